@@ -1,0 +1,192 @@
+#include "FareEngine.h"
+
+#include "Hy3File.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace fare {
+
+long long numericValue(std::string_view text) {
+    long long v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') break;
+        if (v < 1'000'000'000'000LL) v = v * 10 + (c - '0'); // saturates long before overflow
+    }
+    return v;
+}
+
+std::string fareFileName(std::string_view routeText) {
+    return std::to_string(numericValue(routeText)) + ".hy3";
+}
+
+std::string withTrailingSlash(std::string dir) {
+    if (!dir.empty() && dir.back() != '/') dir += '/';
+    return dir;
+}
+
+int16_t clampSection(long long section) {
+    if (section < 1) return 1;
+    if (section > MaxStartSection) return MaxStartSection;
+    return static_cast<int16_t>(section);
+}
+
+std::string dateText(const LocalTime& t) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", t.month, t.day, t.year);
+    return buf;
+}
+
+std::string timeText(const LocalTime& t) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    return buf;
+}
+
+void FareEngine::routeSet(int button) {
+    const std::string fareDir = withTrailingSlash(options_.FareDataDir);
+    const std::string tapeDir = withTrailingSlash(options_.TapeDataDir);
+    services_.playSound(options_.SoundKeitoSet, "S1", false);
+
+    state_.RouteText.clear();
+    RouteEntry entry = panel_.readEntry(button);
+    state_.RouteText = entry.routeText;
+    state_.StartSection = clampSection(numericValue(entry.sectionText));
+
+    services_.tapeLoad(tapeDir, std::to_string(numericValue(state_.RouteText)));
+
+    const std::string path = fareDir + fareFileName(state_.RouteText);
+    std::error_code ec;
+    std::optional<std::string> bytes;
+    if (std::filesystem::is_regular_file(path, ec)) bytes = hy3::loadBytes(path);
+    if (!bytes) {
+        panel_.showMessage(NoDataMessage);
+        return;
+    }
+
+    // A damaged file is refused before any state changes, so the loaded route stays usable.
+    std::string error;
+    auto header = hy3::readHeader(*bytes, &error);
+    if (!header) {
+        panel_.showMessage(error);
+        return;
+    }
+    if (header->count == 0) {
+        state_.StopCount = 0;
+        panel_.showMessage(ZeroCountMessage);
+        return;
+    }
+    if (header->count - 1 < state_.StartSection) {
+        state_.StopCount = header->count;
+        panel_.showMessage(SectionMessage);
+        return;
+    }
+    auto records = hy3::read(*bytes, &error);
+    if (!records) {
+        panel_.showMessage(error);
+        return;
+    }
+
+    state_.StopCount = header->count;
+    state_.CurrentStop = static_cast<int16_t>(state_.StartSection - 1);
+    table_.clear();
+    for (size_t r = 0; r < records->size(); ++r) table_.row(static_cast<int>(r) + 1) = (*records)[r];
+
+    board_.setChimei(SelectingText);
+    board_.lampTest();
+    board_.zeroAll();
+    panel_.enableDataControls();
+
+    if (selected(options_.DateFixed) && !selected(options_.DatePerPrint) &&
+        !selected(options_.DateAtKeitoSet))
+        state_.TicketDate = options_.FixedDate;
+    else
+        state_.TicketDate = dateText(services_.now());
+
+    dispData(state_.CurrentStop + 1);
+}
+
+void FareEngine::dispData(int record) {
+    const FareRecord& r = table_.row(record);
+
+    for (int i = state_.StartSection < 1 ? 1 : state_.StartSection; i <= Cells; ++i) {
+        const int16_t v = r.column(i);
+        if (panel_.lateNight()) {
+            if (v != -1 && (v > 16383 || v < -16384)) {
+                // The doubled fare has no 16-bit value: this cell and the rest stay as they were.
+                panel_.showMessage(OverflowMessage);
+                return;
+            }
+            board_.setFare(i, v == -1 ? int16_t{-1} : static_cast<int16_t>(2 * v));
+        } else {
+            board_.setFare(i, v);
+        }
+        board_.setSmall(i, r.column(i + SmallColumnOffset));
+    }
+
+    // Information cells, in this order; a later one overwrites an earlier one in the same cell.
+    auto cellOf = [](int16_t pos) { return pos >= 0 && pos < Cells ? pos + 1 : 0; };
+    if (options_.InfoKukanShow) {
+        if (int c = cellOf(options_.InfoKukanPos))
+            board_.setFare(c, static_cast<int16_t>(options_.InfoKukanFromZero ? record - 1 : record));
+    }
+    if (options_.InfoSeiriShow) {
+        if (int c = cellOf(options_.InfoSeiriPos)) board_.setFare(c, r.TicketNumber);
+    }
+    if (options_.InfoKeitoShow) {
+        if (int c = cellOf(options_.InfoKeitoPos)) board_.setFareText(c, state_.RouteText);
+    }
+    if (options_.InfoColumnShow && options_.InfoColumnNo >= 0 && options_.InfoColumnNo < DataColumns) {
+        if (int c = cellOf(options_.InfoColumnPos)) board_.setFare(c, r.column(options_.InfoColumnNo + 1));
+    }
+
+    const LocalTime now = services_.now();
+    std::string date;
+    if (selected(options_.DatePerPrint))
+        date = dateText(now);
+    else if (selected(options_.DateAtKeitoSet))
+        date = state_.TicketDate;
+    else if (selected(options_.DateFixed))
+        date = options_.FixedDate;
+
+    panel_.clearPreview();
+    if (options_.UseSeiriPrev) {
+        panel_.drawTicket(TicketArgs{options_.SeiriPlgPath, r.StopName, date, timeText(now),
+                                     static_cast<int32_t>(numericValue(state_.RouteText)),
+                                     r.TicketNumber, static_cast<int16_t>(record),
+                                     panel_.companyIndex()});
+    }
+    services_.processEvents();
+    board_.setChimei(r.StopName);
+}
+
+void FareEngine::step(int button) {
+    if (button == 0) {
+        if (state_.CurrentStop <= 0) return;
+        --state_.CurrentStop;
+    } else {
+        // The last record of the file ends the route; the table's last row bounds it even when
+        // the record count no longer describes the table (after a refused empty file).
+        if (state_.CurrentStop + 1 == state_.StopCount || state_.CurrentStop + 1 >= TableRows) return;
+        ++state_.CurrentStop;
+    }
+    chime();
+    dispData(state_.CurrentStop + 1);
+}
+
+void FareEngine::chime() {
+    std::string file;
+    if (selected(options_.StepSoundAlways)) {
+        file = options_.StepSoundFile;
+    } else {
+        const int col = options_.StepSoundColumn + 1;
+        const int16_t v = col >= 1 && col <= DataColumns ? currentRecord().column(col) : 0;
+        if (v == 1) file = options_.StepSoundFile1;
+        else if (v == 2) file = options_.StepSoundFile2;
+        else if (v == 3) file = options_.StepSoundFile3;
+        else return;
+    }
+    services_.playSound(file, "S2", selected(options_.StepSoundSync));
+}
+
+} // namespace fare

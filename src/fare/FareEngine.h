@@ -1,0 +1,60 @@
+#pragma once
+// Route set, board update and stop advance over the process-wide fare table.
+#include "FareHost.h"
+#include "FareTable.h"
+#include "OptionInfo.h"
+
+#include <string>
+#include <string_view>
+
+namespace fare {
+
+inline constexpr const char* OverflowMessage = "オーバーフローしました。";
+inline constexpr const char* NoDataMessage = "指定した系統のデータがありません...";
+inline constexpr const char* ZeroCountMessage =
+    "指定した系統はデータの数が0(未登録)の可能性があります...";
+inline constexpr const char* SectionMessage =
+    "指定した区間はデータの数よりも多いです...\r\n  解決法：正しい区間を入力して下さい.";
+inline constexpr const char* SelectingText = "系統選別中";
+
+// The number formed by the leading decimal digits of a text (0 when there are none).
+long long numericValue(std::string_view text);
+// <numeric value of the route>.hy3, leading zeros dropped.
+std::string fareFileName(std::string_view routeText);
+// A folder with its trailing "/" (none added to an empty folder or one that has it).
+std::string withTrailingSlash(std::string dir);
+// 0 becomes 1, anything above 300 becomes 300.
+int16_t clampSection(long long section);
+// MM-DD-YYYY and hh:mm:ss.
+std::string dateText(const LocalTime& t);
+std::string timeText(const LocalTime& t);
+
+class FareEngine {
+public:
+    FareEngine(const OptionInfo& options, BoardView& board, PanelView& panel, Services& services)
+        : options_(options), board_(board), panel_(panel), services_(services) {}
+
+    // Loads the entered route and draws its first stop. button: 0 digit lists, 1 keypad.
+    void routeSet(int button);
+    // Draws the board for a 1-based record (1 ... 301).
+    void dispData(int record);
+    // One stop back (0) or forward (1), with its chime.
+    void step(int button);
+
+    const FareTable& table() const { return table_; }
+    const RouteState& state() const { return state_; }
+    // The record the board shows.
+    const FareRecord& currentRecord() const { return table_.row(state_.CurrentStop + 1); }
+
+private:
+    void chime();
+
+    const OptionInfo& options_;
+    BoardView& board_;
+    PanelView& panel_;
+    Services& services_;
+    FareTable table_;
+    RouteState state_;
+};
+
+} // namespace fare

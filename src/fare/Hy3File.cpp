@@ -1,0 +1,106 @@
+#include "Hy3File.h"
+
+#include "Cp932.h"
+
+#include <fstream>
+
+namespace fare::hy3 {
+namespace {
+
+int16_t readI16(std::string_view b, size_t at) {
+    return static_cast<int16_t>(static_cast<uint8_t>(b[at]) | (static_cast<uint8_t>(b[at + 1]) << 8));
+}
+
+void putI16(std::string& out, int v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+}
+
+bool fail(std::string* error, std::string text) {
+    if (error) *error = std::move(text);
+    return false;
+}
+
+} // namespace
+
+std::optional<Header> readHeader(std::string_view bytes, std::string* error) {
+    if (bytes.size() < 2) {
+        fail(error, "運賃データファイルが壊れています（先頭のレコード数が途中で切れています）。");
+        return std::nullopt;
+    }
+    Header h{readI16(bytes, 0)};
+    if (h.count < 0) {
+        fail(error, "運賃データファイルのレコード数 " + std::to_string(h.count) + " は不正です。");
+        return std::nullopt;
+    }
+    if (h.count > TableRows) {
+        fail(error, "運賃データファイルのレコード数 " + std::to_string(h.count) + " は上限の " +
+                        std::to_string(TableRows) + " を超えています。");
+        return std::nullopt;
+    }
+    return h;
+}
+
+std::optional<std::vector<FareRecord>> read(std::string_view bytes, std::string* error) {
+    auto header = readHeader(bytes, error);
+    if (!header) return std::nullopt;
+    std::vector<FareRecord> records(static_cast<size_t>(header->count));
+    size_t at = 2;
+    for (int r = 1; r <= header->count; ++r) {
+        auto truncated = [&] {
+            fail(error, "運賃データファイルが壊れています（レコード " + std::to_string(r) +
+                            " の途中でファイルが終わっています）。");
+            return std::nullopt;
+        };
+        if (bytes.size() - at < 2) return truncated();
+        size_t len = static_cast<uint16_t>(readI16(bytes, at));
+        at += 2;
+        if (bytes.size() - at < len + FixedRecordBytes - 2) return truncated();
+        FareRecord& rec = records[static_cast<size_t>(r - 1)];
+        rec.StopName = cp932::toUtf8(bytes.substr(at, len));
+        at += len;
+        rec.TicketNumber = readI16(bytes, at);
+        at += 2;
+        for (auto& v : rec.Data) {
+            v = readI16(bytes, at);
+            at += 2;
+        }
+    }
+    return records;
+}
+
+std::optional<std::string> write(const std::vector<FareRecord>& records, std::string* error) {
+    if (records.size() > static_cast<size_t>(TableRows)) {
+        fail(error, "レコードが " + std::to_string(records.size()) + " 件あります（上限は " +
+                        std::to_string(TableRows) + " 件）。");
+        return std::nullopt;
+    }
+    std::string out;
+    putI16(out, static_cast<int>(records.size()));
+    for (size_t i = 0; i < records.size(); ++i) {
+        auto name = cp932::fromUtf8(records[i].StopName);
+        if (!name || name->size() > 0xFFFF) {
+            fail(error, "レコード " + std::to_string(i + 1) + " の停留所名 \"" + records[i].StopName +
+                            (name ? "\" が長すぎます。" : "\" には CP932 で表せない文字があります。"));
+            return std::nullopt;
+        }
+        putI16(out, static_cast<int>(name->size()));
+        out += *name;
+        putI16(out, records[i].TicketNumber);
+        for (int16_t v : records[i].Data) putI16(out, v);
+    }
+    return out;
+}
+
+std::optional<std::string> loadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes;
+    char buf[65536];
+    while (bytes.size() < MaxFileBytes && in.read(buf, sizeof buf), in.gcount() > 0)
+        bytes.append(buf, static_cast<size_t>(in.gcount()));
+    if (bytes.size() > MaxFileBytes) bytes.resize(MaxFileBytes);
+    return bytes;
+}
+
+} // namespace fare::hy3

@@ -1,0 +1,98 @@
+#include "Cp932.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <stdexcept>
+
+namespace cp932 {
+namespace {
+
+// One conversion descriptor per direction and thread; iconv_open is far too slow per call.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    // Converts all of `in`; onBad(in, left, out) is asked what to do with an input sequence that
+    // cannot be converted and returns how many input bytes to skip (0 = give up).
+    template <typename OnBad>
+    bool run(std::string_view in, std::string& out, OnBad onBad) {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        out.clear();
+        char* src = const_cast<char*>(in.data());
+        size_t left = in.size();
+        char buf[512];
+        while (left > 0) {
+            char* dst = buf;
+            size_t room = sizeof buf;
+            size_t r = iconv(cd_, &src, &left, &dst, &room);
+            out.append(buf, dst);
+            if (r != static_cast<size_t>(-1)) continue;
+            if (errno == E2BIG) continue;
+            size_t skip = onBad(std::string_view(src, left), out);
+            if (skip == 0) return false;
+            src += skip;
+            left -= skip;
+        }
+        char* dst = buf;
+        size_t room = sizeof buf;
+        iconv(cd_, nullptr, nullptr, &dst, &room);
+        out.append(buf, dst);
+        return true;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+Converter& decoder() {
+    thread_local Converter c("UTF-8", "CP932");
+    return c;
+}
+
+Converter& encoder() {
+    thread_local Converter c("CP932", "UTF-8");
+    return c;
+}
+
+size_t utf8SequenceLength(std::string_view s) {
+    unsigned char c = static_cast<unsigned char>(s[0]);
+    size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    return n <= s.size() ? n : s.size();
+}
+
+} // namespace
+
+std::string toUtf8(std::string_view bytes) {
+    std::string out;
+    decoder().run(bytes, out, [](std::string_view bad, std::string& o) {
+        o += "\xEF\xBF\xBD";
+        // A lead byte whose trail is unusable stands alone; the trail is looked at again.
+        (void)bad;
+        return size_t{1};
+    });
+    return out;
+}
+
+std::optional<std::string> fromUtf8(std::string_view utf8) {
+    std::string out;
+    if (!encoder().run(utf8, out, [](std::string_view, std::string&) { return size_t{0}; }))
+        return std::nullopt;
+    return out;
+}
+
+std::string fromUtf8Lossy(std::string_view utf8) {
+    std::string out;
+    encoder().run(utf8, out, [](std::string_view bad, std::string& o) {
+        o += '?';
+        return utf8SequenceLength(bad);
+    });
+    return out;
+}
+
+} // namespace cp932
