@@ -1,0 +1,19 @@
+#pragma once
+// The route-author's CSV form of a .hy3 file: a header "record,name,ticket,c1,...", then one
+// line per record. Any subset of the columns c1 ... c150 may be given; absent ones are 0.
+#include "FareTable.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace routecsv {
+
+// Every record with all 150 columns, UTF-8, LF line ends.
+std::string toCsv(const std::vector<fare::FareRecord>& records);
+
+// Parses an author's CSV. On failure returns nullopt and a message that names the line.
+std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std::string* error);
+
+} // namespace routecsv
