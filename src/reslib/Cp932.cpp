@@ -72,9 +72,12 @@ std::string toUtf8(std::string_view bytes) {
     std::string out;
     decoder().run(bytes, out, [](std::string_view bad, std::string& o) {
         o += "\xEF\xBF\xBD";
-        // A lead byte whose trail is unusable stands alone; the trail is looked at again.
-        (void)bad;
-        return size_t{1};
+        // An undefined double-byte code is one unknown character; a lead byte without a trail
+        // byte stands alone and what follows it is read again.
+        auto u = [&](size_t i) { return static_cast<unsigned char>(bad[i]); };
+        bool lead = (u(0) >= 0x81 && u(0) <= 0x9F) || (u(0) >= 0xE0 && u(0) <= 0xFC);
+        bool trail = bad.size() > 1 && u(1) >= 0x40 && u(1) <= 0xFC && u(1) != 0x7F;
+        return size_t{lead && trail ? 2u : 1u};
     });
     return out;
 }

@@ -1,0 +1,160 @@
+// Runs the real hy3tool as route authors do and checks its contract: output, exit codes, and
+// that a failed build never creates or changes the output file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int code = -1;
+    std::string out, err;
+};
+
+class Hy3Tool : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("ferio-hy3tool-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    ToolRun run(const std::string& args) {
+        const std::string outFile = (dir / "stdout").string(), errFile = (dir / "stderr").string();
+        const std::string cmd = std::string(FERIO_BIN_DIR) + "/hy3tool " + args + " >" + outFile + " 2>" + errFile;
+        ToolRun r;
+        int status = std::system(cmd.c_str());
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = read(outFile);
+        r.err = read(errFile);
+        return r;
+    }
+    static std::string read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string file(const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return (dir / name).string();
+    }
+
+    fs::path dir;
+};
+
+std::string header150() {
+    std::string h = "record,name,ticket";
+    for (int c = 1; c <= 150; ++c) h += ",c" + std::to_string(c);
+    return h + "\n";
+}
+
+} // namespace
+
+TEST_F(Hy3Tool, BuildThenDumpGivesEveryColumnAndQuotesNamesOnlyWhenNeeded) {
+    const std::string csv = file("in.csv",
+                                 "record,name,ticket,c112,c1,c150\r\n"
+                                 "1,中央駅前,1,5,180,-1\r\n"
+                                 "2,\"東, 西口\",2,0,190,0\n"
+                                 "3,\"「港」\"\"北\"\"\",3,0,200,32767\n"
+                                 "4, 本町 ,4,0,-32768,0\n"
+                                 "5,\"改\n行\",5,0,0,0\n"
+                                 "6,,6,0,0,0\n");
+    const std::string hy3 = (dir / "12.hy3").string();
+    ToolRun b = run("build " + csv + " " + hy3);
+    ASSERT_EQ(b.code, 0) << b.err;
+
+    ToolRun d = run("dump " + hy3);
+    ASSERT_EQ(d.code, 0) << d.err;
+    std::istringstream lines(d.out);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line + "\n", header150());
+    std::vector<std::string> rows;
+    while (std::getline(lines, line)) rows.push_back(line);
+    ASSERT_EQ(rows.size(), 7u) << "the name with a line break spans two lines";
+    auto zeros = [](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += ",0";
+        return s;
+    };
+    EXPECT_EQ(rows[0], "1,中央駅前,1,180" + zeros(110) + ",5" + zeros(37) + ",-1");
+    EXPECT_EQ(rows[1].rfind("2,\"東, 西口\",2,190", 0), 0u) << rows[1];
+    EXPECT_EQ(rows[2].rfind("3,\"「港」\"\"北\"\"\",3,200", 0), 0u) << rows[2];
+    EXPECT_EQ(rows[3].rfind("4,\" 本町 \",4,-32768", 0), 0u) << rows[3];
+    EXPECT_EQ(rows[4], "5,\"改");
+    EXPECT_EQ(rows[6], "6,,6,0" + zeros(149));
+
+    // What dump writes, build reads back to the same bytes.
+    const std::string again = (dir / "again.hy3").string();
+    ASSERT_EQ(run("build " + file("dumped.csv", d.out) + " " + again).code, 0);
+    EXPECT_EQ(read(again), read(hy3));
+
+    ToolRun c = run("check " + hy3);
+    EXPECT_EQ(c.code, 0);
+    EXPECT_EQ(c.out, "6 records\n");
+}
+
+TEST_F(Hy3Tool, BadInputNamesTheLineAndLeavesTheOutputAlone) {
+    const std::string out = file("out.hy3", "previous contents");
+    struct Case {
+        std::string csv, line;
+    };
+    std::string tooMany = "record,name,ticket\n";
+    for (int r = 1; r <= 302; ++r) tooMany += std::to_string(r) + ",s,0\n";
+    const std::vector<Case> cases = {
+        {"record,name,ticket,c1\n1,a,0,32768\n", "line 2"},
+        {"record,name,ticket,c1\n1,a,0,12x\n", "line 2"},
+        {"record,name,ticket,c1\n1,a,0,\n", "line 2"},
+        {"record,name,ticket,c1\n1,a,0\n", "line 2"},
+        {"record,name,ticket\n1,a,0\n3,b,0\n", "line 3"},
+        {"record,name,ticket\n1,a,0\n2,\"x\ny\",0\n3,駅\xF0\x9F\x9A\x8C,0\n", "line 5"},
+        {"record,name,ticket\n1,a,99999\n", "line 2"},
+        {"record,ticket,name\n", "line 1"},
+        {"record,name,ticket,c151\n", "line 1"},
+        {"record,name,ticket,c3,c3\n", "line 1"},
+        {tooMany, "line 303"},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(cases[i].csv.substr(0, 60));
+        ToolRun r = run("build " + file("bad.csv", cases[i].csv) + " " + out);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.err.find(cases[i].line + ":"), std::string::npos) << r.err;
+        EXPECT_EQ(read(out), "previous contents");
+    }
+    ToolRun r = run("build " + file("bad.csv", "record,name,ticket,c1\n1,a,0,x\n") + " " + (dir / "new.hy3").string());
+    EXPECT_EQ(r.code, 1);
+    EXPECT_FALSE(fs::exists(dir / "new.hy3"));
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_NE(entry.path().extension(), ".tmp") << "no temporary file is left behind";
+}
+
+TEST_F(Hy3Tool, CheckRefusesWhatTheProgramWouldRefuse) {
+    const std::string one = (dir / "1.hy3").string(), zero = (dir / "0.hy3").string();
+    ASSERT_EQ(run("build " + file("1.csv", "record,name,ticket\n1,a,1\n") + " " + one).code, 0);
+    ASSERT_EQ(run("build " + file("0.csv", "record,name,ticket\n") + " " + zero).code, 0);
+    EXPECT_EQ(run("check " + one).code, 1);
+    EXPECT_EQ(run("check " + zero).code, 1);
+    ToolRun damaged = run("check " + file("d.hy3", std::string("\x02\x00\x00\x00", 4)));
+    EXPECT_EQ(damaged.code, 1);
+    EXPECT_FALSE(damaged.err.empty());
+    EXPECT_EQ(run("check " + (dir / "missing.hy3").string()).code, 1);
+    EXPECT_EQ(run("dump " + file("e.hy3", "")).code, 1);
+    EXPECT_EQ(run("frobnicate").code, 2);
+}
+
+TEST(SampleRoutes, ShipReadyToLoad) {
+    for (const char* route : {"7", "12", "105"}) {
+        const std::string cmd = std::string(FERIO_BIN_DIR) + "/hy3tool check " + FERIO_SAMPLES_DIR + "/" + route +
+                                ".hy3 >/dev/null";
+        EXPECT_EQ(std::system(cmd.c_str()), 0) << route;
+    }
+}
