@@ -1,0 +1,82 @@
+// Figures for the fare engine: loading a full route file and drawing one stop.
+#include "FareEngine.h"
+#include "Hy3File.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+// Displays that only count what they are given: the engine's own cost, without widgets.
+struct NullHost : fare::BoardView, fare::PanelView, fare::Services {
+    long calls = 0;
+    void setFare(int, int16_t) override { ++calls; }
+    void setFareText(int, const std::string&) override { ++calls; }
+    void setSmall(int, int16_t) override { ++calls; }
+    void lampTest() override {}
+    void zeroAll() override {}
+    void setChimei(const std::string&) override { ++calls; }
+    fare::RouteEntry readEntry(int) override { return {"301", ""}; }
+    void enableDataControls() override {}
+    bool lateNight() override { return true; }
+    int16_t companyIndex() override { return 0; }
+    void clearPreview() override {}
+    void drawTicket(const fare::TicketArgs&) override { ++calls; }
+    void showMessage(const std::string&) override {}
+    void playSound(const std::string&, const std::string&, bool) override {}
+    void tapeLoad(const std::string&, const std::string&) override {}
+    void processEvents() override {}
+    fare::LocalTime now() override { return {}; }
+};
+
+std::string fullRoute() {
+    std::vector<fare::FareRecord> recs(fare::TableRows);
+    for (int r = 0; r < fare::TableRows; ++r) {
+        recs[static_cast<size_t>(r)].StopName = "ニュータウン中央" + std::to_string(r);
+        for (int c = 1; c <= fare::DataColumns; ++c) recs[static_cast<size_t>(r)].column(c) = static_cast<int16_t>(180 + c);
+    }
+    return *fare::hy3::write(recs, nullptr);
+}
+
+void ParseFullRoute(benchmark::State& state) {
+    const std::string bytes = fullRoute();
+    for (auto _ : state) benchmark::DoNotOptimize(fare::hy3::read(bytes, nullptr));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(ParseFullRoute)->Unit(benchmark::kMicrosecond);
+
+// The whole route set from disk into the table: open, check, read 301 records, replace the table.
+void RouteSetFullRouteFromDisk(benchmark::State& state) {
+    const auto dir = std::filesystem::temp_directory_path() / "ferio-bench-fare";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "301.hy3", std::ios::binary) << fullRoute();
+    OptionInfo options;
+    options.FareDataDir = dir.string();
+    NullHost host;
+    fare::FareEngine engine(options, host, host, host);
+    for (auto _ : state) engine.routeSet(1);
+    std::filesystem::remove_all(dir);
+}
+BENCHMARK(RouteSetFullRouteFromDisk)->Unit(benchmark::kMicrosecond);
+
+void DispDataAllCells(benchmark::State& state) {
+    const auto dir = std::filesystem::temp_directory_path() / "ferio-bench-disp";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "301.hy3", std::ios::binary) << fullRoute();
+    OptionInfo options;
+    options.FareDataDir = dir.string();
+    options.InfoKukanShow = options.InfoSeiriShow = options.InfoKeitoShow = options.InfoColumnShow = 1;
+    options.UseSeiriPrev = 1;
+    NullHost host;
+    fare::FareEngine engine(options, host, host, host);
+    engine.routeSet(1);
+    std::filesystem::remove_all(dir);
+    for (auto _ : state) engine.dispData(150);
+}
+BENCHMARK(DispDataAllCells)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
