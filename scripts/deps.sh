@@ -23,7 +23,7 @@ done
 
 if [ "$(id -u)" -eq 0 ]; then
   SUDO=()
-elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+elif command -v sudo >/dev/null 2>&1 && { sudo -n true 2>/dev/null || [ -t 0 ]; }; then
   SUDO=(sudo)
 else
   echo "These packages are missing: ${missing[*]}" >&2
