@@ -1,0 +1,231 @@
+#include "Form1.h"
+
+#include "BoardGeometry.h"
+#include "ChimeiCtl_B.h"
+#include "M_Degit.h"
+#include "Messages.h"
+#include "PanelPicture.h"
+#include "RoundRegion.h"
+#include "TicketNumbering.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QThread>
+#include <QTime>
+#include <QWindow>
+#include <new>
+
+using namespace board;
+
+namespace {
+
+// Digit displays take their own mouse presses, so the board is not dragged from them.
+template <class W>
+W* display(QWidget* parent, const QPoint& pos) {
+    auto* w = new W(parent);
+    w->setAttribute(Qt::WA_NoMousePropagation);
+    w->move(pos);
+    return w;
+}
+
+M_Degit* digitDisplay(QWidget* parent, const QPoint& pos, int keta, int size) {
+    M_Degit* d = display<M_Degit>(parent, pos);
+    d->setDegitSize(static_cast<int16_t>(size));
+    d->setKeta(static_cast<int16_t>(keta));
+    return d;
+}
+
+QFont labelFont(int pointSize) {
+    QFont f(QStringLiteral("IPAPGothic"));
+    f.setPointSize(pointSize);
+    return f;
+}
+
+} // namespace
+
+Form1::Form1(OptionInfo& options, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), options_(options) {
+    setObjectName(QStringLiteral("Form1"));
+    setFixedSize(ClientSize);
+    imgRes_[0] = makePanelPicture();
+
+    for (int i = 1; i <= Cells; ++i) {
+        M_Degit* fare = digitDisplay(this, farePos(i), FareKeta, FareDegitSize);
+        fare->setObjectName(QStringLiteral("Degit_%1").arg(i));
+        connect(fare, &M_Degit::DblClick, this, [this, i] { cellDoubleClicked(i); });
+        degit_[static_cast<size_t>(i - 1)] = fare;
+
+        M_Degit* small = digitDisplay(this, smallPos(i), SmallKeta, SmallDegitSize);
+        small->setObjectName(QStringLiteral("S_Degit_%1").arg(i));
+        sDegit_[static_cast<size_t>(i - 1)] = small;
+
+        auto* label = new QLabel(QStringLiteral("10"), this);
+        label->setObjectName(QStringLiteral("lblSeiriNum_%1").arg(i));
+        label->setGeometry(QRect(labelPos(i), LabelSize));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFont(labelFont(17));
+        label_[static_cast<size_t>(i - 1)] = label;
+    }
+    for (int i = 0; i < 2; ++i) {
+        M_Degit* clock = digitDisplay(this, ClockPos[static_cast<size_t>(i)], ClockKeta, ClockDegitSize);
+        clock->setObjectName(QStringLiteral("TimeDegit_%1").arg(i));
+        clock->setZeroMode(1); // midnight and the full hour show a 0
+        timeDegit_[static_cast<size_t>(i)] = clock;
+    }
+    timeDegit_[1]->setFillZero(2); // minutes always in two digits
+
+    chimei_ = display<ChimeiCtl_B>(this, ChimeiRect.topLeft());
+    chimei_->setObjectName(QStringLiteral("ChimeiCtl"));
+    chimei_->resize(ChimeiRect.size());
+
+    timer1_.setInterval(1000);
+    connect(&timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
+    timer1_.start();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load(QWidget& panel, const StartupHooks& hooks) {
+    panel_ = &panel;
+    for (int i = 1; i <= Cells; ++i) {
+        for (M_Degit* d : {Degit(i), S_Degit(i)}) {
+            d->setDegitStyle(1);
+            d->ResetDegit(false);
+        }
+    }
+
+    options_.UseSeiriNumDisp = 1;
+    options_.SeiriNumColorOff = 0xFFFFFF;
+    options_.SeiriNumColorOn1 = 0xC0FFC0;
+    options_.SeiriNumColorOn2 = 0x80C0FF;
+    setPicture(imgRes_[0]);
+    imgRes_[1] = imgRes_[0];
+    imgRes_[2] = imgRes_[0];
+    if (hooks.setProp) hooks.setProp();
+
+    panel.show();
+    panel.raise();
+    move(0, 0);
+    const QRect screenRect = (panel.screen() ? panel.screen() : screen())->geometry();
+    const QSize panelSize = panel.frameGeometry().size();
+    panel.move(screenRect.right() + 1 - panelSize.width(), screenRect.bottom() + 1 - panelSize.height());
+
+    setMask(roundRectRegion(rect()));
+    update();
+    if (hooks.loadSettings) hooks.loadSettings();
+}
+
+void Form1::setPicture(const QPixmap& picture) {
+    picture_ = picture;
+    update();
+}
+
+void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
+    try {
+        const fare::TicketLabels labels = fare::ticketLabels(style, zeroPad);
+        QLabel* first = lblSeiriNum(1);
+        first->setFont(labelFont(labels.label1PointSize));
+        first->move(first->x(), labels.label1Top);
+        for (int k = 1; k <= Cells; ++k) {
+            if (const auto& caption = labels.captions[static_cast<size_t>(k - 1)])
+                lblSeiriNum(k)->setText(QString::fromStdString(*caption));
+        }
+    } catch (const std::exception& e) {
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        const QString text = QStringLiteral("エラーです！\n\nコード：%1\n\n内容：%2\n\nモジュール：IniIO-SeirikenNumSet( )")
+                                 .arg(memory ? 7 : 51)
+                                 .arg(memory ? QStringLiteral("メモリが不足しています。")
+                                             : QString::fromLocal8Bit(e.what()));
+        msg::show(this, {QStringLiteral("エラー！"), text, QMessageBox::Critical});
+    }
+}
+
+void Form1::GetFormInfo() {
+    formInfo.BoardLeft = x() * 15;
+    formInfo.BoardTop = y() * 15;
+}
+
+void Form1::SetFormInfo() { move(px(formInfo.BoardLeft), px(formInfo.BoardTop)); }
+
+void Form1::showTime(const QTime& time) {
+    const QString text = time.toString(QStringLiteral("hh:mm:ss"));
+    TimeDegit(0)->setValue(qint64(text.mid(0, 2).toInt()));
+    TimeDegit(1)->setValue(qint64(text.mid(3, 2).toInt()));
+}
+
+void Form1::setFare(int cell, int16_t value) { Degit(cell)->setValue(qint64(value)); }
+
+void Form1::setFareText(int cell, const std::string& text) {
+    Degit(cell)->setValue(QString::fromStdString(text));
+}
+
+void Form1::setSmall(int cell, int16_t value) { S_Degit(cell)->setValue(qint64(value)); }
+
+void Form1::lampTest() {
+    for (int i = 1; i <= Cells; ++i) {
+        Degit(i)->ResetDegit(true);
+        S_Degit(i)->ResetDegit(true);
+    }
+    QCoreApplication::processEvents();
+    repaint();
+    // The lamp test holds the whole program: no input, clock or scroll while it is lit.
+    QThread::msleep(static_cast<unsigned long>(lampTestMs_));
+}
+
+void Form1::zeroAll() {
+    for (int i = 1; i <= Cells; ++i) {
+        Degit(i)->setValue(qint64(0));
+        S_Degit(i)->setValue(qint64(0));
+    }
+}
+
+void Form1::setChimei(const std::string& name) { chimei_->SetChimei(QString::fromStdString(name)); }
+
+void Form1::cellDoubleClicked(int i) {
+    M_Degit* cell = Degit(i);
+    if (!cell->UserSet()) return;
+    if (panel_) panel_->setEnabled(false);
+    if (cell->ShowSetDlg() == 1) {
+        const int16_t zeroMode = cell->ZeroMode();
+        const int16_t shift = cell->Shift();
+        const int16_t fillZero = cell->FillZero();
+        for (int k = 1; k <= Cells; ++k) {
+            M_Degit* d = Degit(k);
+            const DegitValue kept = d->Value();
+            d->setShift(shift);
+            d->setFillZero(fillZero);
+            d->setZeroMode(zeroMode);
+            d->setValue(kept);
+        }
+    }
+    if (panel_) panel_->setEnabled(true);
+}
+
+void Form1::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.drawPixmap(0, 0, picture_);
+}
+
+void Form1::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    // Ask the window system to move the board as if its caption were held; where it cannot,
+    // the board follows the mouse itself.
+    if (windowHandle() && windowHandle()->startSystemMove()) return;
+    dragging_ = true;
+    dragOffset_ = event->globalPosition().toPoint() - pos();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_) move(event->globalPosition().toPoint() - dragOffset_);
+}
+
+void Form1::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The board has no close control: the program ends from the control panel only.
+    event->ignore();
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The fare board window: 32 fare cells with a small number display and a ticket-number label
+// each, the clock, the stop-name display, all over the panel picture. Frameless, dragged with
+// the mouse; the program starts here (Form_Load).
+#include "FareHost.h"
+#include "OptionInfo.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+class M_Degit;
+class ChimeiCtl_B;
+class QLabel;
+
+// The board's block of the settings record: its position in twips.
+struct FormInfo {
+    int32_t BoardLeft = 0;
+    int32_t BoardTop = 0;
+};
+
+class Form1 : public QWidget, public fare::BoardView {
+    Q_OBJECT
+public:
+    explicit Form1(OptionInfo& options, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The start-up steps that belong to the options dialog and the settings file.
+    struct StartupHooks {
+        std::function<void()> setProp;      // apply the options to the board
+        std::function<void()> loadSettings; // read the settings file
+    };
+    // The start-up sequence: blank cells, defaults, options, panel shown at the bottom-right,
+    // board at the top-left with its rounded shape, then the settings file.
+    void Form_Load(QWidget& panel, const StartupHooks& hooks);
+
+    // Elements, 1-based as on the board (clock: 0 hours, 1 minutes).
+    M_Degit* Degit(int i) const { return degit_[static_cast<size_t>(i - 1)]; }
+    M_Degit* S_Degit(int i) const { return sDegit_[static_cast<size_t>(i - 1)]; }
+    QLabel* lblSeiriNum(int i) const { return label_[static_cast<size_t>(i - 1)]; }
+    M_Degit* TimeDegit(int i) const { return timeDegit_[static_cast<size_t>(i)]; }
+    ChimeiCtl_B* ChimeiCtl() const { return chimei_; }
+    QTimer& Timer1() { return timer1_; }
+
+    // Picture slots of the backlight states (0 OFF, 1 ON1, 2 ON2) and the shown background.
+    QPixmap& imgRes(int i) { return imgRes_[static_cast<size_t>(i)]; }
+    const QPixmap& picture() const { return picture_; }
+    void setPicture(const QPixmap& picture);
+
+    // Numbers the 32 ticket-number labels in one of the twelve styles.
+    void SeirikenNumSet(int16_t style, int16_t zeroPad);
+
+    FormInfo formInfo;
+    void GetFormInfo();
+    void SetFormInfo();
+    // The board's shape is owned by the window itself, so there is nothing left to release.
+    void DeleteRgn() {}
+
+    // The clock shows this time (what each tick does with the current time).
+    void showTime(const QTime& time);
+
+    // Tests shorten the lamp test's blocking wait; the program always waits 3000 ms.
+    void setLampTestMs(int ms) { lampTestMs_ = ms; }
+
+    // fare::BoardView
+    void setFare(int cell, int16_t value) override;
+    void setFareText(int cell, const std::string& text) override;
+    void setSmall(int cell, int16_t value) override;
+    void lampTest() override;
+    void zeroAll() override;
+    void setChimei(const std::string& name) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void cellDoubleClicked(int i);
+
+    OptionInfo& options_;
+    std::array<M_Degit*, 32> degit_{};
+    std::array<M_Degit*, 32> sDegit_{};
+    std::array<QLabel*, 32> label_{};
+    std::array<M_Degit*, 2> timeDegit_{};
+    ChimeiCtl_B* chimei_ = nullptr;
+    QTimer timer1_;
+    std::array<QPixmap, 3> imgRes_;
+    QPixmap picture_;
+    QWidget* panel_ = nullptr;
+    int lampTestMs_ = 3000;
+    QPoint dragOffset_;   // where the manual move grabbed the window, while it is held
+    bool dragging_ = false;
+};

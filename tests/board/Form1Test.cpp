@@ -1,0 +1,191 @@
+#include "BoardGeometry.h"
+#include "ChimeiCtl_B.h"
+#include "Form1.h"
+#include "M_Degit.h"
+#include "PanelPicture.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QTime>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Board : ::testing::Test {
+    OptionInfo options;
+    Form1 board{options};
+    QWidget panel;
+    Board() { panel.resize(353, 173); }
+};
+
+QString text(const DegitValue& v) {
+    if (auto s = std::get_if<QString>(&v)) return *s;
+    if (auto i = std::get_if<qint64>(&v)) return QString::number(*i);
+    return QString::number(std::get<double>(v));
+}
+
+// Runs `action` on the modal dialog that the next call opens.
+void onModal(std::function<void(QDialog*)> action) {
+    QTimer::singleShot(0, [action] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        action(dlg);
+    });
+}
+
+} // namespace
+
+TEST_F(Board, ElementsSitWhereTheDesignPutsThem) {
+    EXPECT_EQ(board.size(), QSize(643, 240));
+    EXPECT_TRUE(board.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(board.Degit(1)->geometry(), QRect(124, 40, 57, 29));
+    EXPECT_EQ(board.Degit(32)->geometry(), QRect(564, 194, 57, 29));
+    EXPECT_EQ(board.S_Degit(1)->geometry(), QRect(141, 22, 22, 15));
+    EXPECT_EQ(board.S_Degit(16)->pos(), QPoint(581, 74));
+    EXPECT_EQ(board.lblSeiriNum(1)->geometry(), QRect(629, 22, 54, 21));
+    EXPECT_EQ(board.lblSeiriNum(25)->pos(), QPoint(629, 176));
+    EXPECT_EQ(board.TimeDegit(0)->geometry(), QRect(363, -5, 26, 20));
+    EXPECT_EQ(board.TimeDegit(1)->pos(), QPoint(390, -5));
+    EXPECT_EQ(board.ChimeiCtl()->geometry(), QRect(34, 23, 35, 192));
+    EXPECT_EQ(board.Timer1().interval(), 1000);
+    EXPECT_TRUE(board.Timer1().isActive());
+
+    const QPixmap face = board::makePanelPicture();
+    EXPECT_EQ(face.size(), QSize(643, 240));
+    EXPECT_EQ(face.toImage(), board::makePanelPicture().toImage()); // reproducible
+}
+
+TEST_F(Board, StartUpRunsInItsOrder) {
+    bool setPropRan = false, loadRan = false;
+    const Form1::StartupHooks hooks{
+        [&] {
+            setPropRan = true;
+            EXPECT_FALSE(loadRan);
+            EXPECT_FALSE(panel.isVisible());
+            EXPECT_EQ(board.Degit(7)->DegitStyle(), 1);
+            EXPECT_EQ(board.S_Degit(7)->DegitStyle(), 1);
+            EXPECT_EQ(options.SeiriNumColorOn1, 0xC0FFC0);
+            EXPECT_EQ(options.SeiriNumColorOn2, 0x80C0FF);
+            EXPECT_EQ(board.picture().cacheKey(), board.imgRes(0).cacheKey());
+            EXPECT_EQ(board.imgRes(2).cacheKey(), board.imgRes(0).cacheKey());
+        },
+        [&] {
+            loadRan = true;
+            EXPECT_TRUE(panel.isVisible());
+            EXPECT_EQ(board.pos(), QPoint(0, 0));
+            const QRect screen = panel.screen()->geometry();
+            EXPECT_EQ(panel.frameGeometry().bottomRight(), screen.bottomRight());
+            EXPECT_FALSE(board.mask().isEmpty());
+        }};
+    options.UseSeiriNumDisp = 0;
+    board.Degit(3)->setValue(qint64(5));
+    board.Form_Load(panel, hooks);
+    EXPECT_TRUE(setPropRan && loadRan);
+    EXPECT_EQ(options.UseSeiriNumDisp, 1);
+    EXPECT_EQ(text(board.Degit(3)->Value()), QString()); // blanked
+
+    // Rounded corners: only the corner pixels are cut away.
+    EXPECT_FALSE(board.mask().contains(QPoint(0, 0)));
+    EXPECT_FALSE(board.mask().contains(QPoint(642, 239)));
+    EXPECT_TRUE(board.mask().contains(QPoint(1, 0)));
+    EXPECT_TRUE(board.mask().contains(QPoint(642, 238)));
+}
+
+TEST_F(Board, TicketLabelsFollowTheStyle) {
+    board.SeirikenNumSet(4, 0);
+    EXPECT_EQ(board.lblSeiriNum(1)->text(), "無 券");
+    EXPECT_EQ(board.lblSeiriNum(1)->font().pointSize(), 13);
+    EXPECT_EQ(board.lblSeiriNum(1)->y(), 20);
+    EXPECT_EQ(board.lblSeiriNum(2)->text(), "１");
+    board.SeirikenNumSet(0, 1);
+    EXPECT_EQ(board.lblSeiriNum(1)->text(), "０１");
+    EXPECT_EQ(board.lblSeiriNum(1)->font().pointSize(), 17);
+    EXPECT_EQ(board.lblSeiriNum(1)->font().family(), "IPAPGothic");
+    EXPECT_EQ(board.lblSeiriNum(1)->y(), 18);
+    EXPECT_EQ(board.lblSeiriNum(32)->text(), "３２");
+    EXPECT_EQ(board.lblSeiriNum(2)->y(), 22); // only label 1 moves
+}
+
+TEST_F(Board, ClockShowsHourAndMinuteAsNumbers) {
+    board.showTime(QTime(9, 5, 59));
+    EXPECT_EQ(std::get<qint64>(board.TimeDegit(0)->Value()), 9);
+    EXPECT_EQ(std::get<qint64>(board.TimeDegit(1)->Value()), 5);
+}
+
+TEST_F(Board, LampTestLightsAllSixtyFourDisplays) {
+    board.setLampTestMs(0);
+    board.lampTest();
+    for (int i = 1; i <= 32; ++i) {
+        EXPECT_EQ(text(board.Degit(i)->Value()), "888");
+        EXPECT_EQ(text(board.S_Degit(i)->Value()), "88");
+    }
+    board.zeroAll();
+    EXPECT_EQ(std::get<qint64>(board.Degit(32)->Value()), 0);
+    EXPECT_EQ(std::get<qint64>(board.S_Degit(32)->Value()), 0);
+}
+
+TEST_F(Board, DraggedFromThePictureButNotFromTheDisplays) {
+    board.move(100, 100);
+    board.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
+    const QPoint start = board.pos();
+
+    QTest::mousePress(board.Degit(1), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(board.Degit(1), QPoint(25, 15));
+    QTest::mouseRelease(board.Degit(1), Qt::LeftButton, {}, QPoint(25, 15));
+    EXPECT_EQ(board.pos(), start);
+
+    QTest::mousePress(&board, Qt::LeftButton, {}, QPoint(5, 230));
+    QTest::mouseMove(&board, QPoint(45, 250));
+    QTest::mouseRelease(&board, Qt::LeftButton, {}, QPoint(45, 250));
+    EXPECT_EQ(board.pos(), start + QPoint(40, 20));
+}
+
+TEST_F(Board, CellSettingsApplyToAllFareCells) {
+    board.Form_Load(panel, {});
+    for (int i = 1; i <= 32; ++i) board.Degit(i)->setValue(qint64(i));
+
+    // Not user-settable: nothing opens, the panel stays enabled.
+    board.Degit(4)->setUserSet(false);
+    QTest::mouseDClick(board.Degit(4), Qt::LeftButton);
+    EXPECT_TRUE(panel.isEnabled());
+
+    board.Degit(5)->setZeroMode(1);
+    board.Degit(5)->setShift(1);
+    board.Degit(5)->setFillZero(2);
+    bool panelWasDisabled = false;
+    onModal([&](QDialog* dlg) {
+        panelWasDisabled = !panel.isEnabled();
+        dlg->reject();
+    });
+    QTest::mouseDClick(board.Degit(5), Qt::LeftButton);
+    EXPECT_TRUE(panelWasDisabled);
+    EXPECT_TRUE(panel.isEnabled());
+    EXPECT_EQ(board.Degit(6)->ZeroMode(), 0); // cancelled: nothing copied
+
+    onModal([](QDialog* dlg) { dlg->accept(); });
+    QTest::mouseDClick(board.Degit(5), Qt::LeftButton);
+    for (int i = 1; i <= 32; ++i) {
+        EXPECT_EQ(board.Degit(i)->ZeroMode(), 1);
+        EXPECT_EQ(board.Degit(i)->Shift(), 1);
+        EXPECT_EQ(board.Degit(i)->FillZero(), 2);
+        EXPECT_EQ(std::get<qint64>(board.Degit(i)->Value()), i);
+    }
+    EXPECT_EQ(board.S_Degit(1)->Shift(), 0);
+    EXPECT_EQ(board.TimeDegit(0)->FillZero(), 0);
+    EXPECT_TRUE(panel.isEnabled());
+}
+
+TEST_F(Board, PositionRoundTripsThroughFormInfo) {
+    board.move(40, 60);
+    board.GetFormInfo();
+    EXPECT_EQ(board.formInfo.BoardLeft, 600);
+    EXPECT_EQ(board.formInfo.BoardTop, 900);
+    board.formInfo = {1500, 3000};
+    board.SetFormInfo();
+    EXPECT_EQ(board.pos(), QPoint(100, 200));
+}
