@@ -1,0 +1,91 @@
+#include "Backlight.h"
+#include "PanelFixture.h"
+
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+
+namespace {
+
+QColor labelColour(Form1& board, int cell) { return board.lblSeiriNum(cell)->palette().color(QPalette::WindowText); }
+
+} // namespace
+
+struct BacklightTest : PanelTest {
+    QString path(const char* name) { return QDir(dir.path()).filePath(QString::fromLatin1(name)); }
+    void useOwnPicture(const QString& file) {
+        options.PanelAuto = 0;
+        options.PanelIndividual = -1;
+        options.PanelOn1User = -1;
+        options.PanelOn1File = file.toStdString();
+    }
+};
+
+TEST_F(BacklightTest, BuiltInPicturesAndLabelColours) {
+    options.SeiriNumColorOn1 = 0x00FF00;
+    panel.Option4_Click(1);
+    EXPECT_EQ(board.picture().cacheKey(), board.imgRes(1).cacheKey());
+    EXPECT_EQ(labelColour(board, 1), QColor(0, 255, 0));
+    EXPECT_EQ(labelColour(board, 32), QColor(0, 255, 0));
+    // Automatic panels ignore the user's own picture.
+    options.PanelOn1User = -1;
+    options.PanelOn1File = path("missing.bmp").toStdString();
+    panel.Option4_Click(1);
+    EXPECT_EQ(board.picture().cacheKey(), board.imgRes(1).cacheKey());
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(BacklightTest, OwnPictureIsLoadedAndAMissingOneKeepsThePrevious) {
+    QImage face(643, 240, QImage::Format_RGB32);
+    face.fill(QColor(10, 20, 30));
+    ASSERT_TRUE(face.save(path("face.bmp")));
+    useOwnPicture(path("face.bmp"));
+    panel.Option4_Click(1);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(board.picture().toImage().pixelColor(100, 100), QColor(10, 20, 30));
+
+    const qint64 shown = board.picture().cacheKey();
+    useOwnPicture(path("gone.bmp"));
+    options.SeiriNumColorOn1 = 0x0000FF;
+    panel.Option4_Click(1);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(board.picture().cacheKey(), shown);
+    EXPECT_EQ(labelColour(board, 5), QColor(255, 0, 0));
+}
+
+TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
+    QFile text(path("notes.jpg"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write("not a picture at all");
+    text.close();
+    useOwnPicture(path("notes.jpg"));
+    options.SeiriNumColorOn1 = 0x00FFFF;
+    const qint64 shown = board.picture().cacheKey();
+    panel.Option4_Click(1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "エラー");
+    EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(messages[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(messages[0].text,
+              "エラーです。\n\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。");
+    EXPECT_EQ(board.picture().cacheKey(), shown);
+    EXPECT_EQ(labelColour(board, 1), QColor(255, 255, 0));
+
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
+    useOwnPicture(path("folder.bmp"));
+    panel.Option4_Click(1);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text,
+              "エラーです。\n\nエラーコード：75　画像ファイルが見つからないか、指定している場所が不正です。");
+}
+
+TEST(BacklightText, CodesAndDescriptions) {
+    EXPECT_EQ(backlight::errorText(53), backlight::errorText(76).replace("76", "53"));
+    EXPECT_EQ(backlight::errorText(68),
+              "エラーです。\n\nエラーコード：68　デバイスエラーもしくは準備が出来ていません。");
+    EXPECT_EQ(backlight::errorText(28),
+              "エラーです。\n\nエラーコード：28　内部的なエラーです。Orvaneへ報告してください。エラー場所：frmCtl.Option4_Click()");
+    EXPECT_EQ(backlight::errorText(13), "エラーです。\n\nエラーコード：13");
+    QPixmap p;
+    EXPECT_EQ(backlight::loadPicture("/nonexistent/dir/x.bmp", p), 53);
+}

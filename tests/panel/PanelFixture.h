@@ -1,0 +1,83 @@
+#pragma once
+// A board and its control panel after start-up, over a temporary fare-data folder, with the
+// sounds and the message boxes recorded instead of played and shown.
+#include "Form1.h"
+#include "Hy3File.h"
+#include "Messages.h"
+#include "frmCtl.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+
+struct Sound {
+    std::string file, alias;
+    bool wait;
+    bool operator==(const Sound&) const = default;
+};
+
+struct RecordingServices : fare::Services {
+    std::vector<Sound> sounds;
+    void playSound(const std::string& file, const std::string& alias, bool wait) override {
+        sounds.push_back({file, alias, wait});
+    }
+    void tapeLoad(const std::string&, const std::string&) override {}
+    void processEvents() override { QCoreApplication::processEvents(); }
+    fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
+};
+
+struct PanelTest : ::testing::Test {
+    QTemporaryDir dir;
+    OptionInfo options;
+    RecordingServices services;
+    Form1 board{options};
+    frmCtl panel{board, options, services};
+    std::vector<msg::Request> messages;
+    QMessageBox::StandardButton answer = QMessageBox::Ok;
+
+    PanelTest() {
+        options.FareDataDir = dir.path().toStdString();
+        options.SoundReset = "key.wav";
+        board.setLampTestMs(0);
+        msg::setHandler([this](const msg::Request& r) {
+            messages.push_back(r);
+            return answer;
+        });
+        board.Form_Load(panel, {});
+    }
+    ~PanelTest() override { msg::setHandler({}); }
+
+    // Route `number` of `count` stops: stop r charges 100 r in cell 1 and 10 r in cell 2,
+    // with the ticket number r above cell 1.
+    void writeRoute(int number, int count) {
+        std::vector<fare::FareRecord> records(static_cast<size_t>(count));
+        for (int r = 1; r <= count; ++r) {
+            auto& rec = records[static_cast<size_t>(r - 1)];
+            rec.StopName = "停留所" + std::to_string(r);
+            rec.TicketNumber = static_cast<int16_t>(r);
+            rec.column(1) = static_cast<int16_t>(100 * r);
+            rec.column(2) = static_cast<int16_t>(10 * r);
+            rec.column(81) = static_cast<int16_t>(r);
+        }
+        std::string error;
+        auto bytes = fare::hy3::write(records, &error);
+        ASSERT_TRUE(bytes) << error;
+        std::ofstream(QDir(dir.path()).filePath(QString::number(number) + ".hy3").toStdString(),
+                      std::ios::binary) << *bytes;
+    }
+
+    template <class W = QPushButton>
+    W* find(const char* name) {
+        W* w = panel.findChild<W*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void click(const char* name) { QTest::mouseClick(find(name), Qt::LeftButton); }
+    void type(const QString& digits) {
+        for (QChar c : digits) click(QStringLiteral("CommandButton1_%1").arg(c).toLatin1().constData());
+    }
+};

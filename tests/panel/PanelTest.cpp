@@ -1,0 +1,265 @@
+#include "ChimeiCtl_B.h"
+#include "M_Degit.h"
+#include "PanelFixture.h"
+#include "PanelInfo.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace {
+
+qint64 number(const DegitValue& v) { return std::get<qint64>(v); }
+QString route(PanelTest& t) { return t.find<QLabel>("Label2_0")->text(); }
+
+} // namespace
+
+TEST_F(PanelTest, LoadTitlesTheBoardAndLeavesBroadcastUnusable) {
+    EXPECT_EQ(board.windowTitle(), "Ferio - 型番:" + QCoreApplication::applicationName());
+    EXPECT_EQ(panel.windowTitle(), "集中操作盤");
+    auto* tape = find<QGroupBox>("grpM_Tape");
+    EXPECT_EQ(tape->title(), "音合使用不可");
+    EXPECT_FALSE(tape->isEnabled());
+    EXPECT_FALSE(panel.speechAvailable());
+    EXPECT_FALSE(find<QGroupBox>("Frame2")->isVisibleTo(&panel));
+    EXPECT_TRUE(find<QRadioButton>("Option4_0")->isChecked());
+    // Keys are clipped to their rounded shape inside the button border.
+    const QRegion key = find("CommandButton1_7")->mask();
+    EXPECT_FALSE(key.contains(QPoint(1, 1)));
+    EXPECT_FALSE(key.contains(QPoint(2, 2)));
+    EXPECT_TRUE(key.contains(QPoint(3, 2)));
+    EXPECT_TRUE(key.contains(QPoint(26, 24)));
+    EXPECT_FALSE(key.contains(QPoint(27, 24)) || key.contains(QPoint(28, 20)) || key.contains(QPoint(20, 25)));
+}
+
+TEST_F(PanelTest, KeypadTypesUpToFiveDigitsAndSoundsEveryKey) {
+    EXPECT_FALSE(find("CommandButton1_11")->isVisibleTo(&panel));
+    EXPECT_FALSE(find("CommandButton1_11")->isEnabled());
+    type("0012");
+    EXPECT_EQ(route(*this), "0012");
+    type("34");
+    EXPECT_EQ(route(*this), "00123"); // the sixth digit is ignored
+    ASSERT_EQ(services.sounds.size(), 6u);  // ... but still sounds
+    EXPECT_EQ(services.sounds.back(), (Sound{"key.wav", "S1", false}));
+    click("CommandButton1_10");
+    EXPECT_EQ(route(*this), "");
+    EXPECT_EQ(services.sounds.size(), 7u);
+    EXPECT_EQ(find<QLabel>("Label2_2")->text(), "");
+}
+
+TEST_F(PanelTest, KeypadResetLoadsTheRouteAfterTheLampTest) {
+    writeRoute(12, 3);
+    EXPECT_FALSE(find("Command2_0")->isEnabled());
+    EXPECT_FALSE(find("Command2_1")->isEnabled());
+    EXPECT_FALSE(find("Check1")->isEnabled());
+    type("00012");
+    click("Command1_1");
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(panel.engine().state().RouteText, "00012");
+    EXPECT_EQ(number(board.Degit(1)->Value()), 100);
+    EXPECT_EQ(number(board.Degit(2)->Value()), 10);
+    EXPECT_EQ(number(board.Degit(3)->Value()), 0);
+    EXPECT_EQ(number(board.S_Degit(1)->Value()), 1);
+    EXPECT_TRUE(find("Command2_0")->isEnabled());
+    EXPECT_TRUE(find("Command2_1")->isEnabled());
+    EXPECT_TRUE(find("Check1")->isEnabled());
+}
+
+TEST_F(PanelTest, ListResetReadsTheSelectedDigits) {
+    writeRoute(12, 3);
+    panel.switchEntryFrame(1);
+    click("Command1_0"); // nothing selected: route 0, which has no file
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "指定した系統のデータがありません...");
+    EXPECT_EQ(messages[0].title, "FerioVer4");
+    EXPECT_EQ(messages[0].icon, QMessageBox::NoIcon);
+
+    const size_t before = services.sounds.size();
+    for (auto [list, row] : {std::pair{"List2_3", 1}, std::pair{"List2_4", 2}}) {
+        QListWidget* l = find<QListWidget>(list);
+        QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+    }
+    EXPECT_EQ(services.sounds.size(), before + 2);
+    click("Command1_0");
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(panel.engine().state().RouteText, "12");
+    EXPECT_EQ(number(board.Degit(1)->Value()), 100);
+}
+
+TEST_F(PanelTest, DataStepsStopAtBothEnds) {
+    writeRoute(12, 3);
+    type("12");
+    click("Command1_1");
+    click("Command2_1");
+    click("Command2_1");
+    EXPECT_EQ(number(board.Degit(1)->Value()), 300);
+    click("Command2_1"); // at the last stop: nothing happens
+    EXPECT_EQ(panel.engine().state().CurrentStop, 2);
+    EXPECT_EQ(number(board.Degit(1)->Value()), 300);
+    for (int i = 0; i < 3; ++i) click("Command2_0");
+    EXPECT_EQ(panel.engine().state().CurrentStop, 0);
+    EXPECT_EQ(number(board.Degit(1)->Value()), 100);
+    EXPECT_EQ(number(board.S_Degit(1)->Value()), 1);
+}
+
+TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
+    writeRoute(12, 3);
+    type("12");
+    click("Command1_1");
+    click("Command2_1");
+    board.show();
+
+    click("Check1");
+    EXPECT_EQ(std::get<QString>(board.Degit(1)->Value()), QString());
+    EXPECT_EQ(std::get<QString>(board.S_Degit(1)->Value()), QString());
+    EXPECT_EQ(std::get<QString>(board.TimeDegit(0)->Value()), QString());
+    EXPECT_EQ(std::get<QString>(board.TimeDegit(1)->Value()), QString());
+    EXPECT_FALSE(board.Timer1().isActive());
+    for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_FALSE(find<QFrame>(name)->isEnabled()) << name;
+    for (const char* name : {"Command2_0", "Command2_1"}) EXPECT_FALSE(find(name)->isEnabled()) << name;
+    EXPECT_FALSE(find<QGroupBox>("grpM_Tape")->isEnabled());
+    for (const char* name : {"Command4", "Command8", "Check4", "Check1"}) EXPECT_TRUE(find(name)->isEnabled()) << name;
+
+    click("Check1");
+    EXPECT_EQ(number(board.Degit(1)->Value()), 200);
+    EXPECT_EQ(number(board.S_Degit(1)->Value()), 2);
+    EXPECT_TRUE(board.Timer1().isActive());
+    for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_TRUE(find<QFrame>(name)->isEnabled()) << name;
+    EXPECT_TRUE(find("Command2_1")->isEnabled());
+    EXPECT_FALSE(find<QGroupBox>("grpM_Tape")->isEnabled()); // no speech
+}
+
+TEST_F(PanelTest, LateNightDoublesFaresFromTheNextUpdate) {
+    writeRoute(12, 3);
+    type("12");
+    click("Command1_1");
+    find<QCheckBox>("Check2")->click();
+    EXPECT_EQ(number(board.Degit(1)->Value()), 100); // no redraw on the switch itself
+    click("Command2_1");
+    EXPECT_EQ(number(board.Degit(1)->Value()), 400);
+    EXPECT_EQ(number(board.Degit(2)->Value()), 40);
+    EXPECT_EQ(number(board.S_Degit(1)->Value()), 2);
+}
+
+TEST_F(PanelTest, PreviewToggleChangesWidthCaptionAndTooltipOnly) {
+    QPushButton* toggle = find("Check4");
+    panel.move(200, 300);
+    EXPECT_EQ(panel.size(), QSize(353, 173));
+    EXPECT_EQ(toggle->text(), ">>");
+    EXPECT_EQ(toggle->toolTip(), "整理券プレビューを開きます");
+    EXPECT_GE(find<QLabel>("picSeirikenPrev")->x(), 359);
+    click("Check4");
+    EXPECT_EQ(panel.size(), QSize(594, 173));
+    EXPECT_EQ(panel.pos(), QPoint(200, 300));
+    EXPECT_EQ(toggle->text(), "<<");
+    EXPECT_EQ(toggle->toolTip(), "整理券プレビューを隠します");
+    EXPECT_LE(find<QLabel>("picSeirikenPrev")->geometry().right(), 594);
+    click("Check4");
+    EXPECT_EQ(panel.size(), QSize(353, 173));
+    EXPECT_EQ(toggle->text(), ">>");
+}
+
+TEST_F(PanelTest, DoubleClickSendsTheFrontEntryFrameBehind) {
+    auto front = [&] {
+        QWidget* w = panel.childAt(find<QFrame>("Frame1_0")->geometry().center() + QPoint(0, 30));
+        return find<QFrame>("Frame1_0")->isAncestorOf(w) || w == find<QFrame>("Frame1_0") ? 0 : 1;
+    };
+    EXPECT_EQ(front(), 1); // keypad first
+    QTest::mouseDClick(find<QFrame>("Frame1_1"), Qt::LeftButton, {}, QPoint(3, 100));
+    EXPECT_EQ(panel.hiddenEntryFrame(), 1);
+    EXPECT_EQ(front(), 0);
+    QTest::mouseDClick(find<QFrame>("Frame1_0"), Qt::LeftButton, {}, QPoint(3, 100));
+    EXPECT_EQ(panel.hiddenEntryFrame(), 0);
+    EXPECT_EQ(front(), 1);
+}
+
+TEST_F(PanelTest, ScrollBarsDriveTheStopNameDisplay) {
+    auto* speed = find<QScrollBar>("HScroll1_0");
+    auto* interval = find<QScrollBar>("HScroll1_1");
+    EXPECT_EQ(speed->minimum(), 1);
+    EXPECT_EQ(speed->maximum(), 2000);
+    EXPECT_EQ(interval->maximum(), 3000);
+    EXPECT_EQ(find<QLabel>("Label1_0")->text(), "1");
+    EXPECT_EQ(find<QLabel>("Label1_1")->text(), "0");
+    speed->setValue(120);
+    EXPECT_EQ(find<QLabel>("Label1_0")->text(), "120");
+    EXPECT_EQ(board.ChimeiCtl()->Speed(), 120);
+    EXPECT_EQ(board.ChimeiCtl()->ScrollStartWait(), 0);
+    interval->setValue(2500);
+    EXPECT_EQ(find<QLabel>("Label1_1")->text(), "2500");
+    EXPECT_EQ(board.ChimeiCtl()->ScrollStartWait(), 2500);
+}
+
+TEST_F(PanelTest, CtrlDataInfoRoundTrips) {
+    panel.ctrlDataInfo = {1, 50, 700, 1, 1, 1500, 3000};
+    ASSERT_TRUE(panel.SetCtrlDataInfo());
+    EXPECT_EQ(panel.pos(), QPoint(100, 200));
+    EXPECT_EQ(find<QLabel>("Label1_1")->text(), "700");
+    EXPECT_EQ(panel.width(), 594);
+    EXPECT_TRUE(find<QCheckBox>("Check2")->isChecked());
+    EXPECT_EQ(panel.hiddenEntryFrame(), 1);
+    panel.ctrlDataInfo = {};
+    panel.GetCtrlDataInfo();
+    const CtrlDataInfo& d = panel.ctrlDataInfo;
+    EXPECT_EQ(std::tuple(d.HiddenEntryFrame, d.ScrollSpeed, d.ScrollInterval, d.LateNightFare, d.PreviewOpen,
+                         d.PanelLeft, d.PanelTop),
+              std::tuple(int16_t(1), 50, 700, int16_t(1), int16_t(1), 1500, 3000));
+
+    panel.ctrlDataInfo.ScrollSpeed = 0; // a speed the bar cannot take
+    EXPECT_FALSE(panel.SetCtrlDataInfo());
+}
+
+TEST_F(PanelTest, VersionBoxShowsModelAndVersionWhileTheBoardIsDisabled) {
+    EXPECT_EQ(panel::versionText("ferio", 2031),
+              "型番：ferio\r\nバージョン：4.0.0\r\n\r\n配布：Ferio プロジェクト\r\n開発：Ferio 開発チーム 2026-2031\r\n");
+    QString shown;
+    bool boardDisabled = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        shown = dlg->findChild<QLabel*>("text")->text();
+        boardDisabled = !board.isEnabled();
+        dlg->accept();
+    });
+    click("Command8");
+    EXPECT_TRUE(shown.startsWith("型番：" + panel::modelName() + "\nバージョン：4.0.0\n\n")) << shown.toStdString();
+    EXPECT_TRUE(boardDisabled);
+    EXPECT_TRUE(board.isEnabled());
+}
+
+TEST_F(PanelTest, PreviewMenuCopiesThePicture) {
+    click("Check4");
+    auto* pic = find<QLabel>("picSeirikenPrev");
+    auto* menu = find<QMenu>("MnuHide");
+    QTest::mouseClick(pic, Qt::LeftButton);
+    EXPECT_FALSE(menu->isVisible());
+    QTest::mouseClick(pic, Qt::RightButton);
+    EXPECT_TRUE(menu->isVisible());
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text(), "コピー(&C)");
+    menu->actions()[0]->trigger();
+    const QImage copied = QApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), panel.previewImage().size());
+    EXPECT_EQ(copied.pixelColor(5, 5), QColor(Qt::white));
+}
+
+TEST_F(PanelTest, ExitAsksFirstAndNoKeepsRunning) {
+    answer = QMessageBox::No;
+    EXPECT_FALSE(panel.close());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Ferioの終了確認");
+    EXPECT_EQ(messages[0].text, "Ferioを終了しますか？");
+    EXPECT_EQ(messages[0].icon, QMessageBox::Question);
+    EXPECT_EQ(messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(panel.isVisible());
+    answer = QMessageBox::Yes;
+    EXPECT_TRUE(panel.close());
+}
