@@ -1,7 +1,11 @@
 #pragma once
 // Vertical dot-matrix stop-name display: each character a 16 x 16 matrix of dots on a 2 px pitch.
-// Names of up to six characters stand still; longer ones scroll upward, driven by a timer.
+// Names of up to six characters stand still; longer ones scroll upward, driven by a timer, so
+// SetChimei returns at once and the scroll costs only the repaints of the visible panel.
+#include "ChimeiScroll.h"
+
 #include <QElapsedTimer>
+#include <QFont>
 #include <QImage>
 #include <QTimer>
 #include <QVariantMap>
@@ -34,6 +38,8 @@ protected:
 private:
     void clearDots();
     void moveDots(int top);
+    void step();
+    void schedule();
 
     int32_t backColor_ = 0x404040;
     int32_t foreColor_ = 0x80C0FF;
@@ -46,6 +52,11 @@ private:
 
     QRect viewport_{0, 0, 36, 192};   // the visible frame, in control coordinates
     QImage dots_;                     // the drawn name; scrolls inside the viewport
-    int dotsTop_ = 0;                 // top of the dot surface relative to the viewport's inside
+    int dotsTop_ = 0;                 // top of the dot surface relative to the viewport
     QImage glyph_;                    // 16 x 16 scratch cell for one character
+    QFont gothic_, mincho_;
+
+    ChimeiScroll scroll_;
+    QTimer timer_;
+    QElapsedTimer clock_;
 };

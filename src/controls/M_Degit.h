@@ -1,12 +1,12 @@
 #pragma once
 // Segment digit display: Keta cells of unlit 8s with the value drawn right-aligned over them.
+// What is drawn stays in an image until the next redraw; an expose only copies that image.
 #include <QImage>
 #include <QVariantMap>
 #include <QWidget>
 #include <cstdint>
-#include <variant>
 
-using DegitValue = std::variant<qint64, double, QString>;   // default: qint64 0; empty text = QString()
+#include "DegitText.h"
 
 class M_Degit : public QWidget {
     Q_OBJECT
@@ -44,6 +44,10 @@ private:
     void drawValue();
     void resizeToCells();
     void clearSurface();
+    void fitSurface();
+
+    // Rendering flags of the face: no extra spacing between characters, bold segments.
+    static constexpr int kSpacing = 0;
 
     int32_t baseForeColor_ = 0x969696;
     int32_t degitForeColor_ = 0x72D2F8;

@@ -1,0 +1,152 @@
+#include "SegmentFace.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTransform>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace segface {
+namespace {
+
+// Segment bits: a top, b upper right, c lower right, d bottom, e lower left, f upper left,
+// g middle, p decimal point.
+enum : uint8_t { A = 1, B = 2, C = 4, D = 8, E = 16, F = 32, G = 64, P = 128 };
+
+uint8_t segmentsOf(QChar ch) {
+    switch (ch.unicode()) {
+    case '0': case 'O': return A | B | C | D | E | F;
+    case '1': return B | C;
+    case '2': return A | B | D | E | G;
+    case '3': return A | B | C | D | G;
+    case '4': return B | C | F | G;
+    case '5': case 'S': case 's': return A | C | D | F | G;
+    case '6': return A | C | D | E | F | G;
+    case '7': return A | B | C;
+    case '8': return A | B | C | D | E | F | G;
+    case '9': return A | B | C | D | F | G;
+    case '-': return G;
+    case '_': return D;
+    case '.': return P;
+    case 'A': case 'a': return A | B | C | E | F | G;
+    case 'B': case 'b': return C | D | E | F | G;
+    case 'C': return A | D | E | F;
+    case 'c': return D | E | G;
+    case 'D': case 'd': return B | C | D | E | G;
+    case 'E': case 'e': return A | D | E | F | G;
+    case 'F': case 'f': return A | E | F | G;
+    case 'G': case 'g': return A | C | D | E | F;
+    case 'H': return B | C | E | F | G;
+    case 'h': return C | E | F | G;
+    case 'I': case 'i': return E | F;
+    case 'J': case 'j': return B | C | D | E;
+    case 'L': case 'l': return D | E | F;
+    case 'N': case 'n': return C | E | G;
+    case 'o': return C | D | E | G;
+    case 'P': case 'p': return A | B | E | F | G;
+    case 'R': case 'r': return E | G;
+    case 'T': case 't': return D | E | F | G;
+    case 'U': return B | C | D | E | F;
+    case 'u': return C | D | E;
+    case 'Y': case 'y': return B | C | D | F | G;
+    default: return 0;
+    }
+}
+
+enum class Face { A, B, C };
+
+Face faceOf(int16_t style) { return style == 1 ? Face::B : style == 2 ? Face::C : Face::A; }
+
+// One segment from corner p to corner q, shortened by `gap` at both ends, `thick` wide.
+QPainterPath segment(QPointF p, QPointF q, qreal thick, qreal gap, Face face) {
+    const QPointF u = (q - p) / std::hypot(q.x() - p.x(), q.y() - p.y());
+    const QPointF n(-u.y(), u.x());
+    const qreal h = thick / 2;
+    const QPointF s = p + u * gap, e = q - u * gap;
+    QPainterPath path;
+    if (face == Face::C) {
+        // Rounded bar ends, as on modern LED modules.
+        const QRectF r = QRectF(s + u * h * 0.4 - n * h, e - u * h * 0.4 + n * h).normalized();
+        path.addRoundedRect(r, h, h);
+        return path;
+    }
+    // Pointed (hexagonal) ends, as on classic seven-segment modules.
+    path.moveTo(s);
+    path.lineTo(s + u * h + n * h);
+    path.lineTo(e - u * h + n * h);
+    path.lineTo(e);
+    path.lineTo(e - u * h - n * h);
+    path.lineTo(s + u * h - n * h);
+    path.closeSubpath();
+    return path;
+}
+
+QImage render(Face face, QSize cell, uint8_t segments, QRgb color) {
+    QImage img(cell, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    if (segments == 0) return img;
+
+    const qreal w = cell.width(), h = cell.height();
+    // The cell's top is one pixel above the control, so the digit sits from y 2.5 to h - 0.5.
+    const qreal thick = std::max(2.0, w * 0.2);   // bold weight
+    const qreal gap = std::max(0.6, thick * 0.3);
+    const qreal margin = w * 0.16;
+    const qreal L = margin + thick / 2, R = w - margin - thick / 2;
+    const qreal T = 2.5 + thick / 2, Bm = h - 0.5 - thick / 2, M = (T + Bm) / 2;
+
+    const std::array<std::pair<QPointF, QPointF>, 7> corners{{
+        {{L, T}, {R, T}},   // a
+        {{R, T}, {R, M}},   // b
+        {{R, M}, {R, Bm}},  // c
+        {{L, Bm}, {R, Bm}}, // d
+        {{L, M}, {L, Bm}},  // e
+        {{L, T}, {L, M}},   // f
+        {{L, M}, {R, M}},   // g
+    }};
+    QPainterPath path;
+    for (size_t i = 0; i < corners.size(); ++i)
+        if (segments & (1u << i)) path.addPath(segment(corners[i].first, corners[i].second, thick, gap, face));
+    if (segments & P) path.addEllipse(QPointF(w / 2, Bm), thick * 0.6, thick * 0.6);
+    path.setFillRule(Qt::WindingFill);
+
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (face == Face::B) {
+        // Slanted like an italic LED face, leaning about 8 degrees about the cell's centre.
+        p.translate(0, h / 2);
+        p.shear(-0.14, 0);
+        p.translate(0, -h / 2);
+    }
+    p.fillPath(path, QColor::fromRgb(color));
+    return img;
+}
+
+} // namespace
+
+QSize cellSize(int16_t degitSize) {
+    switch (degitSize) {
+    case 1: return {17, 26};
+    case 2: return {19, 29};
+    case 3: return {11, 15};
+    default: return {13, 20};
+    }
+}
+
+QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color) {
+    // Glyphs are shared by every display; the few colours in use keep this small, and a host
+    // that cycles through many colours only rebuilds what it needs.
+    static QHash<quint64, QImage> cache;
+    const Face face = faceOf(style);
+    const int size = (degitSize >= 1 && degitSize <= 3) ? degitSize : 0;
+    const uint8_t segments = segmentsOf(ch);
+    const quint64 key = (quint64(color) << 24) | (quint64(static_cast<int>(face)) << 18) | (quint64(size) << 16) | segments;
+    if (const auto it = cache.constFind(key); it != cache.constEnd()) return *it;
+    if (cache.size() > 4096) cache.clear();
+    const QImage img = render(face, cellSize(size), segments, color);
+    cache.insert(key, img);
+    return img;
+}
+
+} // namespace segface

@@ -1,0 +1,21 @@
+#pragma once
+// The three segment digit faces of the digit display. Every character has one advance width,
+// the cell width of the size class, so a row of unlit 8s and a right-aligned value share cells.
+#include <QChar>
+#include <QImage>
+#include <QRgb>
+#include <QSize>
+#include <cstdint>
+
+namespace segface {
+
+// Cell size in pixels of a size class (0 … 3; anything else is class 0).
+QSize cellSize(int16_t degitSize);
+
+// The glyph of `ch` in `color` on a transparent cell of cellSize(degitSize), drawn with its top
+// at the cell's top. style 1 = face B (slanted), 2 = face C (rounded), anything else face A.
+// Digits, '-', '.', a few letters and the blank are known; other characters are blank.
+// A lit glyph covers only segments of the glyph '8' (the point '.' aside).
+QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color);
+
+} // namespace segface
