@@ -1,0 +1,192 @@
+// The real program on a real X server: key in route 12, reset, wait out the lamp test, step
+// forward twice, look at the board's pixels, then close the panel and answer the question.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "XClose.h"
+
+namespace {
+
+constexpr int ScreenW = 1280, ScreenH = 800;
+
+struct Geometry {
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+class Desktop {
+public:
+    bool start() {
+        for (int n = 70; n < 200; ++n) {
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
+                QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+                continue;
+            display_ = QStringLiteral(":%1").arg(n);
+            xvfb_.start(QStringLiteral("Xvfb"), {display_, QStringLiteral("-screen"), QStringLiteral("0"),
+                                                  QStringLiteral("%1x%2x24").arg(ScreenW).arg(ScreenH),
+                                                  QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            if (!xvfb_.waitForStarted(5000)) return false;
+            for (int i = 0; i < 100; ++i) {
+                if (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))) return true;
+                if (xvfb_.state() == QProcess::NotRunning) break;
+                QThread::msleep(50);
+            }
+            xvfb_.kill();
+            xvfb_.waitForFinished();
+        }
+        return false;
+    }
+    ~Desktop() {
+        if (xvfb_.state() != QProcess::NotRunning) {
+            xvfb_.terminate();
+            if (!xvfb_.waitForFinished(3000)) xvfb_.kill();
+            xvfb_.waitForFinished();
+        }
+    }
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.insert(QStringLiteral("DISPLAY"), display_);
+        return env;
+    }
+    QString run(const QString& program, const QStringList& args) const {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(program, args);
+        p.waitForFinished(10000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+    // The first window whose title matches, waited for up to `ms`.
+    QString window(const QString& title, int ms = 10000) const {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            const QString ids = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"), title});
+            if (!ids.isEmpty()) return ids.split('\n').first();
+            QThread::msleep(100);
+        }
+        return {};
+    }
+    Geometry geometry(const QString& id) const {
+        Geometry g;
+        const QString out = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+        for (const QString& line : out.split('\n')) {
+            const QStringList kv = line.split('=');
+            if (kv.size() != 2) continue;
+            const int v = kv[1].toInt();
+            if (kv[0] == "X") g.x = v;
+            if (kv[0] == "Y") g.y = v;
+            if (kv[0] == "WIDTH") g.w = v;
+            if (kv[0] == "HEIGHT") g.h = v;
+        }
+        return g;
+    }
+    void click(int x, int y) const {
+        run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
+                                        QStringLiteral("click"), QStringLiteral("1")});
+        QThread::msleep(150);
+    }
+    QImage screenshot(const QString& name) const {
+        const QString file = QDir::current().filePath(name);
+        run(QStringLiteral("import"), {QStringLiteral("-display"), display_, QStringLiteral("-window"),
+                                       QStringLiteral("root"), file});
+        return QImage(file);
+    }
+    bool requestClose(const QString& id) const {
+        return sendCloseRequest(display_.toLatin1().constData(), id.toULong());
+    }
+
+private:
+    QString display_;
+    QProcess xvfb_;
+};
+
+// Lit segment pixels in a rectangle of the screen: bright and warm, unlike the grey unlit 8s.
+int litPixels(const QImage& shot, const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() > 220 && c.green() > 140 && c.blue() < 200) ++n;
+        }
+    return n;
+}
+
+// Fare cell i on the board at the screen's top-left corner.
+QRect fareCell(int i) {
+    static constexpr int lefts[8] = {124, 187, 250, 312, 375, 438, 501, 564};
+    static constexpr int tops[4] = {40, 91, 142, 194};
+    return {lefts[(i - 1) % 8], tops[(i - 1) / 8], 57, 29};
+}
+
+} // namespace
+
+TEST(E2E, KeyInRouteResetStepAndExit) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty());
+    ASSERT_TRUE(QFile::exists(QStringLiteral(FERIO_SAMPLES_DIR "/12.hy3")));
+
+    Desktop desk;
+    ASSERT_TRUE(desk.start());
+    QProcess ferio;
+    ferio.setProcessEnvironment(desk.environment());
+    ferio.setWorkingDirectory(QStringLiteral(FERIO_SAMPLES_DIR));
+    ferio.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {});
+    ASSERT_TRUE(ferio.waitForStarted(5000));
+
+    const QString panelId = desk.window(QStringLiteral("集中操作盤"));
+    const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
+    ASSERT_FALSE(panelId.isEmpty());
+    ASSERT_FALSE(boardId.isEmpty());
+    QThread::msleep(300);
+    const Geometry board = desk.geometry(boardId);
+    const Geometry panel = desk.geometry(panelId);
+    EXPECT_EQ(std::tuple(board.x, board.y, board.w, board.h), std::tuple(0, 0, 643, 240));
+    EXPECT_EQ(std::tuple(panel.x + panel.w, panel.y + panel.h), std::tuple(ScreenW, ScreenH));
+
+    // Keypad frame at (4, 3) of the panel; keys 30 x 26 on a 35 x 27 grid from (14, 36).
+    auto key = [&](int column, int row) { desk.click(panel.x + 4 + 14 + 35 * column + 15, panel.y + 3 + 36 + 27 * row + 13); };
+    key(0, 2); // 1
+    key(1, 2); // 2
+    desk.click(panel.x + 4 + 8 + 56, panel.y + 3 + 146 + 9); // リセット
+    QThread::msleep(1200);
+    const QImage lamp = desk.screenshot(QStringLiteral("e2e-lamptest.png"));
+    EXPECT_GT(litPixels(lamp, fareCell(32)), 50) << "every display is lit during the lamp test";
+
+    QThread::msleep(2600);
+    const QImage first = desk.screenshot(QStringLiteral("e2e-stop1.png"));
+    EXPECT_GT(litPixels(first, fareCell(1)), 50);
+    EXPECT_EQ(litPixels(first, fareCell(2)), 0);
+    EXPECT_EQ(litPixels(first, fareCell(32)), 0);
+
+    const QPoint forward(panel.x + 138 + 49, panel.y + 4 + 16); // データ送り
+    desk.click(forward.x(), forward.y());
+    desk.click(forward.x(), forward.y());
+    QThread::msleep(400);
+    const QImage third = desk.screenshot(QStringLiteral("e2e-stop3.png"));
+    // Stop 3 of route 12 charges 180 in cells 1 to 3 and nothing beyond.
+    const int lit = litPixels(third, fareCell(1));
+    EXPECT_GT(lit, 50);
+    EXPECT_EQ(litPixels(third, fareCell(2)), lit);
+    EXPECT_EQ(litPixels(third, fareCell(3)), lit);
+    EXPECT_EQ(litPixels(third, fareCell(4)), 0);
+
+    ASSERT_TRUE(desk.requestClose(panelId));
+    const QString question = desk.window(QStringLiteral("Ferioの終了確認"));
+    ASSERT_FALSE(question.isEmpty());
+    QThread::msleep(200);
+    desk.run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), question});
+    desk.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+    EXPECT_TRUE(ferio.waitForFinished(5000)) << "the program ends after the exit question";
+    if (ferio.state() != QProcess::NotRunning) {
+        ferio.kill();
+        ferio.waitForFinished();
+    }
+    EXPECT_EQ(ferio.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(ferio.exitCode(), 0);
+}
