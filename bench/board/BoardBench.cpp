@@ -1,0 +1,117 @@
+// Start-up of the two windows to the first painted board, memory after start-up, and one
+// full board update with the real display widgets.
+#include "Form1.h"
+#include "Hy3File.h"
+#include "PanelServices.h"
+#include "frmCtl.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+struct PaintWatch : QObject {
+    bool painted = false;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) painted = true;
+        return false;
+    }
+};
+
+struct Program {
+    OptionInfo options;
+    PanelServices services;
+    std::unique_ptr<Form1> board;
+    std::unique_ptr<frmCtl> panel;
+
+    // What main() does, up to the board's first paint.
+    void start() {
+        board = std::make_unique<Form1>(options);
+        panel = std::make_unique<frmCtl>(*board, options, services);
+        PaintWatch watch;
+        board->installEventFilter(&watch);
+        board->Form_Load(*panel, {[this] {
+                                      board->SeirikenNumSet(options.SeiriNumStyle, options.SeiriNumZeroPad);
+                                      panel->Option4_Click(0);
+                                  },
+                                  {}});
+        board->show();
+        while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        board->removeEventFilter(&watch);
+    }
+};
+
+double residentMegabytes() {
+    long pages = 0, resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The first start in the process: fonts and the platform are loaded on the way.
+void BM_StartupCold(benchmark::State& state) {
+    for (auto _ : state) {
+        Program p;
+        p.start();
+        state.counters["rss_MB"] = residentMegabytes();
+        state.PauseTiming();
+        p.panel.reset();
+        p.board.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartupCold)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_StartupWarm(benchmark::State& state) {
+    for (auto _ : state) {
+        Program p;
+        p.start();
+        state.PauseTiming();
+        p.panel.reset();
+        p.board.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartupWarm)->Unit(benchmark::kMillisecond);
+
+void BM_DispData(benchmark::State& state) {
+    QTemporaryDir dir;
+    std::vector<fare::FareRecord> records(3);
+    for (int r = 0; r < 3; ++r) {
+        records[static_cast<size_t>(r)].StopName = "中央駅前";
+        for (int c = 1; c <= 32; ++c) {
+            records[static_cast<size_t>(r)].column(c) = static_cast<int16_t>(180 + 10 * c);
+            records[static_cast<size_t>(r)].column(c + 80) = static_cast<int16_t>(c);
+        }
+    }
+    std::ofstream(dir.filePath(QStringLiteral("12.hy3")).toStdString(), std::ios::binary)
+        << *fare::hy3::write(records, nullptr);
+
+    Program p;
+    p.options.FareDataDir = dir.path().toStdString();
+    p.start();
+    p.board->setLampTestMs(0);
+    for (int k : {1, 2}) QMetaObject::invokeMethod(p.panel->findChild<QObject*>(QStringLiteral("CommandButton1_%1").arg(k)), "click");
+    QMetaObject::invokeMethod(p.panel->findChild<QObject*>(QStringLiteral("Command1_1")), "click");
+    int stop = 1;
+    for (auto _ : state) {
+        p.panel->DispData(stop);
+        stop = stop % 3 + 1;
+    }
+}
+BENCHMARK(BM_DispData)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
