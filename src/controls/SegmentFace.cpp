@@ -59,26 +59,32 @@ enum class Face { A, B, C };
 
 Face faceOf(int16_t style) { return style == 1 ? Face::B : style == 2 ? Face::C : Face::A; }
 
-// One segment from corner p to corner q, shortened by `gap` at both ends, `thick` wide.
-QPainterPath segment(QPointF p, QPointF q, qreal thick, qreal gap, Face face) {
+// One segment from joint p to joint q, `thick` wide, ends kept `gap` apart from the next
+// segment. An end at an outer corner is mitred in face C (the outer edge reaches the corner);
+// every other end is pointed.
+QPainterPath segment(QPointF p, QPointF q, QPointF outward, qreal thick, qreal gap, Face face, bool cornerP, bool cornerQ) {
     const QPointF u = (q - p) / std::hypot(q.x() - p.x(), q.y() - p.y());
     const QPointF n(-u.y(), u.x());
     const qreal h = thick / 2;
-    const QPointF s = p + u * gap, e = q - u * gap;
+    // The two edge points at the end at `j`, going along `dir` into the segment, from the -n
+    // side to the +n side.
+    const auto endAt = [&](QPointF j, QPointF dir, bool corner) -> QPolygonF {
+        if (face == Face::C && corner) {
+            const QPointF o = outward * h, in = dir * (h + gap), out = dir * (gap - h);
+            const bool plusIsOuter = QPointF::dotProduct(outward, n) > 0;
+            const QPointF minusSide = j + (plusIsOuter ? -o + in : o + out);
+            const QPointF plusSide = j + (plusIsOuter ? o + out : -o + in);
+            return {minusSide, plusSide};
+        }
+        const QPointF s = j + dir * gap;
+        return {s + dir * h - n * h, s, s + dir * h + n * h};
+    };
+    QPolygonF poly = endAt(p, u, cornerP);
+    QPolygonF back = endAt(q, -u, cornerQ);
+    std::reverse(back.begin(), back.end());
+    poly << back;
     QPainterPath path;
-    if (face == Face::C) {
-        // Rounded bar ends, as on modern LED modules.
-        const QRectF r = QRectF(s + u * h * 0.4 - n * h, e - u * h * 0.4 + n * h).normalized();
-        path.addRoundedRect(r, h, h);
-        return path;
-    }
-    // Pointed (hexagonal) ends, as on classic seven-segment modules.
-    path.moveTo(s);
-    path.lineTo(s + u * h + n * h);
-    path.lineTo(e - u * h + n * h);
-    path.lineTo(e);
-    path.lineTo(e - u * h - n * h);
-    path.lineTo(s + u * h - n * h);
+    path.addPolygon(poly);
     path.closeSubpath();
     return path;
 }
@@ -89,34 +95,43 @@ QImage render(Face face, QSize cell, uint8_t segments, QRgb color) {
     if (segments == 0) return img;
 
     const qreal w = cell.width(), h = cell.height();
-    // The cell's top is one pixel above the control, so the digit sits from y 2.5 to h - 0.5.
-    const qreal thick = std::max(2.0, w * 0.2);   // bold weight
-    const qreal gap = std::max(0.6, thick * 0.3);
-    const qreal margin = w * 0.16;
+    // Segment edges fall on whole pixels, so straight edges stay crisp at these small sizes.
+    // The cell's top is one pixel above the control: the digit spans control rows 1 … h - 2.
+    const qreal thick = std::round(std::max(2.0, w * 0.2));   // bold weight
+    const qreal gap = std::max(0.4, thick * 0.18);
+    const qreal margin = std::round(w * 0.16);
+    const qreal top = 2, bottom = h;
     const qreal L = margin + thick / 2, R = w - margin - thick / 2;
-    const qreal T = 2.5 + thick / 2, Bm = h - 0.5 - thick / 2, M = (T + Bm) / 2;
+    const qreal T = top + thick / 2, Bm = bottom - thick / 2;
+    const qreal M = std::floor((top + bottom - thick) / 2) + thick / 2;
 
-    const std::array<std::pair<QPointF, QPointF>, 7> corners{{
-        {{L, T}, {R, T}},   // a
-        {{R, T}, {R, M}},   // b
-        {{R, M}, {R, Bm}},  // c
-        {{L, Bm}, {R, Bm}}, // d
-        {{L, M}, {L, Bm}},  // e
-        {{L, T}, {L, M}},   // f
-        {{L, M}, {R, M}},   // g
+    struct Seg { QPointF p, q, outward; };
+    const std::array<Seg, 7> segs{{
+        {{L, T}, {R, T}, {0, -1}},   // a
+        {{R, T}, {R, M}, {1, 0}},    // b
+        {{R, Bm}, {R, M}, {1, 0}},   // c
+        {{L, Bm}, {R, Bm}, {0, 1}},  // d
+        {{L, Bm}, {L, M}, {-1, 0}},  // e
+        {{L, T}, {L, M}, {-1, 0}},   // f
+        {{L, M}, {R, M}, {0, 0}},    // g
     }};
     QPainterPath path;
-    for (size_t i = 0; i < corners.size(); ++i)
-        if (segments & (1u << i)) path.addPath(segment(corners[i].first, corners[i].second, thick, gap, face));
+    for (size_t i = 0; i < segs.size(); ++i) {
+        if (!(segments & (1u << i))) continue;
+        const Seg& s = segs[i];
+        // Every segment but the middle bar starts at an outer corner; uprights end at the middle.
+        const bool bar = s.p.y() == s.q.y();
+        path.addPath(segment(s.p, s.q, s.outward, thick, gap, face, !s.outward.isNull(), bar && !s.outward.isNull()));
+    }
     if (segments & P) path.addEllipse(QPointF(w / 2, Bm), thick * 0.6, thick * 0.6);
     path.setFillRule(Qt::WindingFill);
 
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     if (face == Face::B) {
-        // Slanted like an italic LED face, leaning about 8 degrees about the cell's centre.
+        // Slanted like an italic LED face, leaning about 6 degrees about the cell's centre.
         p.translate(0, h / 2);
-        p.shear(-0.14, 0);
+        p.shear(-0.1, 0);
         p.translate(0, -h / 2);
     }
     p.fillPath(path, QColor::fromRgb(color));

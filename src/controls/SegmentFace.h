@@ -13,7 +13,8 @@ namespace segface {
 QSize cellSize(int16_t degitSize);
 
 // The glyph of `ch` in `color` on a transparent cell of cellSize(degitSize), drawn with its top
-// at the cell's top. style 1 = face B (slanted), 2 = face C (rounded), anything else face A.
+// at the cell's top. style 1 = face B (slanted), 2 = face C (square blocks), anything else face A
+// (pointed segments).
 // Digits, '-', '.', a few letters and the blank are known; other characters are blank.
 // A lit glyph covers only segments of the glyph '8' (the point '.' aside).
 QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color);
