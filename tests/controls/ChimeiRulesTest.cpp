@@ -5,26 +5,20 @@
 
 using namespace chimei;
 
-TEST(ChimeiLayout, CellsByNameLength) {
-    struct Row { int cells; int16_t mode; int first, pitch, height; bool scrolls; };
-    const Row rows[] = {
-        {0, 2, 0, 0, 192, false},  {1, 2, 80, 0, 192, false},  {2, 2, 48, 64, 192, false},
-        {2, 0, 32, 96, 192, false}, {2, 1, 32, 96, 192, false}, {3, 2, 16, 64, 192, false},
-        {4, 2, 8, 48, 192, false},  {5, 2, 4, 38, 192, false},  {6, 2, 0, 32, 192, false},
-        {7, 2, 0, 32, 224, true},   {20, 0, 0, 32, 640, true},
-    };
-    for (const Row& r : rows) {
-        SCOPED_TRACE(testing::Message() << r.cells << " cells, mode " << r.mode);
-        const Layout l = layoutFor(r.cells, r.mode);
-        EXPECT_EQ(l.first, r.first);
-        EXPECT_EQ(l.pitch, r.pitch);
-        EXPECT_EQ(l.height, r.height);
-        EXPECT_EQ(l.scrolls, r.scrolls);
-        // Still names are centred in the panel.
-        if (!l.scrolls && r.cells > 0) {
-            EXPECT_EQ(2 * l.first + (r.cells - 1) * l.pitch + 32, 192);
+TEST(ChimeiLayout, StillNamesAreCentredLongOnesScroll) {
+    for (int cells = 1; cells <= 6; ++cells) {
+        for (int16_t mode : {0, 2}) {
+            const Layout l = layoutFor(cells, mode);
+            EXPECT_EQ(2 * l.first + (cells - 1) * l.pitch + 32, 192) << cells << " cells, mode " << mode;
+            EXPECT_FALSE(l.scrolls);
         }
     }
+    EXPECT_EQ(layoutFor(2, 1).first, 32) << "only mode 2 sets two characters closer";
+    EXPECT_EQ(layoutFor(5, 2).pitch, 38);
+    const Layout seven = layoutFor(7, 2);
+    EXPECT_TRUE(seven.scrolls);
+    EXPECT_EQ(seven.height, 224);
+    EXPECT_EQ(layoutFor(20, 0).height, 640);
 }
 
 TEST(ChimeiLayout, VerticalWritingPlacement) {
