@@ -136,7 +136,7 @@ void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
         }
     } catch (const std::exception& e) {
         const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-        const QString text = QStringLiteral("エラーです！\n\nコード：%1\n\n内容：%2\n\nモジュール：IniIO-SeirikenNumSet( )")
+        const QString text = QStringLiteral("エラーです！\r\n\r\nコード：%1\r\n\r\n内容：%2\r\n\r\nモジュール：IniIO-SeirikenNumSet( )")
                                  .arg(memory ? 7 : 51)
                                  .arg(memory ? QStringLiteral("メモリが不足しています。")
                                              : QString::fromLocal8Bit(e.what()));

@@ -40,7 +40,7 @@ QString errorText(int code) {
     default:
         break;
     }
-    return QStringLiteral("エラーです。\n\nエラーコード：%1%2").arg(code).arg(description);
+    return QStringLiteral("エラーです。\r\n\r\nエラーコード：%1%2").arg(code).arg(description);
 }
 
 } // namespace backlight

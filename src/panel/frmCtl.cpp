@@ -140,10 +140,15 @@ void frmCtl::buildListFrame() {
     auto digitList = [&](const QString& name, int x) {
         auto* list = new QListWidget(f);
         list->setObjectName(name);
-        list->setGeometry(x, 33, 22, 110);
+        list->setGeometry(x, 32, 22, 112);
+        list->setFont(gothic(8, false, false)); // all ten digits in view
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        for (int d = 0; d <= 9; ++d) list->addItem(QString::number(d));
+        for (int d = 0; d <= 9; ++d) {
+            list->addItem(QString::number(d));
+            list->item(d)->setTextAlignment(Qt::AlignCenter);
+            list->item(d)->setSizeHint(QSize(18, 11));
+        }
         return list;
     };
     for (int i = 0; i < 5; ++i) {

@@ -67,7 +67,7 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
     EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
     EXPECT_EQ(messages[0].buttons, QMessageBox::Ok);
     EXPECT_EQ(messages[0].text,
-              "エラーです。\n\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。");
+              "エラーです。\r\n\r\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。");
     EXPECT_EQ(board.picture().cacheKey(), shown);
     EXPECT_EQ(labelColour(board, 1), QColor(255, 255, 0));
 
@@ -76,16 +76,16 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
     panel.Option4_Click(1);
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text,
-              "エラーです。\n\nエラーコード：75　画像ファイルが見つからないか、指定している場所が不正です。");
+              "エラーです。\r\n\r\nエラーコード：75　画像ファイルが見つからないか、指定している場所が不正です。");
 }
 
 TEST(BacklightText, CodesAndDescriptions) {
     EXPECT_EQ(backlight::errorText(53), backlight::errorText(76).replace("76", "53"));
     EXPECT_EQ(backlight::errorText(68),
-              "エラーです。\n\nエラーコード：68　デバイスエラーもしくは準備が出来ていません。");
+              "エラーです。\r\n\r\nエラーコード：68　デバイスエラーもしくは準備が出来ていません。");
     EXPECT_EQ(backlight::errorText(28),
-              "エラーです。\n\nエラーコード：28　内部的なエラーです。Orvaneへ報告してください。エラー場所：frmCtl.Option4_Click()");
-    EXPECT_EQ(backlight::errorText(13), "エラーです。\n\nエラーコード：13");
+              "エラーです。\r\n\r\nエラーコード：28　内部的なエラーです。Orvaneへ報告してください。エラー場所：frmCtl.Option4_Click()");
+    EXPECT_EQ(backlight::errorText(13), "エラーです。\r\n\r\nエラーコード：13");
     QPixmap p;
     EXPECT_EQ(backlight::loadPicture("/nonexistent/dir/x.bmp", p), 53);
 }
