@@ -71,7 +71,7 @@ QFrame* entryFrame(QWidget* parent, const QString& name) {
 } // namespace
 
 frmCtl::frmCtl(Form1& board, OptionInfo& options, fare::Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(parent, Qt::Window),
       board_(board), options_(options), services_(services),
       engine_(options, board, *this, services) {
     setObjectName(QStringLiteral("frmCtl"));
@@ -298,8 +298,9 @@ void frmCtl::displayClear(bool on) {
             board_.S_Degit(cell)->ResetDegit(false);
         }
         board_.Timer1().stop();
-        board_.TimeDegit(0)->setValue(QString());
-        board_.TimeDegit(1)->setValue(QString());
+        // An empty value, drawn blank: the clock's own zero mode would show an empty value as 0.
+        board_.TimeDegit(0)->ResetDegit(false);
+        board_.TimeDegit(1)->ResetDegit(false);
     }
     for (QWidget* w : {static_cast<QWidget*>(frame1_[0]), static_cast<QWidget*>(frame1_[1]),
                        static_cast<QWidget*>(command2_[0]), static_cast<QWidget*>(command2_[1]),

@@ -1,3 +1,4 @@
+#include "Bgr.h"
 #include "ChimeiCtl_B.h"
 #include "M_Degit.h"
 #include "PanelFixture.h"
@@ -19,6 +20,16 @@ namespace {
 
 qint64 number(const DegitValue& v) { return std::get<qint64>(v); }
 QString route(PanelTest& t) { return t.find<QLabel>("Label2_0")->text(); }
+
+// Pixels of a digit display drawn in its lit colour.
+int litPixels(M_Degit* d) {
+    const QImage img = d->grab().toImage();
+    const QColor lit = fromBgr(d->DegitForeColor());
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) n += img.pixelColor(x, y) == lit;
+    return n;
+}
 
 } // namespace
 
@@ -123,6 +134,8 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
     EXPECT_EQ(std::get<QString>(board.TimeDegit(0)->Value()), QString());
     EXPECT_EQ(std::get<QString>(board.TimeDegit(1)->Value()), QString());
     EXPECT_FALSE(board.Timer1().isActive());
+    for (M_Degit* d : {board.Degit(1), board.S_Degit(1), board.TimeDegit(0), board.TimeDegit(1)})
+        EXPECT_EQ(litPixels(d), 0) << d->objectName().toStdString();
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_FALSE(find<QFrame>(name)->isEnabled()) << name;
     for (const char* name : {"Command2_0", "Command2_1"}) EXPECT_FALSE(find(name)->isEnabled()) << name;
     EXPECT_FALSE(find<QGroupBox>("grpM_Tape")->isEnabled());
@@ -130,6 +143,7 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
 
     click("Check1");
     EXPECT_EQ(number(board.Degit(1)->Value()), 200);
+    EXPECT_GT(litPixels(board.Degit(1)), 0);
     EXPECT_EQ(number(board.S_Degit(1)->Value()), 2);
     EXPECT_TRUE(board.Timer1().isActive());
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_TRUE(find<QFrame>(name)->isEnabled()) << name;
