@@ -66,7 +66,7 @@ public:
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
-            const QString ids = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--name"), title});
+            const QString ids = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title});
             if (!ids.isEmpty()) return ids.split('\n').first();
             QThread::msleep(100);
         }
