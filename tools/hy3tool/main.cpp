@@ -19,35 +19,28 @@ int usage() {
     return 2;
 }
 
-std::optional<std::vector<fare::FareRecord>> readRoute(const std::string& path, std::string* error) {
+// The records of a route file, or nullopt after saying on standard error why there are none.
+std::optional<std::vector<fare::FareRecord>> readRoute(const std::string& path) {
     std::error_code ec;
     std::optional<std::string> bytes;
     if (std::filesystem::is_regular_file(path, ec)) bytes = fare::hy3::loadBytes(path);
-    if (!bytes) {
-        *error = path + ": cannot be read";
-        return std::nullopt;
-    }
-    return fare::hy3::read(*bytes, error);
+    std::string error = path + ": cannot be read";
+    std::optional<std::vector<fare::FareRecord>> records;
+    if (bytes) records = fare::hy3::read(*bytes, &error);
+    if (!records) std::cerr << error << '\n';
+    return records;
 }
 
 int dump(const std::string& path) {
-    std::string error;
-    auto records = readRoute(path, &error);
-    if (!records) {
-        std::cerr << error << '\n';
-        return 1;
-    }
+    auto records = readRoute(path);
+    if (!records) return 1;
     std::cout << routecsv::toCsv(*records);
     return 0;
 }
 
 int check(const std::string& path) {
-    std::string error;
-    auto records = readRoute(path, &error);
-    if (!records) {
-        std::cerr << error << '\n';
-        return 1;
-    }
+    auto records = readRoute(path);
+    if (!records) return 1;
     // The board always starts at the first section, which needs a record after it.
     if (records->empty()) {
         std::cerr << fare::ZeroCountMessage << " (0 records)\n";
