@@ -1,4 +1,3 @@
-#include "Backlight.h"
 #include "PanelFixture.h"
 
 #include <QFile>
@@ -77,15 +76,4 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[1].text,
               "エラーです。\r\n\r\nエラーコード：75　画像ファイルが見つからないか、指定している場所が不正です。");
-}
-
-TEST(BacklightText, CodesAndDescriptions) {
-    EXPECT_EQ(backlight::errorText(53), backlight::errorText(76).replace("76", "53"));
-    EXPECT_EQ(backlight::errorText(68),
-              "エラーです。\r\n\r\nエラーコード：68　デバイスエラーもしくは準備が出来ていません。");
-    EXPECT_EQ(backlight::errorText(28),
-              "エラーです。\r\n\r\nエラーコード：28　内部的なエラーです。Orvaneへ報告してください。エラー場所：frmCtl.Option4_Click()");
-    EXPECT_EQ(backlight::errorText(13), "エラーです。\r\n\r\nエラーコード：13");
-    QPixmap p;
-    EXPECT_EQ(backlight::loadPicture("/nonexistent/dir/x.bmp", p), 53);
 }
