@@ -129,12 +129,3 @@ void BM_ScrollCpuPerSecond(benchmark::State& state) {
 BENCHMARK(BM_ScrollCpuPerSecond)->Arg(5)->Arg(100)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
