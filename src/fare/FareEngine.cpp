@@ -107,6 +107,7 @@ void FareEngine::routeSet(int button) {
 }
 
 void FareEngine::dispData(int record) {
+    if (record < 1 || record > TableRows) return; // no such row: nothing to draw
     const FareRecord& r = table_.row(record);
 
     for (int i = state_.StartSection < 1 ? 1 : state_.StartSection; i <= Cells; ++i) {

@@ -292,6 +292,11 @@ TEST_F(RouteFixture, InformationCellsOverwriteFaresInTheirOrder) {
     options.InfoColumnNo = 400;
     engine.dispData(1);
     EXPECT_EQ(host.fare[3], "'00012'");
+
+    host.log.clear();
+    engine.dispData(0);
+    engine.dispData(TableRows + 1);
+    EXPECT_TRUE(host.log.empty()) << "a record outside the table draws nothing";
 }
 
 TEST_F(RouteFixture, TicketPreviewArgumentsAndDateModes) {
