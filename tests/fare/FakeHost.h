@@ -23,8 +23,8 @@ struct FakeHost : fare::BoardView, fare::PanelView, fare::Services {
     void lampTest() override { log.push_back("lampTest"); }
     void zeroAll() override {
         for (int c = 1; c <= 32; ++c) {
-            fare.insert_or_assign(c, "0");
-            small.insert_or_assign(c, "0");
+            fare[c] = std::string(1, '0');
+            small[c] = std::string(1, '0');
         }
         log.push_back("zeroAll");
     }
