@@ -156,6 +156,30 @@ TEST(M_Degit, FormatSettingsWaitForTheNextRedraw) {
     EXPECT_EQ(d.grab().toImage(), reference(4, "05  "));
 }
 
+// Applying colours (as the options do) or another face must not blank a value on show.
+TEST(M_Degit, ColourAndFaceSettersRedrawTheValue) {
+    M_Degit d;
+    paint(d);
+    d.setValue(qint64(42));
+    d.setBackColor(0x203040);
+    EXPECT_EQ(litCells(d), Cells({false, false, true, true}));
+    EXPECT_EQ(d.grab().toImage().pixel(0, 0), fromBgr(0x203040).rgb());
+    const QImage faceA = d.grab().toImage();
+    d.setDegitStyle(2);
+    EXPECT_NE(d.grab().toImage(), faceA);
+    EXPECT_EQ(litCells(d), Cells({false, false, true, true}));
+    d.setDegitForeColor(0xFF0000);
+    EXPECT_EQ(litCells(d), Cells({false, false, false, false})) << "no pixel left in the old lit colour";
+    d.setDegitForeColor(kLit);
+    d.setBaseForeColor(0x00FFFF);
+    EXPECT_EQ(litCells(d), Cells({false, false, true, true}));
+    const QImage img = d.grab().toImage();
+    int unlit = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < 13; ++x) unlit += img.pixel(x, y) == fromBgr(0x00FFFF).rgb();
+    EXPECT_GT(unlit, 20) << "the first cell's 8 in the new unlit colour";
+}
+
 TEST(M_Degit, EveryFaceKeepsOneCellPerCharacterAndLightsOnlyTheSegmentsOfEight) {
     for (int16_t style : {0, 1, 2}) {
         for (int16_t size : {0, 1, 2, 3}) {
