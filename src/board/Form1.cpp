@@ -10,6 +10,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -43,6 +44,18 @@ QFont labelFont(int pointSize) {
     QFont f(QStringLiteral("IPAPGothic"));
     f.setPointSize(pointSize);
     return f;
+}
+
+// A window manager frames a new window only once it is mapped; until then Qt takes the frame
+// to be the client area, so the panel would be placed (and later saved) off by its title bar
+// and borders. Wait, briefly, for the mapped window.
+void waitForFrame(QWidget& window) {
+    QElapsedTimer waited;
+    waited.start();
+    while (window.windowHandle() && !window.windowHandle()->isExposed() && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents();
+        QThread::msleep(2);
+    }
 }
 
 } // namespace
@@ -109,6 +122,7 @@ void Form1::Form_Load(QWidget& panel, const StartupHooks& hooks) {
 
     panel.show();
     panel.raise();
+    waitForFrame(panel);
     move(0, 0);
     const QRect screenRect = (panel.screen() ? panel.screen() : screen())->geometry();
     const QSize panelSize = panel.frameGeometry().size();

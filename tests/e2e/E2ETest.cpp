@@ -41,11 +41,26 @@ public:
         }
         return false;
     }
+    // A real window manager, which frames the windows it maps (title bar and borders).
+    bool startWindowManager() {
+        wm_.setProcessEnvironment(environment());
+        wm_.start(QStringLiteral("openbox"), {});
+        if (!wm_.waitForStarted(5000)) return false;
+        for (int i = 0; i < 100; ++i) {
+            if (!run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                     .contains(QStringLiteral("window id")))
+                QThread::msleep(50);
+            else
+                return true;
+        }
+        return false;
+    }
     ~Desktop() {
-        if (xvfb_.state() != QProcess::NotRunning) {
-            xvfb_.terminate();
-            if (!xvfb_.waitForFinished(3000)) xvfb_.kill();
-            xvfb_.waitForFinished();
+        for (QProcess* p : {&wm_, &xvfb_}) {
+            if (p->state() == QProcess::NotRunning) continue;
+            p->terminate();
+            if (!p->waitForFinished(3000)) p->kill();
+            p->waitForFinished();
         }
     }
     QProcessEnvironment environment() const {
@@ -86,6 +101,24 @@ public:
         }
         return g;
     }
+    // The window's client area on the screen and the frame a window manager put round it.
+    QRect clientRect(const QString& id) const {
+        QRect r;
+        for (const QString& line : run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), id}).split('\n')) {
+            const QString value = line.section(':', 1).trimmed();
+            if (line.contains(QStringLiteral("Absolute upper-left X"))) r.moveLeft(value.toInt());
+            if (line.contains(QStringLiteral("Absolute upper-left Y"))) r.moveTop(value.toInt());
+            if (line.trimmed().startsWith(QStringLiteral("Width:"))) r.setWidth(value.toInt());
+            if (line.trimmed().startsWith(QStringLiteral("Height:"))) r.setHeight(value.toInt());
+        }
+        return r;
+    }
+    QRect frameRect(const QString& id) const {
+        const QStringList e = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
+                                  .section('=', 1).split(',');
+        if (e.size() != 4) return clientRect(id);
+        return clientRect(id).adjusted(-e[0].toInt(), -e[2].toInt(), e[1].toInt(), e[3].toInt());
+    }
     void click(int x, int y) const {
         run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
                                         QStringLiteral("click"), QStringLiteral("1")});
@@ -104,6 +137,7 @@ public:
 private:
     QString display_;
     QProcess xvfb_;
+    QProcess wm_;
 };
 
 // Lit segment pixels in a rectangle of the screen: bright and warm, unlike the grey unlit 8s.
@@ -124,6 +158,37 @@ QRect fareCell(int i) {
     return {lefts[(i - 1) % 8], tops[(i - 1) / 8], 57, 29};
 }
 
+// The program started in the sample folder; it must be ended by answering its exit question.
+class Ferio {
+public:
+    explicit Ferio(const Desktop& desk) : desk_(desk) {
+        process_.setProcessEnvironment(desk.environment());
+        process_.setWorkingDirectory(QStringLiteral(FERIO_SAMPLES_DIR));
+        process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {});
+    }
+    ~Ferio() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.kill();
+        process_.waitForFinished();
+    }
+    bool started() { return process_.waitForStarted(5000); }
+    // Closes the panel as its close box does and answers Yes; true when the program then ends.
+    bool quit(const QString& panelId) {
+        if (!desk_.requestClose(panelId)) return false;
+        const QString question = desk_.window(QStringLiteral("Ferioの終了確認"));
+        if (question.isEmpty()) return false;
+        QThread::msleep(200);
+        desk_.run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), question});
+        desk_.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
+        return process_.waitForFinished(5000) && process_.exitStatus() == QProcess::NormalExit &&
+               process_.exitCode() == 0;
+    }
+
+private:
+    const Desktop& desk_;
+    QProcess process_;
+};
+
 } // namespace
 
 TEST(E2E, KeyInRouteResetStepAndExit) {
@@ -133,11 +198,8 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
 
     Desktop desk;
     ASSERT_TRUE(desk.start());
-    QProcess ferio;
-    ferio.setProcessEnvironment(desk.environment());
-    ferio.setWorkingDirectory(QStringLiteral(FERIO_SAMPLES_DIR));
-    ferio.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {});
-    ASSERT_TRUE(ferio.waitForStarted(5000));
+    Ferio ferio(desk);
+    ASSERT_TRUE(ferio.started());
 
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
     const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
@@ -176,17 +238,26 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
     EXPECT_EQ(litPixels(third, fareCell(3)), lit);
     EXPECT_EQ(litPixels(third, fareCell(4)), 0);
 
-    ASSERT_TRUE(desk.requestClose(panelId));
-    const QString question = desk.window(QStringLiteral("Ferioの終了確認"));
-    ASSERT_FALSE(question.isEmpty());
-    QThread::msleep(200);
-    desk.run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), question});
-    desk.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
-    EXPECT_TRUE(ferio.waitForFinished(5000)) << "the program ends after the exit question";
-    if (ferio.state() != QProcess::NotRunning) {
-        ferio.kill();
-        ferio.waitForFinished();
-    }
-    EXPECT_EQ(ferio.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(ferio.exitCode(), 0);
+    EXPECT_TRUE(ferio.quit(panelId)) << "the program ends after the exit question";
+}
+
+// Under a window manager the panel's whole frame, title bar and borders included, sits in the
+// screen's bottom-right corner, and the close box still asks before the program ends.
+TEST(E2E, FramedPanelSitsInTheCorner) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) GTEST_SKIP() << "openbox is not installed";
+
+    Desktop desk;
+    ASSERT_TRUE(desk.start());
+    ASSERT_TRUE(desk.startWindowManager());
+    Ferio ferio(desk);
+    ASSERT_TRUE(ferio.started());
+    const QString panelId = desk.window(QStringLiteral("集中操作盤"));
+    ASSERT_FALSE(panelId.isEmpty());
+    QThread::msleep(300);
+    const QRect frame = desk.frameRect(panelId);
+    EXPECT_GT(frame.height(), desk.clientRect(panelId).height()) << "the panel has a title bar";
+    EXPECT_EQ(std::pair(frame.right(), frame.bottom()), std::pair(ScreenW - 1, ScreenH - 1));
+    EXPECT_EQ(desk.clientRect(desk.window(QStringLiteral("Ferio - 型番:ferio"))), QRect(0, 0, 643, 240));
+    EXPECT_TRUE(ferio.quit(panelId));
 }
