@@ -56,6 +56,8 @@ QLabel* label(QWidget* parent, const QString& name, const QString& caption, cons
     auto* l = new QLabel(caption, parent);
     l->setObjectName(name);
     l->setGeometry(geometry);
+    // A label keeps its own clicks: a double-click on the route display is not one on its frame.
+    l->setAttribute(Qt::WA_NoMousePropagation);
     return l;
 }
 

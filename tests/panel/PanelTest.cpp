@@ -187,8 +187,14 @@ TEST_F(PanelTest, DoubleClickSendsTheFrontEntryFrameBehind) {
         return find<QFrame>("Frame1_0")->isAncestorOf(w) || w == find<QFrame>("Frame1_0") ? 0 : 1;
     };
     EXPECT_EQ(front(), 1); // keypad first
+    // The displays and titles on a frame are not the frame.
+    QTest::mouseDClick(find<QLabel>("Label2_0"), Qt::LeftButton);
+    QTest::mouseDClick(find<QLabel>("Label2_1"), Qt::LeftButton);
+    EXPECT_EQ(front(), 1);
     QTest::mouseDClick(find<QFrame>("Frame1_1"), Qt::LeftButton, {}, QPoint(3, 100));
     EXPECT_EQ(panel.hiddenEntryFrame(), 1);
+    EXPECT_EQ(front(), 0);
+    QTest::mouseDClick(find<QLabel>("Label6"), Qt::LeftButton);
     EXPECT_EQ(front(), 0);
     QTest::mouseDClick(find<QFrame>("Frame1_0"), Qt::LeftButton, {}, QPoint(3, 100));
     EXPECT_EQ(panel.hiddenEntryFrame(), 0);
