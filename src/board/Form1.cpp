@@ -52,8 +52,9 @@ QFont labelFont(int pointSize) {
 void waitForFrame(QWidget& window) {
     QElapsedTimer waited;
     waited.start();
-    while (window.windowHandle() && !window.windowHandle()->isExposed() && waited.elapsed() < 1000) {
+    while (window.windowHandle() && waited.elapsed() < 1000) {
         QCoreApplication::processEvents();
+        if (window.windowHandle()->isExposed()) break;
         QThread::msleep(2);
     }
 }
