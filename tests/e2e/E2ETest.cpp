@@ -47,11 +47,10 @@ public:
         wm_.start(QStringLiteral("openbox"), {});
         if (!wm_.waitForStarted(5000)) return false;
         for (int i = 0; i < 100; ++i) {
-            if (!run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                     .contains(QStringLiteral("window id")))
-                QThread::msleep(50);
-            else
+            if (run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                    .contains(QStringLiteral("window id")))
                 return true;
+            QThread::msleep(50);
         }
         return false;
     }
