@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace msg {
 
@@ -19,6 +20,10 @@ struct Request {
 // Replaces the real box (tests); returns the button "pressed". An empty handler restores it.
 using Handler = std::function<QMessageBox::StandardButton(const Request&)>;
 void setHandler(Handler handler);
+
+// The box as it is shown: title, text, icon, and the buttons with Japanese captions, as the
+// program's own texts are Japanese whatever the desktop's language.
+std::unique_ptr<QMessageBox> build(QWidget* parent, const Request& request);
 
 // Shows a modal box and returns the button chosen.
 QMessageBox::StandardButton show(QWidget* parent, const Request& request);
