@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSessionManager>
 
 using board::px;
 
@@ -85,6 +86,11 @@ frmCtl::frmCtl(Form1& board, OptionInfo& options, fare::Services& services, QWid
     buildKeypadFrame();
     frame1_[0]->lower(); // keypad in front until a saved choice says otherwise
     buildRightSide();
+
+    // The desktop ending the session asks the same question; "No" asks it to stay.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+        if (manager.allowsInteraction() && !confirmExit()) manager.cancel();
+    });
 }
 
 frmCtl::~frmCtl() = default;
@@ -453,16 +459,17 @@ void frmCtl::drawTicket(const fare::TicketArgs&) {
 void frmCtl::showMessage(const std::string& text) { msg::info(this, QString::fromStdString(text)); }
 
 void frmCtl::closeEvent(QCloseEvent* event) {
+    if (!confirmExit()) event->ignore();
+}
+
+bool frmCtl::confirmExit() {
     const auto answer = msg::show(this, {QStringLiteral("Ferioの終了確認"), QStringLiteral("Ferioを終了しますか？"),
                                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No});
-    if (answer != QMessageBox::Yes) {
-        event->ignore();
-        return;
-    }
+    if (answer != QMessageBox::Yes) return false;
     board_.setChimei("");
     board_.DeleteRgn();
     // The key shapes belong to the keys; the sound channels, speech and the settings file
     // are closed and written by their own modules once they take part in the exit.
-    event->accept();
     QCoreApplication::exit(0);
+    return true;
 }

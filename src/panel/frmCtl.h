@@ -89,6 +89,8 @@ private:
     void showVersion();
     void copyPreview();
     void playKeySound();
+    // The exit question; on yes, the exit steps and the end of the process. False on no.
+    bool confirmExit();
 
     Form1& board_;
     OptionInfo& options_;
