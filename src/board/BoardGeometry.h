@@ -2,6 +2,7 @@
 // Where the elements of the board sit, as designed in twips, and their pixel positions
 // (15 twips per pixel). The board window and its built-in panel picture both follow these.
 #include <QPoint>
+#include <cstdint>
 #include <QRect>
 #include <QSize>
 #include <array>
@@ -9,6 +10,7 @@
 namespace board {
 
 constexpr int px(int twips) { return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15); }
+constexpr int32_t twips(int pixels) { return pixels * 15; }
 
 constexpr QSize ClientSize{px(9645), px(3600)}; // 643 x 240
 constexpr int Cells = 32;

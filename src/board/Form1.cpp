@@ -160,8 +160,8 @@ void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
 }
 
 void Form1::GetFormInfo() {
-    formInfo.BoardLeft = x() * 15;
-    formInfo.BoardTop = y() * 15;
+    formInfo.BoardLeft = twips(x());
+    formInfo.BoardTop = twips(y());
 }
 
 void Form1::SetFormInfo() { move(px(formInfo.BoardLeft), px(formInfo.BoardTop)); }

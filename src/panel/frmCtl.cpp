@@ -400,8 +400,8 @@ void frmCtl::Option4_Click(int16_t index) {
 }
 
 void frmCtl::GetCtrlDataInfo() {
-    ctrlDataInfo.PanelLeft = x() * 15;
-    ctrlDataInfo.PanelTop = y() * 15;
+    ctrlDataInfo.PanelLeft = board::twips(x());
+    ctrlDataInfo.PanelTop = board::twips(y());
     ctrlDataInfo.ScrollSpeed = hscroll1_[0]->value();
     ctrlDataInfo.ScrollInterval = hscroll1_[1]->value();
     ctrlDataInfo.HiddenEntryFrame = hiddenEntryFrame_;
