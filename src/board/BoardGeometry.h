@@ -2,10 +2,10 @@
 // Where the elements of the board sit, as designed in twips, and their pixel positions
 // (15 twips per pixel). The board window and its built-in panel picture both follow these.
 #include <QPoint>
-#include <cstdint>
 #include <QRect>
 #include <QSize>
 #include <array>
+#include <cstdint>
 
 namespace board {
 
