@@ -1,0 +1,6 @@
+#include "OptionTable.h"
+
+OptionInfo::OptionInfo() {
+    for (const OptionField& field : kOptionFields)
+        resetOption(*this, field.number);
+}
