@@ -2,6 +2,7 @@
 
 #include "Cp932.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace fare::hy3 {
@@ -97,9 +98,12 @@ std::optional<std::string> loadBytes(const std::string& path) {
     if (!in) return std::nullopt;
     std::string bytes;
     char buf[65536];
-    while (bytes.size() < MaxFileBytes && in.read(buf, sizeof buf), in.gcount() > 0)
+    // Never asks for more than MaxFileBytes in all; a short read means the end of the file.
+    while (bytes.size() < MaxFileBytes) {
+        in.read(buf, static_cast<std::streamsize>(std::min(sizeof buf, MaxFileBytes - bytes.size())));
+        if (in.gcount() == 0) break;
         bytes.append(buf, static_cast<size_t>(in.gcount()));
-    if (bytes.size() > MaxFileBytes) bytes.resize(MaxFileBytes);
+    }
     return bytes;
 }
 

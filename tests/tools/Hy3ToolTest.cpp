@@ -2,11 +2,17 @@
 // that a failed build never creates or changes the output file.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -50,6 +56,8 @@ protected:
 
     fs::path dir;
 };
+
+std::string le16(int v) { return {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF)}; }
 
 std::string header150() {
     std::string h = "record,name,ticket";
@@ -135,6 +143,51 @@ TEST_F(Hy3Tool, BadInputNamesTheLineAndLeavesTheOutputAlone) {
     EXPECT_FALSE(fs::exists(dir / "new.hy3"));
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_NE(entry.path().extension(), ".tmp") << "no temporary file is left behind";
+}
+
+TEST_F(Hy3Tool, BuildStopsReadingAtTheRecordLimit) {
+    // Record 1's name holds a line break, so record 302 starts on line 304.
+    std::string records = "record,name,ticket\n1,\"改\n行\",0\n";
+    for (int r = 2; r <= 302; ++r) records += std::to_string(r) + ",s,0\n";
+    // Fed through a pipe that offers up to 64 MB more, so what the tool reads can be counted.
+    const fs::path fifo = dir / "huge.csv";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::signal(SIGPIPE, SIG_IGN);
+    size_t written = 0;
+    std::thread writer([&] {
+        const int fd = open(fifo.c_str(), O_WRONLY);
+        const std::string more(1 << 20, '\n');
+        for (const std::string* chunk = &records; written < (64u << 20); chunk = &more) {
+            const ssize_t n = write(fd, chunk->data(), chunk->size());
+            if (n <= 0) break;
+            written += static_cast<size_t>(n);
+        }
+        close(fd);
+    });
+    const std::string out = file("out.hy3", "previous contents");
+    ToolRun r = run("build " + fifo.string() + " " + out);
+    close(open(fifo.c_str(), O_RDONLY | O_NONBLOCK)); // lets the writer go if the tool never opened the pipe
+    writer.join();
+
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("line 304: more than 301 records"), std::string::npos) << r.err;
+    EXPECT_LT(written, 4u << 20) << "the tool read on past the 302nd record";
+    EXPECT_EQ(read(out), "previous contents");
+    const std::set<std::string> expected = {"huge.csv", "out.hy3", "stdout", "stderr"};
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_TRUE(expected.contains(entry.path().filename().string())) << entry.path();
+}
+
+TEST_F(Hy3Tool, BuildWritesTheSameBytesAndNeverThroughALinkBesideTheTarget) {
+    const std::string elsewhere = file("elsewhere", "not ours");
+    const std::string out = (dir / "out.hy3").string();
+    fs::create_symlink(elsewhere, out + ".tmp");
+    ToolRun r = run("build " + file("in.csv", "record,name,ticket,c2\n1,駅,7,-2\n") + " " + out);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_FALSE(fs::is_symlink(out));
+    EXPECT_EQ(read(out), le16(1) + le16(2) + "\x89\x77" + le16(7) + le16(0) + le16(-2) + std::string(296, '\0'));
+    EXPECT_EQ(read(elsewhere), "not ours");
+    EXPECT_TRUE(fs::is_symlink(out + ".tmp"));
 }
 
 TEST_F(Hy3Tool, CheckRefusesWhatTheProgramWouldRefuse) {

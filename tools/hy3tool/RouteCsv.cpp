@@ -3,7 +3,9 @@
 #include "Cp932.h"
 
 #include <charconv>
+#include <istream>
 #include <map>
+#include <sstream>
 
 namespace routecsv {
 namespace {
@@ -25,53 +27,55 @@ struct Row {
     std::vector<std::string> fields;
 };
 
-// RFC 4180 fields; a quoted field may hold commas, quotes ("") and line breaks. CRLF is accepted.
-bool splitRows(std::string_view text, std::vector<Row>& rows, std::string* error) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    int line = 1;
-    size_t i = 0;
-    while (i < text.size()) {
-        Row row{line, {}};
+enum class Next { Row, End, Error };
+
+// The next non-blank row of RFC 4180 fields; a quoted field may hold commas, quotes ("") and line
+// breaks. CRLF is accepted. Rows are read one at a time, so a caller can stop at any row.
+Next nextRow(std::istream& in, int& line, Row& row, std::string* error) {
+    constexpr int End = std::char_traits<char>::eof();
+    while (in.peek() != End) {
+        row = Row{line, {}};
         std::string field;
         bool endOfRow = false;
         while (!endOfRow) {
-            if (i < text.size() && text[i] == '"') {
+            if (in.peek() == '"') {
                 const int startLine = line;
-                ++i;
+                in.get();
                 for (;;) {
-                    if (i >= text.size()) {
+                    const int c = in.get();
+                    if (c == End) {
                         if (error) *error = "line " + std::to_string(startLine) + ": unterminated quoted field";
-                        return false;
+                        return Next::Error;
                     }
-                    char c = text[i++];
                     if (c == '"') {
-                        if (i < text.size() && text[i] == '"') {
+                        if (in.peek() == '"') {
                             field += '"';
-                            ++i;
+                            in.get();
                             continue;
                         }
                         break;
                     }
                     if (c == '\n') ++line;
-                    field += c;
+                    field += static_cast<char>(c);
                 }
             }
             const size_t tailStart = field.size(); // a CR of a CRLF line end is never quoted
-            while (i < text.size() && text[i] != ',' && text[i] != '\n') field += text[i++];
-            if (field.size() > tailStart && field.back() == '\r' && (i >= text.size() || text[i] == '\n'))
-                field.pop_back();
+            for (int c = in.peek(); c != End && c != ',' && c != '\n'; c = in.peek())
+                field += static_cast<char>(in.get());
+            if (field.size() > tailStart && field.back() == '\r' && in.peek() != ',') field.pop_back();
             row.fields.push_back(std::move(field));
             field.clear();
-            if (i >= text.size()) {
+            const int c = in.get();
+            if (c == End) {
                 endOfRow = true;
-            } else if (text[i++] == '\n') {
+            } else if (c == '\n') {
                 ++line;
                 endOfRow = true;
             }
         }
-        if (!(row.fields.size() == 1 && row.fields[0].empty())) rows.push_back(std::move(row));
+        if (!(row.fields.size() == 1 && row.fields[0].empty())) return Next::Row;
     }
-    return true;
+    return Next::End;
 }
 
 std::optional<int> parseInt(const std::string& s) {
@@ -101,19 +105,26 @@ std::string toCsv(const std::vector<fare::FareRecord>& records) {
     return out;
 }
 
-std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std::string* error) {
+std::optional<std::vector<fare::FareRecord>> fromCsv(std::istream& in, std::string* error) {
     auto fail = [&](int line, const std::string& why) {
         if (error) *error = "line " + std::to_string(line) + ": " + why;
         return std::nullopt;
     };
-    std::vector<Row> rows;
-    if (!splitRows(text, rows, error)) return std::nullopt;
-    if (rows.empty()) return fail(1, "the header record,name,ticket is missing");
-
-    const Row& head = rows.front();
+    const std::string headerMissing = "the header must start with record,name,ticket";
+    if (in.peek() == 0xEF) { // a UTF-8 byte-order mark; nothing else can start the header
+        char bom[3];
+        if (!in.read(bom, 3) || std::string_view(bom, 3) != "\xEF\xBB\xBF") return fail(1, headerMissing);
+    }
+    int line = 1;
+    Row head;
+    switch (nextRow(in, line, head, error)) {
+    case Next::Error: return std::nullopt;
+    case Next::End: return fail(1, "the header record,name,ticket is missing");
+    case Next::Row: break;
+    }
     if (head.fields.size() < 3 || head.fields[0] != "record" || head.fields[1] != "name" ||
         head.fields[2] != "ticket")
-        return fail(head.line, "the header must start with record,name,ticket");
+        return fail(head.line, headerMissing);
     std::vector<int> columnOf; // data column (1-based) of each field after the third
     std::map<int, bool> seen;
     for (size_t f = 3; f < head.fields.size(); ++f) {
@@ -127,8 +138,11 @@ std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std:
     }
 
     std::vector<fare::FareRecord> records;
-    for (size_t r = 1; r < rows.size(); ++r) {
-        const Row& row = rows[r];
+    Row row;
+    for (size_t r = 1;; ++r) {
+        const Next next = nextRow(in, line, row, error);
+        if (next == Next::Error) return std::nullopt;
+        if (next == Next::End) break;
         if (records.size() == static_cast<size_t>(fare::TableRows))
             return fail(row.line, "more than " + std::to_string(fare::TableRows) + " records");
         if (row.fields.size() != head.fields.size())
@@ -156,6 +170,11 @@ std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std:
         records.push_back(std::move(rec));
     }
     return records;
+}
+
+std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std::string* error) {
+    std::istringstream in{std::string(text)};
+    return fromCsv(in, error);
 }
 
 } // namespace routecsv

@@ -3,6 +3,7 @@
 // line per record. Any subset of the columns c1 ... c150 may be given; absent ones are 0.
 #include "FareTable.h"
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +14,9 @@ namespace routecsv {
 // Every record with all 150 columns, UTF-8, LF line ends.
 std::string toCsv(const std::vector<fare::FareRecord>& records);
 
-// Parses an author's CSV. On failure returns nullopt and a message that names the line.
+// Parses an author's CSV. On failure returns nullopt and a message that names the line. Reading
+// stops at the first error, so a file with too many records is refused without reading the rest.
+std::optional<std::vector<fare::FareRecord>> fromCsv(std::istream& in, std::string* error);
 std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std::string* error);
 
 } // namespace routecsv

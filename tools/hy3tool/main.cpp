@@ -3,11 +3,12 @@
 #include "Hy3File.h"
 #include "RouteCsv.h"
 
-#include <cstdio>
+#include <QFile>
+#include <QSaveFile>
+
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 namespace {
 
@@ -60,33 +61,24 @@ int build(const std::string& in, const std::string& out) {
         std::cerr << in << ": cannot be read\n";
         return 1;
     }
-    std::stringstream text;
-    text << file.rdbuf();
     std::string error;
-    auto records = routecsv::fromCsv(text.str(), &error);
+    auto records = routecsv::fromCsv(file, &error);
+    if (file.bad()) {
+        std::cerr << in << ": cannot be read\n";
+        return 1;
+    }
     std::optional<std::string> bytes;
     if (records) bytes = fare::hy3::write(*records, &error);
     if (!bytes) {
         std::cerr << in << ": " << error << '\n';
         return 1;
     }
-    // Written beside the target and renamed over it, so a failed run never leaves half a file.
-    const std::string tmp = out + ".tmp";
-    {
-        std::ofstream o(tmp, std::ios::binary | std::ios::trunc);
-        o.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
-        o.close();
-        if (!o) {
-            std::remove(tmp.c_str());
-            std::cerr << out << ": cannot be written\n";
-            return 1;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(tmp, out, ec);
-    if (ec) {
-        std::remove(tmp.c_str());
-        std::cerr << out << ": " << ec.message() << '\n';
+    // Written under a fresh name beside the target and renamed over it only once complete, so a
+    // failed run never leaves half a file and two builds of one target never share a file.
+    QSaveFile o(QFile::decodeName(out.c_str()));
+    if (!o.open(QIODevice::WriteOnly) || o.write(bytes->data(), static_cast<qint64>(bytes->size())) !=
+                                             static_cast<qint64>(bytes->size()) || !o.commit()) {
+        std::cerr << out << ": cannot be written (" << o.errorString().toStdString() << ")\n";
         return 1;
     }
     return 0;
