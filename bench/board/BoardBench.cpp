@@ -1,9 +1,8 @@
 // Start-up of the two windows to the first painted board, memory after start-up, and one
 // full board update with the real display widgets.
-#include "Form1.h"
+#include "Ferio.h"
 #include "Hy3File.h"
-#include "PanelServices.h"
-#include "frmCtl.h"
+#include "Services.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -24,25 +23,21 @@ struct PaintWatch : QObject {
 };
 
 struct Program {
-    OptionInfo options;
-    PanelServices services;
-    std::unique_ptr<Form1> board;
-    std::unique_ptr<frmCtl> panel;
+    SilentSound sound;
+    NoBroadcast broadcast;
+    QtEventLoop events;
+    SystemClock clock;
+    std::unique_ptr<Ferio> ferio;
 
     // What main() does, up to the board's first paint.
-    void start() {
-        board = std::make_unique<Form1>(options);
-        panel = std::make_unique<frmCtl>(*board, options, services);
+    void start(const std::string& fareDir = {}) {
+        ferio = std::make_unique<Ferio>(fare::Services{sound, broadcast, events, clock});
+        ferio->options().FareDataDir = fareDir;
         PaintWatch watch;
-        board->installEventFilter(&watch);
-        board->Form_Load(*panel, {[this] {
-                                      board->SeirikenNumSet(options.SeiriNumStyle, options.SeiriNumZeroPad);
-                                      panel->Option4_Click(0);
-                                  },
-                                  {}});
-        board->show();
+        ferio->board().installEventFilter(&watch);
+        ferio->start();
         while (!watch.painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        board->removeEventFilter(&watch);
+        ferio->board().removeEventFilter(&watch);
     }
 };
 
@@ -59,8 +54,7 @@ void BM_StartupCold(benchmark::State& state) {
         p.start();
         state.counters["rss_MB"] = residentMegabytes();
         state.PauseTiming();
-        p.panel.reset();
-        p.board.reset();
+        p.ferio.reset();
         state.ResumeTiming();
     }
 }
@@ -71,8 +65,7 @@ void BM_StartupWarm(benchmark::State& state) {
         Program p;
         p.start();
         state.PauseTiming();
-        p.panel.reset();
-        p.board.reset();
+        p.ferio.reset();
         state.ResumeTiming();
     }
 }
@@ -92,14 +85,14 @@ void BM_DispData(benchmark::State& state) {
         << *fare::hy3::write(records, nullptr);
 
     Program p;
-    p.options.FareDataDir = dir.path().toStdString();
-    p.start();
-    p.board->setLampTestMs(0);
-    for (int k : {1, 2}) QMetaObject::invokeMethod(p.panel->findChild<QObject*>(QStringLiteral("CommandButton1_%1").arg(k)), "click");
-    QMetaObject::invokeMethod(p.panel->findChild<QObject*>(QStringLiteral("Command1_1")), "click");
+    p.start(dir.path().toStdString());
+    frmCtl& panel = p.ferio->panel();
+    p.ferio->board().setLampTestMs(0);
+    for (int k : {1, 2}) QMetaObject::invokeMethod(panel.findChild<QObject*>(QStringLiteral("CommandButton1_%1").arg(k)), "click");
+    QMetaObject::invokeMethod(panel.findChild<QObject*>(QStringLiteral("Command1_1")), "click");
     int stop = 1;
     for (auto _ : state) {
-        p.panel->DispData(stop);
+        panel.DispData(stop);
         stop = stop % 3 + 1;
     }
 }

@@ -10,7 +10,7 @@
 namespace {
 
 // Displays that only count what they are given: the engine's own cost, without widgets.
-struct NullHost : fare::BoardView, fare::PanelView, fare::Services {
+struct NullHost : fare::BoardView, fare::PanelView, fare::Sound, fare::Broadcast, fare::EventLoop, fare::Clock {
     long calls = 0;
     void setFare(int, int16_t) override { ++calls; }
     void setFareText(int, const std::string&) override { ++calls; }
@@ -18,7 +18,9 @@ struct NullHost : fare::BoardView, fare::PanelView, fare::Services {
     void lampTest() override {}
     void zeroAll() override {}
     void setChimei(const std::string&) override { ++calls; }
-    fare::RouteEntry readEntry(int) override { return {"301", ""}; }
+    void clearDisplays() override {}
+    void restoreDisplays() override {}
+    fare::RouteEntry readEntry(fare::EntrySource) override { return {"301", ""}; }
     void enableDataControls() override {}
     bool lateNight() override { return true; }
     int16_t companyIndex() override { return 0; }
@@ -26,7 +28,9 @@ struct NullHost : fare::BoardView, fare::PanelView, fare::Services {
     void drawTicket(const fare::TicketArgs&) override { ++calls; }
     void showMessage(const std::string&) override {}
     void playSound(const std::string&, const std::string&, bool) override {}
+    void closeAllSounds() override {}
     void tapeLoad(const std::string&, const std::string&) override {}
+    void tapeRelease() override {}
     void processEvents() override {}
     fare::LocalTime now() override { return {}; }
 };
@@ -52,12 +56,12 @@ struct LoadedRoute {
     std::filesystem::path dir = std::filesystem::temp_directory_path() / "ferio-bench-fare";
     OptionInfo options;
     NullHost host;
-    fare::FareEngine engine{options, host, host, host};
+    fare::FareEngine engine{options, host, host, {host, host, host, host}};
     LoadedRoute() {
         std::filesystem::create_directories(dir);
         std::ofstream(dir / "301.hy3", std::ios::binary) << fullRoute();
         options.FareDataDir = dir.string();
-        engine.routeSet(1);
+        engine.routeSet(fare::EntrySource::Keypad);
     }
     ~LoadedRoute() { std::filesystem::remove_all(dir); }
 };
@@ -65,7 +69,7 @@ struct LoadedRoute {
 // The whole route set from disk into the table: open, check, read 301 records, replace the table.
 void RouteSetFullRouteFromDisk(benchmark::State& state) {
     LoadedRoute route;
-    for (auto _ : state) route.engine.routeSet(1);
+    for (auto _ : state) route.engine.routeSet(fare::EntrySource::Keypad);
 }
 BENCHMARK(RouteSetFullRouteFromDisk)->Unit(benchmark::kMicrosecond);
 

@@ -1,8 +1,11 @@
 #include "Form1.h"
 
+#include "Bgr.h"
 #include "BoardGeometry.h"
 #include "ChimeiCtl_B.h"
+#include "CodedError.h"
 #include "M_Degit.h"
+#include "OptionTable.h"
 #include "Messages.h"
 #include "PanelPicture.h"
 #include "RoundRegion.h"
@@ -106,17 +109,15 @@ Form1::~Form1() = default;
 void Form1::Form_Load(QWidget& panel, const StartupHooks& hooks) {
     panel_ = &panel;
     for (int i = 1; i <= Cells; ++i) {
-        for (M_Degit* d : {Degit(i), S_Degit(i)}) {
+        for (M_Degit* d : {fare(i), small(i)}) {
             d->setDegitStyle(1);
             d->ResetDegit(false);
         }
     }
 
-    options_.UseSeiriNumDisp = 1;
-    options_.SeiriNumColorOff = 0xFFFFFF;
-    options_.SeiriNumColorOn1 = 0xC0FFC0;
-    options_.SeiriNumColorOn2 = 0x80C0FF;
-    setPicture(imgRes_[0]);
+    // The ticket-number display and its three colours start from their defaults.
+    for (int field = 3; field <= 6; ++field) resetOption(options_, field);
+    showPicture(imgRes_[0]);
     imgRes_[1] = imgRes_[0];
     imgRes_[2] = imgRes_[0];
     if (hooks.setProp) hooks.setProp();
@@ -134,27 +135,43 @@ void Form1::Form_Load(QWidget& panel, const StartupHooks& hooks) {
     if (hooks.loadSettings) hooks.loadSettings();
 }
 
-void Form1::setPicture(const QPixmap& picture) {
+void Form1::showPicture(const QPixmap& picture) {
     picture_ = picture;
     update();
+}
+
+void Form1::showBuiltinPicture(int state) { showPicture(imgRes(state)); }
+
+void Form1::setTicketLabelColour(int32_t bgr) {
+    for (QLabel* l : label_) {
+        QPalette pal = l->palette();
+        pal.setColor(QPalette::WindowText, fromBgr(bgr));
+        l->setPalette(pal);
+    }
+}
+
+void Form1::setScroll(int16_t speed, int32_t startWaitMs) {
+    chimei_->setSpeed(speed);
+    chimei_->setScrollStartWait(startWaitMs);
 }
 
 void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
     try {
         const fare::TicketLabels labels = fare::ticketLabels(style, zeroPad);
-        QLabel* first = lblSeiriNum(1);
+        QLabel* first = label_[0];
         first->setFont(labelFont(labels.label1PointSize));
         first->move(first->x(), labels.label1Top);
         for (int k = 1; k <= Cells; ++k) {
             if (const auto& caption = labels.captions[static_cast<size_t>(k - 1)])
-                lblSeiriNum(k)->setText(QString::fromStdString(*caption));
+                label_[static_cast<size_t>(k - 1)]->setText(QString::fromStdString(*caption));
         }
     } catch (const std::exception& e) {
-        const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+        const CodedError error = dynamic_cast<const std::bad_alloc*>(&e)
+                                     ? codedError(ErrorCode::OutOfMemory)
+                                     : CodedError{static_cast<int>(ErrorCode::Internal), e.what()};
         const QString text = QStringLiteral("エラーです！\r\n\r\nコード：%1\r\n\r\n内容：%2\r\n\r\nモジュール：IniIO-SeirikenNumSet( )")
-                                 .arg(memory ? 7 : 51)
-                                 .arg(memory ? QStringLiteral("メモリが不足しています。")
-                                             : QString::fromLocal8Bit(e.what()));
+                                 .arg(error.code)
+                                 .arg(QString::fromStdString(error.text));
         msg::show(this, {QStringLiteral("エラー！"), text, QMessageBox::Critical});
     }
 }
@@ -168,22 +185,25 @@ void Form1::SetFormInfo() { move(px(formInfo.BoardLeft), px(formInfo.BoardTop));
 
 void Form1::showTime(const QTime& time) {
     const QString text = time.toString(QStringLiteral("hh:mm:ss"));
-    TimeDegit(0)->setValue(qint64(text.mid(0, 2).toInt()));
-    TimeDegit(1)->setValue(qint64(text.mid(3, 2).toInt()));
+    timeDegit_[0]->setValue(qint64(text.mid(0, 2).toInt()));
+    timeDegit_[1]->setValue(qint64(text.mid(3, 2).toInt()));
 }
 
-void Form1::setFare(int cell, int16_t value) { Degit(cell)->setValue(qint64(value)); }
+M_Degit* Form1::fare(int cell) const { return degit_[static_cast<size_t>(cell - 1)]; }
+M_Degit* Form1::small(int cell) const { return sDegit_[static_cast<size_t>(cell - 1)]; }
+
+void Form1::setFare(int cell, int16_t value) { fare(cell)->setValue(qint64(value)); }
 
 void Form1::setFareText(int cell, const std::string& text) {
-    Degit(cell)->setValue(QString::fromStdString(text));
+    fare(cell)->setValue(QString::fromStdString(text));
 }
 
-void Form1::setSmall(int cell, int16_t value) { S_Degit(cell)->setValue(qint64(value)); }
+void Form1::setSmall(int cell, int16_t value) { small(cell)->setValue(qint64(value)); }
 
 void Form1::lampTest() {
     for (int i = 1; i <= Cells; ++i) {
-        Degit(i)->ResetDegit(true);
-        S_Degit(i)->ResetDegit(true);
+        fare(i)->ResetDegit(true);
+        small(i)->ResetDegit(true);
     }
     QCoreApplication::processEvents();
     repaint();
@@ -193,15 +213,30 @@ void Form1::lampTest() {
 
 void Form1::zeroAll() {
     for (int i = 1; i <= Cells; ++i) {
-        Degit(i)->setValue(qint64(0));
-        S_Degit(i)->setValue(qint64(0));
+        fare(i)->setValue(qint64(0));
+        small(i)->setValue(qint64(0));
     }
 }
 
 void Form1::setChimei(const std::string& name) { chimei_->SetChimei(QString::fromStdString(name)); }
 
+void Form1::clearDisplays() {
+    setChimei("");
+    for (int i = 1; i <= Cells; ++i) {
+        fare(i)->ResetDegit(false);
+        small(i)->ResetDegit(false);
+    }
+    timer1_.stop();
+    // Blank, not an empty value: the clock's zero mode shows an empty value as 0.
+    for (M_Degit* clock : timeDegit_) clock->ResetDegit(false);
+}
+
+void Form1::restoreDisplays() {
+    if (!timeDegit_[0]->isHidden()) timer1_.start();
+}
+
 void Form1::cellDoubleClicked(int i) {
-    M_Degit* cell = Degit(i);
+    M_Degit* cell = fare(i);
     if (!cell->UserSet()) return;
     if (panel_) panel_->setEnabled(false);
     if (cell->ShowSetDlg() == 1) {
@@ -209,7 +244,7 @@ void Form1::cellDoubleClicked(int i) {
         const int16_t shift = cell->Shift();
         const int16_t fillZero = cell->FillZero();
         for (int k = 1; k <= Cells; ++k) {
-            M_Degit* d = Degit(k);
+            M_Degit* d = fare(k);
             const DegitValue kept = d->Value();
             d->setShift(shift);
             d->setFillZero(fillZero);

@@ -4,6 +4,7 @@
 // the mouse; the program starts here (Form_Load).
 #include "FareHost.h"
 #include "OptionInfo.h"
+#include "SettingsRecords.h"
 
 #include <QPixmap>
 #include <QTimer>
@@ -14,12 +15,6 @@
 class M_Degit;
 class ChimeiCtl_B;
 class QLabel;
-
-// The board's block of the settings record: its position in twips.
-struct FormInfo {
-    int32_t BoardLeft = 0;
-    int32_t BoardTop = 0;
-};
 
 class Form1 : public QWidget, public fare::BoardView {
     Q_OBJECT
@@ -36,18 +31,25 @@ public:
     // board at the top-left with its rounded shape, then the settings file.
     void Form_Load(QWidget& panel, const StartupHooks& hooks);
 
-    // Elements, 1-based as on the board (clock: 0 hours, 1 minutes).
-    M_Degit* Degit(int i) const { return degit_[static_cast<size_t>(i - 1)]; }
-    M_Degit* S_Degit(int i) const { return sDegit_[static_cast<size_t>(i - 1)]; }
-    QLabel* lblSeiriNum(int i) const { return label_[static_cast<size_t>(i - 1)]; }
-    M_Degit* TimeDegit(int i) const { return timeDegit_[static_cast<size_t>(i)]; }
-    ChimeiCtl_B* ChimeiCtl() const { return chimei_; }
-    QTimer& Timer1() { return timer1_; }
+    // Elements, 1-based as on the board (clock: 0 hours, 1 minutes), to look at; what changes
+    // them are the methods below.
+    const M_Degit* Degit(int i) const { return degit_[static_cast<size_t>(i - 1)]; }
+    const M_Degit* S_Degit(int i) const { return sDegit_[static_cast<size_t>(i - 1)]; }
+    const QLabel* lblSeiriNum(int i) const { return label_[static_cast<size_t>(i - 1)]; }
+    const M_Degit* TimeDegit(int i) const { return timeDegit_[static_cast<size_t>(i)]; }
+    const ChimeiCtl_B* ChimeiCtl() const { return chimei_; }
+    const QTimer& Timer1() const { return timer1_; }
 
-    // Picture slots of the backlight states (0 OFF, 1 ON1, 2 ON2) and the shown background.
-    QPixmap& imgRes(int i) { return imgRes_[static_cast<size_t>(i)]; }
+    // The built-in panel pictures of the backlight states (0 OFF, 1 ON1, 2 ON2) and the shown one.
+    const QPixmap& imgRes(int i) const { return imgRes_[static_cast<size_t>(i)]; }
     const QPixmap& picture() const { return picture_; }
-    void setPicture(const QPixmap& picture);
+    // The background: the built-in picture of a backlight state, or a user's picture.
+    void showBuiltinPicture(int state);
+    void showPicture(const QPixmap& picture);
+    // Text colour of the 32 ticket-number labels, 0x00BBGGRR.
+    void setTicketLabelColour(int32_t bgr);
+    // The stop-name display's scroll speed and the pause before each scroll, in ms.
+    void setScroll(int16_t speed, int32_t startWaitMs);
 
     // Numbers the 32 ticket-number labels in one of the twelve styles.
     void SeirikenNumSet(int16_t style, int16_t zeroPad);
@@ -71,6 +73,8 @@ public:
     void lampTest() override;
     void zeroAll() override;
     void setChimei(const std::string& name) override;
+    void clearDisplays() override;
+    void restoreDisplays() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -80,6 +84,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    M_Degit* fare(int cell) const;
+    M_Degit* small(int cell) const;
     void cellDoubleClicked(int i);
 
     OptionInfo& options_;

@@ -1,5 +1,6 @@
 #include "FareEngine.h"
 
+#include "CodedError.h"
 #include "Hy3File.h"
 
 #include <cstdio>
@@ -43,24 +44,69 @@ std::string timeText(const LocalTime& t) {
     return buf;
 }
 
-void FareEngine::routeSet(int button) {
+void FareEngine::run(std::function<void()> operation) {
+    waiting_.push_back(std::move(operation));
+    if (running_) return; // carried out by the operation that is running, once it has ended
+    running_ = true;
+    struct Done {
+        FareEngine& e;
+        ~Done() {
+            e.running_ = false;
+            e.waiting_.clear(); // after a failure nothing half-queued is left to run later
+        }
+    } done{*this};
+    while (!waiting_.empty()) {
+        const std::function<void()> next = std::move(waiting_.front());
+        waiting_.pop_front();
+        next();
+    }
+}
+
+void FareEngine::routeSet(EntrySource source) {
+    run([this, source] { doRouteSet(source); });
+}
+
+void FareEngine::dispData(int record) {
+    run([this, record] { draw(record); });
+}
+
+void FareEngine::step(StepDirection direction) {
+    run([this, direction] { doStep(direction); });
+}
+
+void FareEngine::displayClear(bool on) {
+    run([this, on] {
+        if (on) {
+            board_.clearDisplays();
+        } else {
+            board_.restoreDisplays();
+            draw(state_.CurrentStop + 1);
+        }
+    });
+}
+
+void FareEngine::doRouteSet(EntrySource source) {
     const std::string fareDir = withTrailingSlash(options_.FareDataDir);
     const std::string tapeDir = withTrailingSlash(options_.TapeDataDir);
-    services_.playSound(options_.SoundKeitoSet, "S1", false);
+    services_.sound.playSound(options_.SoundKeitoSet, "S1", false);
 
     state_.RouteText.clear();
-    RouteEntry entry = panel_.readEntry(button);
+    RouteEntry entry = panel_.readEntry(source);
     state_.RouteText = entry.routeText;
     state_.StartSection = clampSection(numericValue(entry.sectionText));
 
-    services_.tapeLoad(tapeDir, std::to_string(numericValue(state_.RouteText)));
+    services_.broadcast.tapeLoad(tapeDir, std::to_string(numericValue(state_.RouteText)));
 
     const std::string path = fareDir + fareFileName(state_.RouteText);
     std::error_code ec;
-    std::optional<std::string> bytes;
-    if (std::filesystem::is_regular_file(path, ec)) bytes = hy3::loadBytes(path);
-    if (!bytes) {
+    // A folder named like a route file counts as no data, like a missing file.
+    if (!std::filesystem::is_regular_file(path, ec)) {
         panel_.showMessage(NoDataMessage);
+        return;
+    }
+    const std::optional<std::string> bytes = hy3::loadBytes(path);
+    if (!bytes) {
+        panel_.showMessage(codedError(ErrorCode::FileAccess).text);
         return;
     }
 
@@ -101,12 +147,12 @@ void FareEngine::routeSet(int button) {
         !selected(options_.DateAtKeitoSet))
         state_.TicketDate = options_.FixedDate;
     else
-        state_.TicketDate = dateText(services_.now());
+        state_.TicketDate = dateText(services_.clock.now());
 
-    dispData(state_.CurrentStop + 1);
+    draw(state_.CurrentStop + 1);
 }
 
-void FareEngine::dispData(int record) {
+void FareEngine::draw(int record) {
     if (record < 1 || record > TableRows) return; // no such row: nothing to draw
     const FareRecord& r = table_.row(record);
 
@@ -141,7 +187,7 @@ void FareEngine::dispData(int record) {
         if (int c = cellOf(options_.InfoColumnPos)) board_.setFare(c, r.column(options_.InfoColumnNo + 1));
     }
 
-    const LocalTime now = services_.now();
+    const LocalTime now = services_.clock.now();
     std::string date;
     if (selected(options_.DatePerPrint))
         date = dateText(now);
@@ -157,12 +203,12 @@ void FareEngine::dispData(int record) {
                                      r.TicketNumber, static_cast<int16_t>(record),
                                      panel_.companyIndex()});
     }
-    services_.processEvents();
+    services_.events.processEvents();
     board_.setChimei(r.StopName);
 }
 
-void FareEngine::step(int button) {
-    if (button == 0) {
+void FareEngine::doStep(StepDirection direction) {
+    if (direction == StepDirection::Back) {
         if (state_.CurrentStop <= 0) return;
         --state_.CurrentStop;
     } else {
@@ -172,7 +218,7 @@ void FareEngine::step(int button) {
         ++state_.CurrentStop;
     }
     chime();
-    dispData(state_.CurrentStop + 1);
+    draw(state_.CurrentStop + 1);
 }
 
 void FareEngine::chime() {
@@ -187,7 +233,7 @@ void FareEngine::chime() {
         else if (v == 3) file = options_.StepSoundFile3;
         else return;
     }
-    services_.playSound(file, "S2", selected(options_.StepSoundSync));
+    services_.sound.playSound(file, "S2", selected(options_.StepSoundSync));
 }
 
 } // namespace fare

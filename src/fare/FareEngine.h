@@ -4,6 +4,8 @@
 #include "FareTable.h"
 #include "OptionInfo.h"
 
+#include <deque>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,17 +31,22 @@ int16_t clampSection(long long section);
 std::string dateText(const LocalTime& t);
 std::string timeText(const LocalTime& t);
 
+// Every operation runs to its end before the next one starts: the board update lets the window
+// system handle pending input, and an operation that arrives then (a step pressed during the
+// lamp test) waits its turn, so the stop name and the fares always belong to the same stop.
 class FareEngine {
 public:
-    FareEngine(const OptionInfo& options, BoardView& board, PanelView& panel, Services& services)
+    FareEngine(const OptionInfo& options, BoardView& board, PanelView& panel, const Services& services)
         : options_(options), board_(board), panel_(panel), services_(services) {}
 
-    // Loads the entered route and draws its first stop. button: 0 digit lists, 1 keypad.
-    void routeSet(int button);
+    // Loads the entered route and draws its first stop.
+    void routeSet(EntrySource source);
     // Draws the board for a 1-based record (1 ... 301).
     void dispData(int record);
-    // One stop back (0) or forward (1), with its chime.
-    void step(int button);
+    // One stop back or forward, with its chime.
+    void step(StepDirection direction);
+    // Display clear on: every display blank. Off: the clock runs and the current stop is drawn.
+    void displayClear(bool on);
 
     const FareTable& table() const { return table_; }
     const RouteState& state() const { return state_; }
@@ -47,14 +54,20 @@ public:
     const FareRecord& currentRecord() const { return table_.row(state_.CurrentStop + 1); }
 
 private:
+    void run(std::function<void()> operation);
+    void doRouteSet(EntrySource source);
+    void draw(int record);
+    void doStep(StepDirection direction);
     void chime();
 
     const OptionInfo& options_;
     BoardView& board_;
     PanelView& panel_;
-    Services& services_;
+    Services services_;
     FareTable table_;
     RouteState state_;
+    std::deque<std::function<void()>> waiting_;
+    bool running_ = false;
 };
 
 } // namespace fare

@@ -10,6 +10,11 @@ struct LocalTime {
     int year = 2000, month = 1, day = 1, hour = 0, minute = 0, second = 0;
 };
 
+// Where the operator entered the route that a reset loads.
+enum class EntrySource { DigitLists, Keypad };
+// The direction of a data step.
+enum class StepDirection { Back, Forward };
+
 // What the operator entered for a route set.
 struct RouteEntry {
     std::string routeText;   // the route display, or the five route-digit lists joined
@@ -40,13 +45,17 @@ public:
     virtual void lampTest() = 0;
     virtual void zeroAll() = 0;                                        // Value 0 on all 64 displays
     virtual void setChimei(const std::string& name) = 0;              // stop-name display
+    // Display clear: stop name, all 64 displays and the clock blank, the clock stopped.
+    virtual void clearDisplays() = 0;
+    // The end of display clear: the clock runs again (the next update redraws the rest).
+    virtual void restoreDisplays() = 0;
 };
 
 // The control panel's side.
 class PanelView {
 public:
     virtual ~PanelView() = default;
-    virtual RouteEntry readEntry(int button) = 0; // 0: digit lists, 1: keypad displays
+    virtual RouteEntry readEntry(EntrySource source) = 0;
     virtual void enableDataControls() = 0;        // data back/forward and display clear
     virtual bool lateNight() = 0;                 // the late-night switch, read per cell
     virtual int16_t companyIndex() = 0;           // company list index, -1 for none
@@ -55,14 +64,42 @@ public:
     virtual void showMessage(const std::string& text) = 0; // OK box, no icon, the program's title
 };
 
-// Sound, broadcast table, event loop and clock.
-class Services {
+// The sound channels "S1" ... "S4".
+class Sound {
 public:
-    virtual ~Services() = default;
-    virtual void playSound(const std::string& file, const std::string& alias, bool wait) = 0;
+    virtual ~Sound() = default;
+    // Plays a file on a channel; with wait, returns when it has played to the end.
+    virtual void playSound(const std::string& file, const std::string& channel, bool wait) = 0;
+    virtual void closeAllSounds() = 0;
+};
+
+// The route's broadcast table.
+class Broadcast {
+public:
+    virtual ~Broadcast() = default;
     virtual void tapeLoad(const std::string& dir, const std::string& fileNumber) = 0;
+    virtual void tapeRelease() = 0;
+};
+
+// Lets the window system handle what is pending, at the few points where an update allows it.
+class EventLoop {
+public:
+    virtual ~EventLoop() = default;
     virtual void processEvents() = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
     virtual LocalTime now() = 0;
+};
+
+// The services the engine and the windows share; app/ owns the real ones.
+struct Services {
+    Sound& sound;
+    Broadcast& broadcast;
+    EventLoop& events;
+    Clock& clock;
 };
 
 } // namespace fare

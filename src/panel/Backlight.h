@@ -1,14 +1,17 @@
 #pragma once
-// Loading a user's panel picture, and the error codes and texts shown when it cannot be used.
+// Loading a user's panel picture, and the error texts shown when it cannot be used.
+#include "CodedError.h"
+
 #include <QPixmap>
 #include <QString>
+#include <optional>
 
 namespace backlight {
 
-// Loads a BMP, GIF or JPEG file. Returns 0, or the error code: 53 the file has gone,
-// 75 it cannot be opened (a folder, no permission), 57 the device failed while reading,
-// 481 its content is no picture.
-int loadPicture(const QString& path, QPixmap& picture);
+// Loads a BMP, GIF or JPEG file; on failure, why: FileNotFound the file has gone, FileAccess
+// it cannot be opened (a folder, no permission), DeviceIo the device failed while reading,
+// BadPicture its content is no picture.
+std::optional<ErrorCode> loadPicture(const QString& path, QPixmap& picture);
 
 // "エラーです。" with the code and, for the known codes, what went wrong.
 QString errorText(int code);

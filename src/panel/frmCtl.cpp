@@ -1,14 +1,11 @@
 #include "frmCtl.h"
 
 #include "Backlight.h"
-#include "Bgr.h"
-#include "BoardGeometry.h"
-#include "ChimeiCtl_B.h"
 #include "Cp932.h"
 #include "Dlg110.h"
 #include "Form1.h"
-#include "M_Degit.h"
 #include "Messages.h"
+#include "PanelGeometry.h"
 #include "PanelInfo.h"
 #include "RoundRegion.h"
 
@@ -29,15 +26,9 @@
 #include <QScrollBar>
 #include <QSessionManager>
 
-using board::px;
+namespace geo = panel::geometry;
 
 namespace {
-
-constexpr int ClientHeight = px(frmCtl::ClientHeightTwips);
-// The window's border takes the difference between the window width and the client width.
-constexpr int clientWidth(int windowTwips) {
-    return px(windowTwips - (frmCtl::ClosedWidthTwips - frmCtl::ClientWidthTwips));
-}
 
 QFont gothic(double points, bool bold = false, bool proportional = true) {
     QFont f(proportional ? QStringLiteral("IPAPGothic") : QStringLiteral("IPAGothic"));
@@ -67,25 +58,34 @@ QFrame* entryFrame(QWidget* parent, const QString& name) {
     f->setObjectName(name);
     f->setFrameStyle(QFrame::Box | QFrame::Sunken);
     f->setAutoFillBackground(true); // the frame in front hides the one behind it
-    f->setGeometry(4, 3, 128, 167);
+    f->setGeometry(geo::EntryFrame);
     return f;
+}
+
+// Present for the saved layout and the names, but out of the operator's reach here.
+void outOfReach(QWidget* w) {
+    w->hide();
+    w->setEnabled(false);
 }
 
 } // namespace
 
-frmCtl::frmCtl(Form1& board, OptionInfo& options, fare::Services& services, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      board_(board), options_(options), services_(services),
-      engine_(options, board, *this, services) {
+frmCtl::frmCtl(Form1& board, const OptionInfo& options, fare::Sound& sound, QWidget* parent)
+    : QWidget(parent, Qt::Window), board_(board), options_(options), sound_(sound) {
     setObjectName(QStringLiteral("frmCtl"));
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFont(gothic(9));
-    setFixedSize(clientWidth(ClosedWidthTwips), ClientHeight);
+    setFixedSize(geo::clientWidth(geo::ClosedWidthTwips), geo::ClientHeight);
 
     buildListFrame();
     buildKeypadFrame();
-    frame1_[0]->lower(); // keypad in front until a saved choice says otherwise
-    buildRightSide();
+    entryFrames_[0]->lower(); // keypad in front until a saved choice says otherwise
+    buildDataButtons();
+    buildScrollFrame();
+    buildTapeGroup();
+    buildBacklightGroup();
+    buildSideButtons();
+    buildPreviewArea();
 
     // The desktop ending the session asks the same question; "No" asks it to stay.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
@@ -96,59 +96,49 @@ frmCtl::frmCtl(Form1& board, OptionInfo& options, fare::Services& services, QWid
 frmCtl::~frmCtl() = default;
 
 void frmCtl::buildKeypadFrame() {
-    QFrame* f = frame1_[1] = entryFrame(this, QStringLiteral("Frame1_1"));
+    QFrame* f = entryFrames_[1] = entryFrame(this, QStringLiteral("Frame1_1"));
     f->installEventFilter(this);
 
-    const QString display = QStringLiteral("color: #FF8000; background-color: black; padding-right: 2px;");
-    label2_[0] = label(f, QStringLiteral("Label2_0"), QString(), {6, 6, 72, 24});
-    label2_[1] = label(f, QStringLiteral("Label2_1"), QStringLiteral("-"), {80, 6, 8, 24});
-    label2_[2] = label(f, QStringLiteral("Label2_2"), QString(), {90, 6, 32, 24});
-    for (QLabel* l : label2_) {
+    const QString captions[3] = {QString(), QStringLiteral("-"), QString()};
+    for (size_t i = 0; i < entryDisplays_.size(); ++i) {
+        QLabel* l = entryDisplays_[i] =
+            label(f, QStringLiteral("Label2_%1").arg(i), captions[i], geo::EntryDisplays[i]);
         l->setFont(gothic(14.25, false, false));
-        l->setStyleSheet(display);
+        l->setStyleSheet(QStringLiteral("color: #FF8000; background-color: black; padding-right: 2px;"));
         l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
-    label2_[1]->setAlignment(Qt::AlignCenter);
-    label2_[1]->setStyleSheet(QStringLiteral("color: #FF8000;"));
+    entryDisplays_[1]->setAlignment(Qt::AlignCenter);
+    entryDisplays_[1]->setStyleSheet(QStringLiteral("color: #FF8000;"));
 
-    // Calculator grid: 7 8 9 / 4 5 6 / 1 2 3 / 0 系統 (区間).
-    static constexpr int grid[4][3] = {{7, 8, 9}, {4, 5, 6}, {1, 2, 3}, {0, 10, 11}};
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 3; ++c) {
-            const int k = grid[r][c];
-            const QString caption = k < 10 ? QString::number(k) : k == 10 ? QStringLiteral("系統") : QStringLiteral("区間");
-            QPushButton* key = button(f, QStringLiteral("CommandButton1_%1").arg(k), caption,
-                                      {14 + 35 * c, 36 + 27 * r, 30, k == 0 ? 27 : 26});
-            QPalette pal = key->palette();
-            pal.setColor(QPalette::Button, k == 10 ? QColor(0xFF, 0xFF, 0x00) : QColor(0xE0, 0xE0, 0xE0));
-            key->setPalette(pal);
-            key->setFont(k < 10 ? gothic(15.75, true) : gothic(8.25));
-            key->setFocusPolicy(Qt::NoFocus);
-            keys_[static_cast<size_t>(k)] = key;
-            if (k < 11) connect(key, &QPushButton::clicked, this, [this, k] { keyPressed(k); });
-        }
+    for (int k = 0; k < 12; ++k) {
+        const QString caption = k < 10 ? QString::number(k) : k == 10 ? QStringLiteral("系統") : QStringLiteral("区間");
+        QPushButton* key = keys_[static_cast<size_t>(k)] =
+            button(f, QStringLiteral("CommandButton1_%1").arg(k), caption, geo::keyRect(k));
+        QPalette pal = key->palette();
+        pal.setColor(QPalette::Button, k == 10 ? QColor(0xFF, 0xFF, 0x00) : QColor(0xE0, 0xE0, 0xE0));
+        key->setPalette(pal);
+        key->setFont(k < 10 ? gothic(15.75, true) : gothic(8.25));
+        key->setFocusPolicy(Qt::NoFocus);
+        if (k < 11) connect(key, &QPushButton::clicked, this, [this, k] { keyPressed(k); });
     }
-    keys_[11]->hide();
-    keys_[11]->setEnabled(false);
+    outOfReach(keys_[11]);
 
-    command1_[1] = button(f, QStringLiteral("Command1_1"), QStringLiteral("リセット"), {8, 146, 112, 18});
-    connect(command1_[1], &QPushButton::clicked, this, [this] { engine_.routeSet(1); });
+    QPushButton* reset = button(f, QStringLiteral("Command1_1"), QStringLiteral("リセット"), geo::EntryReset);
+    connect(reset, &QPushButton::clicked, this, [this] { emit routeSetRequested(fare::EntrySource::Keypad); });
 }
 
 void frmCtl::buildListFrame() {
-    QFrame* f = frame1_[0] = entryFrame(this, QStringLiteral("Frame1_0"));
+    QFrame* f = entryFrames_[0] = entryFrame(this, QStringLiteral("Frame1_0"));
     f->installEventFilter(this);
 
-    label(f, QStringLiteral("Label5"), QStringLiteral("系統設定"), {6, 3, 80, 14});
-    label(f, QStringLiteral("Label6"), QStringLiteral("系　統"), {6, 18, 110, 14})->setAlignment(Qt::AlignCenter);
-    QLabel* label7 = label(f, QStringLiteral("Label7"), QStringLiteral("区間"), {6, 18, 60, 14});
-    label7->hide();
-    label7->setEnabled(false);
+    label(f, QStringLiteral("Label5"), QStringLiteral("系統設定"), geo::ListTitle);
+    label(f, QStringLiteral("Label6"), QStringLiteral("系　統"), geo::RouteTitle)->setAlignment(Qt::AlignCenter);
+    outOfReach(label(f, QStringLiteral("Label7"), QStringLiteral("区間"), geo::SectionTitle));
 
     auto digitList = [&](const QString& name, int x) {
         auto* list = new QListWidget(f);
         list->setObjectName(name);
-        list->setGeometry(x, 32, 22, 112);
+        list->setGeometry(x, geo::ListTop, geo::ListWidth, geo::ListHeight);
         list->setFont(gothic(8, false, false)); // all ten digits in view
         list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -159,105 +149,116 @@ void frmCtl::buildListFrame() {
         }
         return list;
     };
-    for (int i = 0; i < 5; ++i) {
-        list2_[static_cast<size_t>(i)] = digitList(QStringLiteral("List2_%1").arg(i), 6 + 22 * i);
-        connect(list2_[static_cast<size_t>(i)], &QListWidget::itemClicked, this, [this] { playKeySound(); });
+    for (size_t i = 0; i < routeLists_.size(); ++i) {
+        const int x = geo::RouteListLeft + geo::ListWidth * static_cast<int>(i);
+        routeLists_[i] = digitList(QStringLiteral("List2_%1").arg(i), x);
+        connect(routeLists_[i], &QListWidget::itemClicked, this, [this] { playKeySound(); });
     }
     // No section entry in this configuration: its lists exist but are out of reach.
-    for (int i = 0; i < 3; ++i) {
-        QListWidget* list = list3_[static_cast<size_t>(i)] = digitList(QStringLiteral("List3_%1").arg(i), 60 + 22 * i);
-        list->hide();
-        list->setEnabled(false);
+    for (size_t i = 0; i < sectionLists_.size(); ++i) {
+        const int x = geo::SectionListLeft + geo::ListWidth * static_cast<int>(i);
+        outOfReach(sectionLists_[i] = digitList(QStringLiteral("List3_%1").arg(i), x));
     }
 
-    command1_[0] = button(f, QStringLiteral("Command1_0"), QStringLiteral("リセット"), {8, 146, 112, 18});
-    connect(command1_[0], &QPushButton::clicked, this, [this] { engine_.routeSet(0); });
+    QPushButton* reset = button(f, QStringLiteral("Command1_0"), QStringLiteral("リセット"), geo::EntryReset);
+    connect(reset, &QPushButton::clicked, this, [this] { emit routeSetRequested(fare::EntrySource::DigitLists); });
 }
 
-void frmCtl::buildRightSide() {
-    // Data forward / back and display clear: usable only once a route is loaded.
-    command2_[1] = button(this, QStringLiteral("Command2_1"), QStringLiteral("データ送り"), {138, 4, 98, 32});
-    command2_[0] = button(this, QStringLiteral("Command2_0"), QStringLiteral("データ戻し"), {138, 39, 98, 32});
-    for (int i = 0; i < 2; ++i) {
-        command2_[static_cast<size_t>(i)]->setEnabled(false);
-        connect(command2_[static_cast<size_t>(i)], &QPushButton::clicked, this, [this, i] { engine_.step(i); });
+// Data forward / back and display clear: usable only once a route is loaded.
+void frmCtl::buildDataButtons() {
+    dataButtons_[1] = button(this, QStringLiteral("Command2_1"), QStringLiteral("データ送り"), geo::DataForward);
+    dataButtons_[0] = button(this, QStringLiteral("Command2_0"), QStringLiteral("データ戻し"), geo::DataBack);
+    const fare::StepDirection directions[2] = {fare::StepDirection::Back, fare::StepDirection::Forward};
+    for (size_t i = 0; i < 2; ++i) {
+        dataButtons_[i]->setEnabled(false);
+        connect(dataButtons_[i], &QPushButton::clicked, this,
+                [this, d = directions[i]] { emit stepRequested(d); });
     }
-    check1_ = button(this, QStringLiteral("Check1"), QStringLiteral("表示消去"), {138, 74, 98, 24});
-    check1_->setCheckable(true);
-    check1_->setEnabled(false);
-    connect(check1_, &QPushButton::toggled, this, &frmCtl::displayClear);
+    displayClearButton_ = button(this, QStringLiteral("Check1"), QStringLiteral("表示消去"), geo::DisplayClear);
+    displayClearButton_->setCheckable(true);
+    displayClearButton_->setEnabled(false);
+    connect(displayClearButton_, &QPushButton::toggled, this, &frmCtl::displayClear);
+}
 
-    frame6_ = new QFrame(this);
-    frame6_->setObjectName(QStringLiteral("Frame6"));
-    frame6_->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    frame6_->setGeometry(138, 101, 98, 69);
-    check2_ = new QCheckBox(QStringLiteral("深夜料金"), frame6_);
-    check2_->setObjectName(QStringLiteral("Check2"));
-    check2_->setGeometry(6, 3, 86, 18);
-    const QString scrollCaption[2] = {QStringLiteral("ｽｸﾛｰﾙ速度"), QStringLiteral("ｽｸﾛｰﾙ間隔")};
+// Late-night fare and the two scroll bars of the stop-name display.
+void frmCtl::buildScrollFrame() {
+    scrollFrame_ = new QFrame(this);
+    scrollFrame_->setObjectName(QStringLiteral("Frame6"));
+    scrollFrame_->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    scrollFrame_->setGeometry(geo::ScrollFrame);
+    lateNightBox_ = new QCheckBox(QStringLiteral("深夜料金"), scrollFrame_);
+    lateNightBox_->setObjectName(QStringLiteral("Check2"));
+    lateNightBox_->setGeometry(geo::LateNight);
+    const QString captions[2] = {QStringLiteral("ｽｸﾛｰﾙ速度"), QStringLiteral("ｽｸﾛｰﾙ間隔")};
     const int range[2][2] = {{1, 2000}, {0, 3000}};
-    for (int i = 0; i < 2; ++i) {
-        const int y = 22 + 23 * i;
-        label(frame6_, QStringLiteral("Label3_%1").arg(i), scrollCaption[i], {6, y, 58, 12});
-        QLabel* value = label1_[static_cast<size_t>(i)] =
-            label(frame6_, QStringLiteral("Label1_%1").arg(i), QString::number(range[i][0]), {62, y, 30, 12});
+    for (size_t i = 0; i < 2; ++i) {
+        const int y = geo::ScrollRowTop + geo::ScrollRowPitch * static_cast<int>(i);
+        label(scrollFrame_, QStringLiteral("Label3_%1").arg(i), captions[i], {6, y, 58, 12});
+        QLabel* value = scrollValues_[i] =
+            label(scrollFrame_, QStringLiteral("Label1_%1").arg(i), QString::number(range[i][0]), {62, y, 30, 12});
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        auto* bar = hscroll1_[static_cast<size_t>(i)] = new QScrollBar(Qt::Horizontal, frame6_);
+        auto* bar = scrollBars_[i] = new QScrollBar(Qt::Horizontal, scrollFrame_);
         bar->setObjectName(QStringLiteral("HScroll1_%1").arg(i));
         bar->setGeometry(6, y + 12, 86, 10);
         bar->setRange(range[i][0], range[i][1]);
         connect(bar, &QScrollBar::valueChanged, this, &frmCtl::scrollChanged);
     }
+}
 
-    // Broadcast group: speech decides whether it can be used (set at load).
-    grpM_Tape_ = new QGroupBox(this);
-    grpM_Tape_->setObjectName(QStringLiteral("grpM_Tape"));
-    grpM_Tape_->setGeometry(242, 2, 107, 76);
+// Broadcast group: speech decides whether it can be used (set at load).
+void frmCtl::buildTapeGroup() {
+    tapeGroup_ = new QGroupBox(this);
+    tapeGroup_->setObjectName(QStringLiteral("grpM_Tape"));
+    tapeGroup_->setGeometry(geo::TapeGroup);
     const struct { const char* name; QString caption; QRect geometry; } tape[] = {
-        {"cmdTapeBack", QStringLiteral("戻し"), {6, 18, 46, 25}},
-        {"cmdTapeNext", QStringLiteral("送り"), {55, 18, 46, 25}},
-        {"cmdTapeStop", QStringLiteral("■"), {6, 46, 46, 25}},
-        {"cmdTapeSet", QStringLiteral("調整"), {55, 46, 46, 25}},
+        {"cmdTapeBack", QStringLiteral("戻し"), geo::TapeBack},
+        {"cmdTapeNext", QStringLiteral("送り"), geo::TapeNext},
+        {"cmdTapeStop", QStringLiteral("■"), geo::TapeStop},
+        {"cmdTapeSet", QStringLiteral("調整"), geo::TapeSet},
     };
-    for (const auto& t : tape) button(grpM_Tape_, QString::fromLatin1(t.name), t.caption, t.geometry)->setEnabled(false);
+    for (const auto& t : tape) button(tapeGroup_, QString::fromLatin1(t.name), t.caption, t.geometry)->setEnabled(false);
+}
 
-    // Backlight: hidden in this configuration, so OFF stays selected.
-    frame2_ = new QGroupBox(QStringLiteral("バックライト"), this);
-    frame2_->setObjectName(QStringLiteral("Frame2"));
-    frame2_->setGeometry(242, 80, 107, 40);
+// Backlight: hidden in this configuration, so OFF stays selected.
+void frmCtl::buildBacklightGroup() {
+    backlightGroup_ = new QGroupBox(QStringLiteral("バックライト"), this);
+    backlightGroup_->setObjectName(QStringLiteral("Frame2"));
+    backlightGroup_->setGeometry(geo::BacklightGroup);
     const QString lights[3] = {QStringLiteral("OFF"), QStringLiteral("ON1"), QStringLiteral("ON2")};
     for (int i = 0; i < 3; ++i) {
-        auto* o = option4_[static_cast<size_t>(i)] = new QRadioButton(lights[i], frame2_);
+        auto* o = backlightButtons_[static_cast<size_t>(i)] = new QRadioButton(lights[i], backlightGroup_);
         o->setObjectName(QStringLiteral("Option4_%1").arg(i));
         o->setGeometry(4 + 34 * i, 18, 34, 16);
         connect(o, &QRadioButton::clicked, this, [this, i] { Option4_Click(static_cast<int16_t>(i)); });
     }
-    option4_[0]->setChecked(true);
-    frame2_->hide();
+    backlightButtons_[0]->setChecked(true);
+    backlightGroup_->hide();
+}
 
-    button(this, QStringLiteral("Command4"), QStringLiteral("設定..."), {242, 84, 107, 26});
-    QPushButton* version = button(this, QStringLiteral("Command8"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), {242, 114, 107, 26});
+void frmCtl::buildSideButtons() {
+    button(this, QStringLiteral("Command4"), QStringLiteral("設定..."), geo::OptionsButton);
+    QPushButton* version = button(this, QStringLiteral("Command8"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), geo::VersionButton);
     connect(version, &QPushButton::clicked, this, &frmCtl::showVersion);
-    check4_ = button(this, QStringLiteral("Check4"), QStringLiteral(">>"), {242, 144, 107, 26});
-    check4_->setCheckable(true);
-    check4_->setToolTip(QStringLiteral("整理券プレビューを開きます"));
-    connect(check4_, &QPushButton::toggled, this, &frmCtl::previewToggle);
+    previewToggle_ = button(this, QStringLiteral("Check4"), QStringLiteral(">>"), geo::PreviewToggle);
+    previewToggle_->setCheckable(true);
+    previewToggle_->setToolTip(QStringLiteral("整理券プレビューを開きます"));
+    connect(previewToggle_, &QPushButton::toggled, this, &frmCtl::previewToggle);
+}
 
-    // Preview area, right of the closed window's edge.
-    const int previewLeft = px(5415);
-    label(this, QStringLiteral("Label4"), QStringLiteral("整理券プレビュー"), {previewLeft, 4, 220, 14});
-    picSeirikenPrev_ = label(this, QStringLiteral("picSeirikenPrev"), QString(), {previewLeft, 20, px(3300), px(1395)});
-    picSeirikenPrev_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    picSeirikenPrev_->installEventFilter(this);
-    preview_ = QImage(picSeirikenPrev_->contentsRect().size(), QImage::Format_RGB32);
+void frmCtl::buildPreviewArea() {
+    label(this, QStringLiteral("Label4"), QStringLiteral("整理券プレビュー"), geo::PreviewTitle);
+    previewPicture_ = label(this, QStringLiteral("picSeirikenPrev"), QString(), geo::PreviewPicture);
+    previewPicture_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    previewPicture_->installEventFilter(this);
+    preview_ = QImage(previewPicture_->contentsRect().size(), QImage::Format_RGB32);
     clearPreview();
-    combo1_ = new QComboBox(this);
-    combo1_->setObjectName(QStringLiteral("Combo1"));
-    combo1_->setGeometry(px(5430), 120, px(3300) - 1, 22);
+    companyList_ = new QComboBox(this);
+    companyList_->setObjectName(QStringLiteral("Combo1"));
+    companyList_->setGeometry(geo::CompanyList);
 
-    mnuHide_ = new QMenu(this);
-    mnuHide_->setObjectName(QStringLiteral("MnuHide"));
-    QAction* copy = mnuHide_->addAction(QStringLiteral("コピー(&C)"));
+    previewMenu_ = new QMenu(this);
+    previewMenu_->setObjectName(QStringLiteral("MnuHide"));
+    QAction* copy = previewMenu_->addAction(QStringLiteral("コピー(&C)"));
     copy->setObjectName(QStringLiteral("MnuHideCopy"));
     connect(copy, &QAction::triggered, this, &frmCtl::copyPreview);
 }
@@ -274,18 +275,18 @@ void frmCtl::showEvent(QShowEvent* event) {
 void frmCtl::Form_Load() {
     board_.setWindowTitle(QStringLiteral("Ferio - 型番:") + panel::modelName());
     // Rounded key shapes that cut away the buttons' outer border.
-    for (QPushButton* key : keys_) key->setMask(board::roundRectRegion(QRect(2, 2, 26, 23)));
+    for (QPushButton* key : keys_) key->setMask(board::roundRectRegion(geo::KeyShape));
     // Speech synthesis is not available, so the broadcast group stays out of use.
     speechAvailable_ = false;
-    grpM_Tape_->setTitle(QStringLiteral("音合使用不可"));
-    grpM_Tape_->setEnabled(false);
+    tapeGroup_->setTitle(QStringLiteral("音合使用不可"));
+    tapeGroup_->setEnabled(false);
 }
 
-void frmCtl::playKeySound() { services_.playSound(options_.SoundReset, "S1", false); }
+void frmCtl::playKeySound() { sound_.playSound(options_.SoundReset, "S1", false); }
 
 void frmCtl::keyPressed(int k) {
     playKeySound();
-    QLabel* route = label2_[0];
+    QLabel* route = entryDisplays_[0];
     if (k == 10)
         route->clear();
     else if (route->text().size() != 5)
@@ -295,44 +296,30 @@ void frmCtl::keyPressed(int k) {
 void frmCtl::switchEntryFrame(int i) {
     if (i != 0 && i != 1) return;
     hiddenEntryFrame_ = static_cast<int16_t>(i);
-    frame1_[static_cast<size_t>(i)]->stackUnder(frame1_[static_cast<size_t>(1 - i)]);
+    entryFrames_[static_cast<size_t>(i)]->stackUnder(entryFrames_[static_cast<size_t>(1 - i)]);
 }
 
 void frmCtl::displayClear(bool on) {
-    if (on) {
-        board_.setChimei("");
-        for (int cell = 1; cell <= board::Cells; ++cell) {
-            board_.Degit(cell)->ResetDegit(false);
-            board_.S_Degit(cell)->ResetDegit(false);
-        }
-        board_.Timer1().stop();
-        // An empty value, drawn blank: the clock's own zero mode would show an empty value as 0.
-        board_.TimeDegit(0)->ResetDegit(false);
-        board_.TimeDegit(1)->ResetDegit(false);
-    }
-    for (QWidget* w : {static_cast<QWidget*>(frame1_[0]), static_cast<QWidget*>(frame1_[1]),
-                       static_cast<QWidget*>(command2_[0]), static_cast<QWidget*>(command2_[1]),
-                       static_cast<QWidget*>(frame6_)})
+    // The board is blanked before the panel's controls go out of use, and they come back
+    // before the board is drawn again.
+    if (on) emit displayClearRequested(true);
+    for (QWidget* w : {static_cast<QWidget*>(entryFrames_[0]), static_cast<QWidget*>(entryFrames_[1]),
+                       static_cast<QWidget*>(dataButtons_[0]), static_cast<QWidget*>(dataButtons_[1]),
+                       static_cast<QWidget*>(scrollFrame_)})
         w->setEnabled(!on);
-    if (on) {
-        grpM_Tape_->setEnabled(false);
-        return;
-    }
-    if (!board_.TimeDegit(0)->isHidden()) board_.Timer1().start();
-    grpM_Tape_->setEnabled(speechAvailable_);
-    DispData(engine_.state().CurrentStop + 1);
+    tapeGroup_->setEnabled(!on && speechAvailable_);
+    if (!on) emit displayClearRequested(false);
 }
 
 void frmCtl::previewToggle(bool open) {
-    setFixedSize(clientWidth(open ? OpenWidthTwips : ClosedWidthTwips), ClientHeight);
-    check4_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
-    check4_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します") : QStringLiteral("整理券プレビューを開きます"));
+    setFixedSize(geo::clientWidth(open ? geo::OpenWidthTwips : geo::ClosedWidthTwips), geo::ClientHeight);
+    previewToggle_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
+    previewToggle_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します") : QStringLiteral("整理券プレビューを開きます"));
 }
 
 void frmCtl::scrollChanged() {
-    for (size_t i = 0; i < 2; ++i) label1_[i]->setText(QString::number(hscroll1_[i]->value()));
-    board_.ChimeiCtl()->setSpeed(static_cast<int16_t>(hscroll1_[0]->value()));
-    board_.ChimeiCtl()->setScrollStartWait(hscroll1_[1]->value());
+    for (size_t i = 0; i < 2; ++i) scrollValues_[i]->setText(QString::number(scrollBars_[i]->value()));
+    board_.setScroll(static_cast<int16_t>(scrollBars_[0]->value()), scrollBars_[1]->value());
 }
 
 void frmCtl::showVersion() {
@@ -351,15 +338,15 @@ void frmCtl::copyPreview() {
 bool frmCtl::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick) {
         for (int i = 0; i < 2; ++i) {
-            if (watched == frame1_[static_cast<size_t>(i)]) {
+            if (watched == entryFrames_[static_cast<size_t>(i)]) {
                 switchEntryFrame(i);
                 return true;
             }
         }
     }
-    if (watched == picSeirikenPrev_ && event->type() == QEvent::MouseButtonPress) {
+    if (watched == previewPicture_ && event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) mnuHide_->popup(mouse->globalPosition().toPoint());
+        if (mouse->button() == Qt::RightButton) previewMenu_->popup(mouse->globalPosition().toPoint());
         return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -371,10 +358,10 @@ void frmCtl::Option4_Click(int16_t index) {
     static constexpr std::string OptionInfo::*userFile[3] = {&OptionInfo::PanelOffFile, &OptionInfo::PanelOn1File,
                                                              &OptionInfo::PanelOn2File};
     const int32_t colours[3] = {options_.SeiriNumColorOff, options_.SeiriNumColorOn1, options_.SeiriNumColorOn2};
-    int error = 0;
+    std::optional<ErrorCode> error;
     int32_t colour = 0;
     if (index < 0 || index > 2) {
-        error = 9; // no such backlight state
+        error = ErrorCode::Subscript; // no such backlight state
     } else {
         const auto i = static_cast<size_t>(index);
         colour = colours[i];
@@ -383,77 +370,72 @@ void frmCtl::Option4_Click(int16_t index) {
             QPixmap picture;
             if (QFileInfo::exists(path)) {
                 error = backlight::loadPicture(path, picture);
-                if (!error) board_.setPicture(picture);
+                if (!error) board_.showPicture(picture);
             }
         } else {
-            board_.setPicture(board_.imgRes(index));
+            board_.showBuiltinPicture(index);
         }
     }
     if (error)
-        msg::show(this, {QStringLiteral("エラー"), backlight::errorText(error), QMessageBox::Critical});
-    for (int cell = 1; cell <= board::Cells; ++cell) {
-        QLabel* l = board_.lblSeiriNum(cell);
-        QPalette pal = l->palette();
-        pal.setColor(QPalette::WindowText, fromBgr(colour));
-        l->setPalette(pal);
-    }
+        msg::show(this, {QStringLiteral("エラー"), backlight::errorText(static_cast<int>(*error)), QMessageBox::Critical});
+    board_.setTicketLabelColour(colour);
 }
 
 void frmCtl::GetCtrlDataInfo() {
     ctrlDataInfo.PanelLeft = board::twips(x());
     ctrlDataInfo.PanelTop = board::twips(y());
-    ctrlDataInfo.ScrollSpeed = hscroll1_[0]->value();
-    ctrlDataInfo.ScrollInterval = hscroll1_[1]->value();
+    ctrlDataInfo.ScrollSpeed = scrollBars_[0]->value();
+    ctrlDataInfo.ScrollInterval = scrollBars_[1]->value();
     ctrlDataInfo.HiddenEntryFrame = hiddenEntryFrame_;
-    ctrlDataInfo.PreviewOpen = check4_->isChecked() ? 1 : 0;
-    ctrlDataInfo.LateNightFare = check2_->isChecked() ? 1 : 0;
+    ctrlDataInfo.PreviewOpen = previewToggle_->isChecked() ? 1 : 0;
+    ctrlDataInfo.LateNightFare = lateNightBox_->isChecked() ? 1 : 0;
 }
 
 bool frmCtl::SetCtrlDataInfo() {
     const CtrlDataInfo& d = ctrlDataInfo;
-    move(px(d.PanelLeft), px(d.PanelTop));
+    move(board::px(d.PanelLeft), board::px(d.PanelTop));
     // A value the scroll bar cannot take fails here, leaving the rest as it was.
     for (size_t i = 0; i < 2; ++i) {
         const int32_t v = i == 0 ? d.ScrollSpeed : d.ScrollInterval;
-        if (v < hscroll1_[i]->minimum() || v > hscroll1_[i]->maximum()) return false;
-        hscroll1_[i]->setValue(v);
+        if (v < scrollBars_[i]->minimum() || v > scrollBars_[i]->maximum()) return false;
+        scrollBars_[i]->setValue(v);
     }
     hiddenEntryFrame_ = d.HiddenEntryFrame;
-    check4_->setChecked(d.PreviewOpen != 0);
-    check2_->setChecked(d.LateNightFare != 0);
+    previewToggle_->setChecked(d.PreviewOpen != 0);
+    lateNightBox_->setChecked(d.LateNightFare != 0);
     switchEntryFrame(hiddenEntryFrame_);
     return true;
 }
 
-fare::RouteEntry frmCtl::readEntry(int button) {
-    if (button == 1) return {label2_[0]->text().toStdString(), label2_[2]->text().toStdString()};
+fare::RouteEntry frmCtl::readEntry(fare::EntrySource source) {
+    if (source == fare::EntrySource::Keypad)
+        return {entryDisplays_[0]->text().toStdString(), entryDisplays_[2]->text().toStdString()};
     auto joined = [](const auto& lists) {
         std::string text;
         for (QListWidget* l : lists)
             if (QListWidgetItem* item = l->currentItem(); item && item->isSelected()) text += item->text().toStdString();
         return text;
     };
-    return {joined(list2_), joined(list3_)};
+    return {joined(routeLists_), joined(sectionLists_)};
 }
 
 void frmCtl::enableDataControls() {
-    command2_[0]->setEnabled(true);
-    command2_[1]->setEnabled(true);
-    check1_->setEnabled(true);
+    for (QPushButton* b : dataButtons_) b->setEnabled(true);
+    displayClearButton_->setEnabled(true);
 }
 
-bool frmCtl::lateNight() { return check2_->isChecked(); }
+bool frmCtl::lateNight() { return lateNightBox_->isChecked(); }
 
-int16_t frmCtl::companyIndex() { return static_cast<int16_t>(combo1_->currentIndex()); }
+int16_t frmCtl::companyIndex() { return static_cast<int16_t>(companyList_->currentIndex()); }
 
 void frmCtl::clearPreview() {
     preview_.fill(Qt::white);
-    picSeirikenPrev_->setPixmap(QPixmap::fromImage(preview_));
+    previewPicture_->setPixmap(QPixmap::fromImage(preview_));
 }
 
 void frmCtl::drawTicket(const fare::TicketArgs&) {
     // The ticket plugin draws into preview_; what it drew becomes visible here.
-    picSeirikenPrev_->setPixmap(QPixmap::fromImage(preview_));
+    previewPicture_->setPixmap(QPixmap::fromImage(preview_));
 }
 
 void frmCtl::showMessage(const std::string& text) { msg::info(this, QString::fromStdString(text)); }
@@ -468,8 +450,9 @@ bool frmCtl::confirmExit() {
     if (answer != QMessageBox::Yes) return false;
     board_.setChimei("");
     board_.DeleteRgn();
-    // The key shapes belong to the keys; the sound channels, speech and the settings file
-    // are closed and written by their own modules once they take part in the exit.
+    // The key shapes belong to the keys and go with them.
+    for (const auto& step : {exitHooks_.closeSounds, exitHooks_.releaseTape, exitHooks_.saveSettings})
+        if (step) step();
     QCoreApplication::exit(0);
     return true;
 }

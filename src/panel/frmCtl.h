@@ -1,14 +1,16 @@
 #pragma once
 // The control panel (集中操作盤): route entry by keypad or digit lists, the two reset buttons,
 // data forward/back, display clear, late-night fare, scroll settings, the broadcast group,
-// options, version box, the ticket preview area, and the exit of the program.
-#include "FareEngine.h"
+// options, version box, the ticket preview area, and the exit of the program. It asks for route
+// sets, steps and redraws through its signals; whoever wires the program carries them out.
 #include "FareHost.h"
 #include "OptionInfo.h"
+#include "SettingsRecords.h"
 
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class Form1;
 class QCheckBox;
@@ -22,31 +24,22 @@ class QPushButton;
 class QRadioButton;
 class QScrollBar;
 
-// The panel's block of the settings record.
-struct CtrlDataInfo {
-    int16_t HiddenEntryFrame = 0;
-    int32_t ScrollSpeed = 1;
-    int32_t ScrollInterval = 0;
-    int16_t LateNightFare = 0;
-    int16_t PreviewOpen = 0;
-    int32_t PanelLeft = 0; // twips
-    int32_t PanelTop = 0;
-};
-
 class frmCtl : public QWidget, public fare::PanelView {
     Q_OBJECT
 public:
-    // Window widths with the preview area closed and open, in twips.
-    static constexpr int ClosedWidthTwips = 5385;
-    static constexpr int OpenWidthTwips = 9000;
-    static constexpr int ClientWidthTwips = 5295;
-    static constexpr int ClientHeightTwips = 2595;
-
-    frmCtl(Form1& board, OptionInfo& options, fare::Services& services, QWidget* parent = nullptr);
+    frmCtl(Form1& board, const OptionInfo& options, fare::Sound& sound, QWidget* parent = nullptr);
     ~frmCtl() override;
 
+    // The exit steps that belong to the sound channels, the broadcast table and the settings file.
+    struct ExitHooks {
+        std::function<void()> closeSounds;
+        std::function<void()> releaseTape;
+        std::function<void()> saveSettings;
+    };
+    void setExitHooks(ExitHooks hooks) { exitHooks_ = std::move(hooks); }
+
     // Redraws the board for a 1-based record.
-    void DispData(int stop) { engine_.dispData(stop); }
+    void DispData(int stop) { emit dispDataRequested(stop); }
     // Applies backlight state 0 OFF, 1 ON1, 2 ON2: panel picture and ticket-number colour.
     void Option4_Click(int16_t index);
 
@@ -59,18 +52,23 @@ public:
     void switchEntryFrame(int i);
     int16_t hiddenEntryFrame() const { return hiddenEntryFrame_; }
 
-    const fare::FareEngine& engine() const { return engine_; }
     const QImage& previewImage() const { return preview_; }
     bool speechAvailable() const { return speechAvailable_; }
 
     // fare::PanelView
-    fare::RouteEntry readEntry(int button) override;
+    fare::RouteEntry readEntry(fare::EntrySource source) override;
     void enableDataControls() override;
     bool lateNight() override;
     int16_t companyIndex() override;
     void clearPreview() override;
     void drawTicket(const fare::TicketArgs& args) override;
     void showMessage(const std::string& text) override;
+
+signals:
+    void routeSetRequested(fare::EntrySource source);
+    void stepRequested(fare::StepDirection direction);
+    void displayClearRequested(bool on);
+    void dispDataRequested(int record);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -80,7 +78,12 @@ protected:
 private:
     void buildKeypadFrame();
     void buildListFrame();
-    void buildRightSide();
+    void buildDataButtons();
+    void buildScrollFrame();
+    void buildTapeGroup();
+    void buildBacklightGroup();
+    void buildSideButtons();
+    void buildPreviewArea();
     void Form_Load();
     void keyPressed(int k);
     void displayClear(bool on);
@@ -93,31 +96,30 @@ private:
     bool confirmExit();
 
     Form1& board_;
-    OptionInfo& options_;
-    fare::Services& services_;
-    fare::FareEngine engine_;
+    const OptionInfo& options_;
+    fare::Sound& sound_;
+    ExitHooks exitHooks_;
     bool loaded_ = false;
     bool speechAvailable_ = false;
     int16_t hiddenEntryFrame_ = 0;
 
-    std::array<QFrame*, 2> frame1_{};
-    std::array<QPushButton*, 12> keys_{};
-    std::array<QLabel*, 3> label2_{};
-    std::array<QPushButton*, 2> command1_{};
-    std::array<QListWidget*, 5> list2_{};
-    std::array<QListWidget*, 3> list3_{};
-    std::array<QPushButton*, 2> command2_{};
-    QPushButton* check1_ = nullptr;
-    QFrame* frame6_ = nullptr;
-    QCheckBox* check2_ = nullptr;
-    std::array<QScrollBar*, 2> hscroll1_{};
-    std::array<QLabel*, 2> label1_{};
-    QGroupBox* frame2_ = nullptr;
-    std::array<QRadioButton*, 3> option4_{};
-    QGroupBox* grpM_Tape_ = nullptr;
-    QPushButton* check4_ = nullptr;
-    QLabel* picSeirikenPrev_ = nullptr;
-    QComboBox* combo1_ = nullptr;
-    QMenu* mnuHide_ = nullptr;
+    std::array<QFrame*, 2> entryFrames_{};        // 0 digit lists, 1 keypad
+    std::array<QPushButton*, 12> keys_{};          // by key: 0..9, 10 系統, 11 区間
+    std::array<QLabel*, 3> entryDisplays_{};       // route, "-", section
+    std::array<QListWidget*, 5> routeLists_{};
+    std::array<QListWidget*, 3> sectionLists_{};
+    std::array<QPushButton*, 2> dataButtons_{};    // 0 back, 1 forward
+    QPushButton* displayClearButton_ = nullptr;
+    QFrame* scrollFrame_ = nullptr;
+    QCheckBox* lateNightBox_ = nullptr;
+    std::array<QScrollBar*, 2> scrollBars_{};      // 0 speed, 1 interval
+    std::array<QLabel*, 2> scrollValues_{};
+    QGroupBox* backlightGroup_ = nullptr;
+    std::array<QRadioButton*, 3> backlightButtons_{};
+    QGroupBox* tapeGroup_ = nullptr;
+    QPushButton* previewToggle_ = nullptr;
+    QLabel* previewPicture_ = nullptr;
+    QComboBox* companyList_ = nullptr;
+    QMenu* previewMenu_ = nullptr;
     QImage preview_;
 };

@@ -20,6 +20,8 @@ struct Board : ::testing::Test {
     Form1 board{options};
     QWidget panel;
     Board() { panel.resize(353, 173); }
+    // A fare cell to set up as a test needs it; the board itself hands out no writable display.
+    M_Degit* cell(int i) { return board.findChild<M_Degit*>(QStringLiteral("Degit_%1").arg(i)); }
 };
 
 QString text(const DegitValue& v) {
@@ -80,7 +82,7 @@ TEST_F(Board, StartUpRunsInItsOrder) {
             EXPECT_FALSE(board.mask().isEmpty());
         }};
     options.UseSeiriNumDisp = 0;
-    board.Degit(3)->setValue(qint64(5));
+    cell(3)->setValue(qint64(5));
     board.Form_Load(panel, hooks);
     EXPECT_TRUE(setPropRan && loadRan);
     EXPECT_EQ(options.UseSeiriNumDisp, 1);
@@ -132,9 +134,9 @@ TEST_F(Board, DraggedFromThePictureButNotFromTheDisplays) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
     const QPoint start = board.pos();
 
-    QTest::mousePress(board.Degit(1), Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseMove(board.Degit(1), QPoint(25, 15));
-    QTest::mouseRelease(board.Degit(1), Qt::LeftButton, {}, QPoint(25, 15));
+    QTest::mousePress(cell(1), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseMove(cell(1), QPoint(25, 15));
+    QTest::mouseRelease(cell(1), Qt::LeftButton, {}, QPoint(25, 15));
     EXPECT_EQ(board.pos(), start);
 
     QTest::mousePress(&board, Qt::LeftButton, {}, QPoint(5, 230));
@@ -145,28 +147,28 @@ TEST_F(Board, DraggedFromThePictureButNotFromTheDisplays) {
 
 TEST_F(Board, CellSettingsApplyToAllFareCells) {
     board.Form_Load(panel, {});
-    for (int i = 1; i <= 32; ++i) board.Degit(i)->setValue(qint64(i));
+    for (int i = 1; i <= 32; ++i) cell(i)->setValue(qint64(i));
 
     // Not user-settable: nothing opens, the panel stays enabled.
-    board.Degit(4)->setUserSet(false);
-    QTest::mouseDClick(board.Degit(4), Qt::LeftButton);
+    cell(4)->setUserSet(false);
+    QTest::mouseDClick(cell(4), Qt::LeftButton);
     EXPECT_TRUE(panel.isEnabled());
 
-    board.Degit(5)->setZeroMode(1);
-    board.Degit(5)->setShift(1);
-    board.Degit(5)->setFillZero(2);
+    cell(5)->setZeroMode(1);
+    cell(5)->setShift(1);
+    cell(5)->setFillZero(2);
     bool panelWasDisabled = false;
     onModal([&](QDialog* dlg) {
         panelWasDisabled = !panel.isEnabled();
         dlg->reject();
     });
-    QTest::mouseDClick(board.Degit(5), Qt::LeftButton);
+    QTest::mouseDClick(cell(5), Qt::LeftButton);
     EXPECT_TRUE(panelWasDisabled);
     EXPECT_TRUE(panel.isEnabled());
     EXPECT_EQ(board.Degit(6)->ZeroMode(), 0); // cancelled: nothing copied
 
     onModal([](QDialog* dlg) { dlg->accept(); });
-    QTest::mouseDClick(board.Degit(5), Qt::LeftButton);
+    QTest::mouseDClick(cell(5), Qt::LeftButton);
     for (int i = 1; i <= 32; ++i) {
         EXPECT_EQ(board.Degit(i)->ZeroMode(), 1);
         EXPECT_EQ(board.Degit(i)->Shift(), 1);
@@ -176,6 +178,17 @@ TEST_F(Board, CellSettingsApplyToAllFareCells) {
     EXPECT_EQ(board.S_Degit(1)->Shift(), 0);
     EXPECT_EQ(board.TimeDegit(0)->FillZero(), 0);
     EXPECT_TRUE(panel.isEnabled());
+
+    // Another cell is drawn again with the new settings, not only given them.
+    M_Degit drawn;
+    drawn.setDegitSize(2);
+    drawn.setKeta(3);
+    drawn.setDegitStyle(1);
+    drawn.setZeroMode(1);
+    drawn.setShift(1);
+    drawn.setFillZero(2);
+    drawn.setValue(qint64(7));
+    EXPECT_EQ(cell(7)->grab().toImage(), drawn.grab().toImage());
 }
 
 TEST_F(Board, PositionRoundTripsThroughFormInfo) {

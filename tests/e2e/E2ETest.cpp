@@ -9,6 +9,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "BoardGeometry.h"
+#include "PanelGeometry.h"
 #include "XClose.h"
 
 namespace {
@@ -145,11 +147,7 @@ int litPixels(const QImage& shot, const QRect& r) {
 }
 
 // Fare cell i on the board at the screen's top-left corner.
-QRect fareCell(int i) {
-    static constexpr int lefts[8] = {124, 187, 250, 312, 375, 438, 501, 564};
-    static constexpr int tops[4] = {40, 91, 142, 194};
-    return {lefts[(i - 1) % 8], tops[(i - 1) / 8], 57, 29};
-}
+QRect fareCell(int i) { return {board::farePos(i), board::FareSize}; }
 
 // The program started in the sample folder; it must be ended by answering its exit question.
 class Ferio {
@@ -204,11 +202,12 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
     EXPECT_EQ(std::tuple(board.x, board.y, board.w, board.h), std::tuple(0, 0, 643, 240));
     EXPECT_EQ(std::tuple(panel.x + panel.w, panel.y + panel.h), std::tuple(ScreenW, ScreenH));
 
-    // Keypad frame at (4, 3) of the panel; keys 30 x 26 on a 35 x 27 grid from (14, 36).
-    auto key = [&](int column, int row) { desk.click(panel.x + 4 + 14 + 35 * column + 15, panel.y + 3 + 36 + 27 * row + 13); };
-    key(0, 2); // 1
-    key(1, 2); // 2
-    desk.click(panel.x + 4 + 8 + 56, panel.y + 3 + 146 + 9); // リセット
+    namespace geo = panel::geometry;
+    auto clickAt = [&](QPoint p) { desk.click(panel.x + p.x(), panel.y + p.y()); };
+    const QPoint keypad = geo::EntryFrame.topLeft();
+    clickAt(keypad + geo::keyRect(1).center());
+    clickAt(keypad + geo::keyRect(2).center());
+    clickAt(keypad + geo::EntryReset.center()); // リセット
     QThread::msleep(1200);
     const QImage lamp = desk.screenshot(QStringLiteral("e2e-lamptest.png"));
     EXPECT_GT(litPixels(lamp, fareCell(32)), 50) << "every display is lit during the lamp test";
@@ -219,9 +218,8 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
     EXPECT_EQ(litPixels(first, fareCell(2)), 0);
     EXPECT_EQ(litPixels(first, fareCell(32)), 0);
 
-    const QPoint forward(panel.x + 138 + 49, panel.y + 4 + 16); // データ送り
-    desk.click(forward.x(), forward.y());
-    desk.click(forward.x(), forward.y());
+    clickAt(geo::DataForward.center()); // データ送り
+    clickAt(geo::DataForward.center());
     QThread::msleep(400);
     const QImage third = desk.screenshot(QStringLiteral("e2e-stop3.png"));
     // Stop 3 of route 12 charges 180 in cells 1 to 3 and nothing beyond.

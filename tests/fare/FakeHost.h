@@ -2,13 +2,15 @@
 // Records every call the fare engine makes, in order, so tests can check what it did and when.
 #include "FareHost.h"
 
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
-struct FakeHost : fare::BoardView, fare::PanelView, fare::Services {
+struct FakeHost : fare::BoardView, fare::PanelView, fare::Sound, fare::Broadcast, fare::EventLoop, fare::Clock {
     std::vector<std::string> log;
-    std::map<int, fare::RouteEntry> entries;   // by button
+    std::map<fare::EntrySource, fare::RouteEntry> entries;
     bool late = false;
     int16_t company = -1;
     fare::LocalTime clock{2024, 3, 7, 9, 5, 30};
@@ -29,10 +31,12 @@ struct FakeHost : fare::BoardView, fare::PanelView, fare::Services {
         log.push_back("zeroAll");
     }
     void setChimei(const std::string& n) override { chimei = n; log.push_back("chimei:" + n); }
+    void clearDisplays() override { log.push_back("clearDisplays"); }
+    void restoreDisplays() override { log.push_back("restoreDisplays"); }
 
-    fare::RouteEntry readEntry(int button) override {
-        log.push_back("readEntry:" + std::to_string(button));
-        return entries[button];
+    fare::RouteEntry readEntry(fare::EntrySource source) override {
+        log.push_back("readEntry:" + std::to_string(static_cast<int>(source)));
+        return entries[source];
     }
     void enableDataControls() override { log.push_back("enable"); }
     bool lateNight() override { return late; }
@@ -44,9 +48,18 @@ struct FakeHost : fare::BoardView, fare::PanelView, fare::Services {
     void playSound(const std::string& f, const std::string& alias, bool wait) override {
         log.push_back("sound:" + alias + ":" + f + (wait ? ":wait" : ""));
     }
+    void closeAllSounds() override { log.push_back("closeAllSounds"); }
     void tapeLoad(const std::string& dir, const std::string& n) override { log.push_back("tape:" + dir + n); }
-    void processEvents() override { log.push_back("events"); }
+    void tapeRelease() override { log.push_back("tapeRelease"); }
+    void processEvents() override {
+        log.push_back("events");
+        if (onEvents) std::exchange(onEvents, {})(); // what the operator did meanwhile, once
+    }
     fare::LocalTime now() override { return clock; }
+
+    // Runs at the next point where the engine lets pending events through.
+    std::function<void()> onEvents;
+    fare::Services services() { return {*this, *this, *this, *this}; }
 
     // The log without the per-cell drawing calls, which would drown the order of the steps.
     std::vector<std::string> steps() const {

@@ -46,15 +46,16 @@ protected:
     void writeBytes(const std::string& name, const std::string& bytes) {
         std::ofstream(dir / name, std::ios::binary) << bytes;
     }
-    void set(const std::string& route, const std::string& section = "", int button = 1) {
-        host.entries[button] = {route, section};
-        engine.routeSet(button);
+    void set(const std::string& route, const std::string& section = "",
+             EntrySource source = EntrySource::Keypad) {
+        host.entries[source] = {route, section};
+        engine.routeSet(source);
     }
 
     fs::path dir;
     OptionInfo options;
     FakeHost host;
-    FareEngine engine{options, host, host, host};
+    FareEngine engine{options, host, host, host.services()};
 };
 
 } // namespace
@@ -103,7 +104,7 @@ TEST_F(RouteFixture, KeypadRouteWithLeadingZerosLoadsTheFileAndDrawsTheFirstStop
 
 TEST_F(RouteFixture, ListEntryFrameAndSectionTextChooseTheFirstRecord) {
     writeRoute("7.hy3", makeRoute(10));
-    set("00007", "005", 0);
+    set("00007", "005", EntrySource::DigitLists);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(host.log[1], "readEntry:0");
     EXPECT_EQ(engine.state().StartSection, 5);
@@ -142,8 +143,8 @@ TEST_F(RouteFixture, SectionLimitsFollowTheRecordCount) {
 TEST_F(RouteFixture, FailuresLeaveTheLoadedRouteAsItWas) {
     writeRoute("12.hy3", makeRoute(6));
     set("12");
-    engine.step(1);
-    engine.step(1);
+    engine.step(StepDirection::Forward);
+    engine.step(StepDirection::Forward);
     const FareTable before = engine.table();
     const auto logSize = host.log.size();
 
@@ -191,7 +192,7 @@ TEST_F(RouteFixture, AfterARefusedEmptyFileForwardNeverPassesTheLastRow) {
     writeBytes("13.hy3", std::string("\0\0", 2));
     set("13");
     EXPECT_EQ(engine.state().StopCount, 0);
-    for (int i = 0; i < 400; ++i) engine.step(1);
+    for (int i = 0; i < 400; ++i) engine.step(StepDirection::Forward);
     EXPECT_EQ(engine.state().CurrentStop, TableRows - 1);
 }
 
@@ -217,7 +218,7 @@ TEST_F(RouteFixture, FolderRulesForTheFareFile) {
 TEST_F(RouteFixture, EveryResetRepeatsTheWholeSetIncludingTheLampTest) {
     writeRoute("12.hy3", makeRoute(3));
     set("12");
-    engine.step(1);
+    engine.step(StepDirection::Forward);
     set("12");
     EXPECT_EQ(std::count(host.log.begin(), host.log.end(), "lampTest"), 2);
     EXPECT_EQ(engine.state().CurrentStop, 0);
@@ -243,7 +244,7 @@ TEST_F(RouteFixture, LateNightOverflowStopsTheUpdateWithAMessage) {
     set("12");
     host.late = true;
     host.log.clear();
-    engine.step(1);
+    engine.step(StepDirection::Forward);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "オーバーフローしました。");
     EXPECT_EQ(engine.state().CurrentStop, 1) << "the step has happened before the update failed";
@@ -256,12 +257,12 @@ TEST_F(RouteFixture, LateNightOverflowStopsTheUpdateWithAMessage) {
     host.late = false;
     set("12");
     host.late = true;
-    engine.step(1);
+    engine.step(StepDirection::Forward);
     EXPECT_EQ(host.messages.size(), 2u);
     recs[1].column(3) = 16383;
     writeRoute("12.hy3", recs);
     set("12");
-    engine.step(1);
+    engine.step(StepDirection::Forward);
     EXPECT_EQ(host.messages.size(), 2u);
     EXPECT_EQ(host.fare[3], "32766");
 }
@@ -307,7 +308,7 @@ TEST_F(RouteFixture, TicketPreviewArgumentsAndDateModes) {
     options.UseSeiriPrev = 1;
     options.SeiriPlgPath = "/plugins/a.4SP";
     host.company = 2;
-    engine.step(1);
+    engine.step(StepDirection::Forward);
     ASSERT_EQ(host.tickets.size(), 1u);
     EXPECT_EQ(host.tickets[0], (TicketArgs{"/plugins/a.4SP", "停留所2", "03-07-2024", "09:05:30", 12, 2, 2, 2}));
     auto order = host.steps();
@@ -345,11 +346,11 @@ TEST_F(RouteFixture, StepsStayWithinTheRouteAndChimeForTheRecordReached) {
     ASSERT_EQ(engine.state().CurrentStop, 1);
 
     host.log.clear();
-    engine.step(1);
+    engine.step(StepDirection::Forward);
     EXPECT_EQ(engine.state().CurrentStop, 2);
     EXPECT_EQ(host.steps().front(), "sound:S2:always.wav") << "the chime comes before the redraw";
     host.log.clear();
-    engine.step(1);
+    engine.step(StepDirection::Forward);
     EXPECT_TRUE(host.log.empty()) << "forward at the last record does nothing at all";
 
     options.StepSoundAlways = 0;
@@ -360,23 +361,23 @@ TEST_F(RouteFixture, StepsStayWithinTheRouteAndChimeForTheRecordReached) {
     options.StepSoundSync = -1;
     options.StepSoundAsync = 0;
     host.log.clear();
-    engine.step(0);
+    engine.step(StepDirection::Back);
     EXPECT_EQ(host.steps().front(), "sound:S2:two.wav:wait");
     host.log.clear();
-    engine.step(0);
+    engine.step(StepDirection::Back);
     EXPECT_EQ(host.steps().front(), "sound:S2:one.wav:wait");
     EXPECT_EQ(host.chimei, "停留所1");
     host.log.clear();
-    engine.step(0);
+    engine.step(StepDirection::Back);
     EXPECT_TRUE(host.log.empty()) << "back at the first record does nothing at all";
 
-    engine.step(1);
-    engine.step(1);
+    engine.step(StepDirection::Forward);
+    engine.step(StepDirection::Forward);
     host.log.clear();
-    engine.step(0);  // reaches record 2 (value 2) coming back from record 3 (value 4)
+    engine.step(StepDirection::Back);  // reaches record 2 (value 2) coming back from record 3 (value 4)
     EXPECT_EQ(host.steps().front(), "sound:S2:two.wav:wait");
     host.log.clear();
-    engine.step(1);  // record 3 holds 4: no chime, but the board changes
+    engine.step(StepDirection::Forward);  // record 3 holds 4: no chime, but the board changes
     EXPECT_EQ(host.steps().front(), "clearPreview");
     EXPECT_EQ(host.chimei, "停留所3");
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-QColor labelColour(Form1& board, int cell) { return board.lblSeiriNum(cell)->palette().color(QPalette::WindowText); }
+QColor labelColour(const Form1& board, int cell) { return board.lblSeiriNum(cell)->palette().color(QPalette::WindowText); }
 
 } // namespace
 

@@ -1,10 +1,9 @@
 #pragma once
-// A board and its control panel after start-up, over a temporary fare-data folder, with the
+// The program as it is wired, after start-up, over a temporary fare-data folder, with the
 // sounds and the message boxes recorded instead of played and shown.
-#include "Form1.h"
+#include "Ferio.h"
 #include "Hy3File.h"
 #include "Messages.h"
-#include "frmCtl.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,28 +13,32 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-struct Sound {
+struct PlayedSound {
     std::string file, alias;
     bool wait;
-    bool operator==(const Sound&) const = default;
+    bool operator==(const PlayedSound&) const = default;
 };
 
-struct RecordingServices : fare::Services {
-    std::vector<Sound> sounds;
+struct RecordingServices : fare::Sound, fare::Broadcast, fare::EventLoop, fare::Clock {
+    std::vector<PlayedSound> sounds;
+    std::vector<std::string> released; // the exit steps, in order
     void playSound(const std::string& file, const std::string& alias, bool wait) override {
         sounds.push_back({file, alias, wait});
     }
+    void closeAllSounds() override { released.push_back("sounds"); }
     void tapeLoad(const std::string&, const std::string&) override {}
+    void tapeRelease() override { released.push_back("tape"); }
     void processEvents() override { QCoreApplication::processEvents(); }
     fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
 };
 
 struct PanelTest : ::testing::Test {
     QTemporaryDir dir;
-    OptionInfo options;
     RecordingServices services;
-    Form1 board{options};
-    frmCtl panel{board, options, services};
+    Ferio ferio{{services, services, services, services}};
+    OptionInfo& options = ferio.options();
+    Form1& board = ferio.board();
+    frmCtl& panel = ferio.panel();
     std::vector<msg::Request> messages;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
 
@@ -47,7 +50,7 @@ struct PanelTest : ::testing::Test {
             messages.push_back(r);
             return answer;
         });
-        board.Form_Load(panel, {});
+        ferio.start();
     }
     ~PanelTest() override { msg::setHandler({}); }
 

@@ -21,9 +21,9 @@ namespace {
 qint64 number(const DegitValue& v) { return std::get<qint64>(v); }
 QString route(PanelTest& t) { return t.find<QLabel>("Label2_0")->text(); }
 
-// Pixels of a digit display drawn in its lit colour.
-int litPixels(M_Degit* d) {
-    const QImage img = d->grab().toImage();
+// Pixels of a digit display drawn in its lit colour, as the board shows it.
+int litPixels(Form1& board, const M_Degit* d) {
+    const QImage img = board.grab(d->geometry()).toImage();
     const QColor lit = fromBgr(d->DegitForeColor());
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
@@ -59,7 +59,7 @@ TEST_F(PanelTest, KeypadTypesUpToFiveDigitsAndSoundsEveryKey) {
     type("34");
     EXPECT_EQ(route(*this), "00123"); // the sixth digit is ignored
     ASSERT_EQ(services.sounds.size(), 6u);  // ... but still sounds
-    EXPECT_EQ(services.sounds.back(), (Sound{"key.wav", "S1", false}));
+    EXPECT_EQ(services.sounds.back(), (PlayedSound{"key.wav", "S1", false}));
     click("CommandButton1_10");
     EXPECT_EQ(route(*this), "");
     EXPECT_EQ(services.sounds.size(), 7u);
@@ -74,7 +74,7 @@ TEST_F(PanelTest, KeypadResetLoadsTheRouteAfterTheLampTest) {
     type("00012");
     click("Command1_1");
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(panel.engine().state().RouteText, "00012");
+    EXPECT_EQ(ferio.engine().state().RouteText, "00012");
     EXPECT_EQ(number(board.Degit(1)->Value()), 100);
     EXPECT_EQ(number(board.Degit(2)->Value()), 10);
     EXPECT_EQ(number(board.Degit(3)->Value()), 0);
@@ -101,7 +101,7 @@ TEST_F(PanelTest, ListResetReadsTheSelectedDigits) {
     EXPECT_EQ(services.sounds.size(), before + 2);
     click("Command1_0");
     EXPECT_EQ(messages.size(), 1u);
-    EXPECT_EQ(panel.engine().state().RouteText, "12");
+    EXPECT_EQ(ferio.engine().state().RouteText, "12");
     EXPECT_EQ(number(board.Degit(1)->Value()), 100);
 }
 
@@ -113,10 +113,10 @@ TEST_F(PanelTest, DataStepsStopAtBothEnds) {
     click("Command2_1");
     EXPECT_EQ(number(board.Degit(1)->Value()), 300);
     click("Command2_1"); // at the last stop: nothing happens
-    EXPECT_EQ(panel.engine().state().CurrentStop, 2);
+    EXPECT_EQ(ferio.engine().state().CurrentStop, 2);
     EXPECT_EQ(number(board.Degit(1)->Value()), 300);
     for (int i = 0; i < 3; ++i) click("Command2_0");
-    EXPECT_EQ(panel.engine().state().CurrentStop, 0);
+    EXPECT_EQ(ferio.engine().state().CurrentStop, 0);
     EXPECT_EQ(number(board.Degit(1)->Value()), 100);
     EXPECT_EQ(number(board.S_Degit(1)->Value()), 1);
 }
@@ -134,8 +134,8 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
     EXPECT_EQ(std::get<QString>(board.TimeDegit(0)->Value()), QString());
     EXPECT_EQ(std::get<QString>(board.TimeDegit(1)->Value()), QString());
     EXPECT_FALSE(board.Timer1().isActive());
-    for (M_Degit* d : {board.Degit(1), board.S_Degit(1), board.TimeDegit(0), board.TimeDegit(1)})
-        EXPECT_EQ(litPixels(d), 0) << d->objectName().toStdString();
+    for (const M_Degit* d : {board.Degit(1), board.S_Degit(1), board.TimeDegit(0), board.TimeDegit(1)})
+        EXPECT_EQ(litPixels(board, d), 0) << d->objectName().toStdString();
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_FALSE(find<QFrame>(name)->isEnabled()) << name;
     for (const char* name : {"Command2_0", "Command2_1"}) EXPECT_FALSE(find(name)->isEnabled()) << name;
     EXPECT_FALSE(find<QGroupBox>("grpM_Tape")->isEnabled());
@@ -143,7 +143,7 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
 
     click("Check1");
     EXPECT_EQ(number(board.Degit(1)->Value()), 200);
-    EXPECT_GT(litPixels(board.Degit(1)), 0);
+    EXPECT_GT(litPixels(board, board.Degit(1)), 0);
     EXPECT_EQ(number(board.S_Degit(1)->Value()), 2);
     EXPECT_TRUE(board.Timer1().isActive());
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_TRUE(find<QFrame>(name)->isEnabled()) << name;
