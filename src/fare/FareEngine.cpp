@@ -104,9 +104,10 @@ void FareEngine::doRouteSet(EntrySource source) {
         panel_.showMessage(NoDataMessage);
         return;
     }
-    const std::optional<std::string> bytes = hy3::loadBytes(path);
+    ErrorCode why{};
+    const std::optional<std::string> bytes = hy3::loadBytes(path, &why);
     if (!bytes) {
-        panel_.showMessage(codedError(ErrorCode::FileAccess).text);
+        panel_.showMessage(codedError(why).text);
         return;
     }
 

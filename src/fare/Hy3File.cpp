@@ -93,9 +93,13 @@ std::optional<std::string> write(const std::vector<FareRecord>& records, std::st
     return out;
 }
 
-std::optional<std::string> loadBytes(const std::string& path) {
+std::optional<std::string> loadBytes(const std::string& path, ErrorCode* error) {
+    auto failed = [error](ErrorCode code) {
+        if (error) *error = code;
+        return std::nullopt;
+    };
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+    if (!in) return failed(ErrorCode::FileAccess);
     std::string bytes;
     char buf[65536];
     // Never asks for more than MaxFileBytes in all; a short read means the end of the file.
@@ -104,6 +108,8 @@ std::optional<std::string> loadBytes(const std::string& path) {
         if (in.gcount() == 0) break;
         bytes.append(buf, static_cast<size_t>(in.gcount()));
     }
+    // A read that failed is no end of the file: the file is not taken as shorter than it is.
+    if (in.bad()) return failed(ErrorCode::DeviceIo);
     return bytes;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The binary fare-data file <route>.hy3: a signed 16-bit record count, then the records, each a
 // 16-bit name length, the CP932 name, a 16-bit ticket number and 150 16-bit columns. Little-endian.
+#include "CodedError.h"
 #include "FareTable.h"
 
 #include <optional>
@@ -29,7 +30,8 @@ std::optional<std::vector<FareRecord>> read(std::string_view bytes, std::string*
 // cannot hold or that is longer than 65535 bytes.
 std::optional<std::string> write(const std::vector<FareRecord>& records, std::string* error);
 
-// Reads a file from disk (at most MaxFileBytes of it); nullopt when it cannot be opened.
-std::optional<std::string> loadBytes(const std::string& path);
+// Reads a file from disk (at most MaxFileBytes of it); nullopt, and why in `error` when given,
+// when it cannot be opened or read.
+std::optional<std::string> loadBytes(const std::string& path, ErrorCode* error = nullptr);
 
 } // namespace fare::hy3

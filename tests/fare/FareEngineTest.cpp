@@ -179,6 +179,14 @@ TEST_F(RouteFixture, FailuresLeaveTheLoadedRouteAsItWas) {
         EXPECT_EQ(engine.table().row(3), before.row(3));
         EXPECT_EQ(engine.table().row(1), before.row(1));
     }
+    // A file that exists but cannot be read gives the reason, not "no data" nor "damaged".
+    fs::create_symlink("/proc/self/mem", dir / "46.hy3");
+    host.messages.clear();
+    set("46");
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0], codedError(ErrorCode::DeviceIo).text);
+    EXPECT_EQ(engine.state().CurrentStop, 2);
+    EXPECT_EQ(engine.table().row(3), before.row(3));
     // No lamp test, no drawing: only the sound, the entry, the broadcast table and the message.
     for (size_t i = logSize; i < host.log.size(); ++i)
         EXPECT_TRUE(host.log[i].rfind("sound:", 0) == 0 || host.log[i].rfind("readEntry", 0) == 0 ||
@@ -380,4 +388,36 @@ TEST_F(RouteFixture, StepsStayWithinTheRouteAndChimeForTheRecordReached) {
     engine.step(StepDirection::Forward);  // record 3 holds 4: no chime, but the board changes
     EXPECT_EQ(host.steps().front(), "clearPreview");
     EXPECT_EQ(host.chimei, "停留所3");
+}
+
+TEST_F(RouteFixture, OperationsArrivingDuringAnUpdateRunAfterItInOrder) {
+    writeRoute("12.hy3", makeRoute(4));
+    set("12");
+    host.log.clear();
+    // While the reset lets pending input through, the operator presses forward twice.
+    host.onEvents = [&] {
+        engine.step(StepDirection::Forward);
+        engine.step(StepDirection::Forward);
+    };
+    set("12");
+    EXPECT_EQ(engine.state().CurrentStop, 2);
+    EXPECT_EQ(host.chimei, "停留所3");
+    EXPECT_EQ(host.fare[1], "31");
+    const auto steps = host.steps();
+    auto at = [&](const std::string& s) { return std::find(steps.begin(), steps.end(), s) - steps.begin(); };
+    EXPECT_LT(at("chimei:停留所1"), at("chimei:停留所2"));
+    EXPECT_LT(at("chimei:停留所2"), at("chimei:停留所3"));
+}
+
+TEST_F(RouteFixture, DisplayClearBlanksAndItsEndDrawsTheSameStop) {
+    writeRoute("12.hy3", makeRoute(4));
+    set("12");
+    engine.step(StepDirection::Forward);
+    host.log.clear();
+    engine.displayClear(true);
+    EXPECT_THAT(host.steps(), ElementsAre("clearDisplays"));
+    host.log.clear();
+    engine.displayClear(false);
+    EXPECT_THAT(host.steps(), ElementsAre("restoreDisplays", "clearPreview", "events", "chimei:停留所2"));
+    EXPECT_EQ(host.fare[1], "21");
 }

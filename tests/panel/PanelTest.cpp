@@ -280,6 +280,8 @@ TEST_F(PanelTest, ExitAsksFirstAndNoKeepsRunning) {
     EXPECT_EQ(messages[0].icon, QMessageBox::Question);
     EXPECT_EQ(messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_TRUE(panel.isVisible());
+    EXPECT_TRUE(services.released.empty());
     answer = QMessageBox::Yes;
     EXPECT_TRUE(panel.close());
+    EXPECT_EQ(services.released, (std::vector<std::string>{"sounds", "tape"}));
 }
