@@ -4,6 +4,7 @@
 // answer it instead of a person (setHandler), as the message boxes do.
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <cstdint>
@@ -29,7 +30,8 @@ QByteArray Rv3FileDlg(QWidget* owner, int32_t flags, const QByteArray& filters, 
                       const QByteArray& title);
 // The chosen folder, or empty when cancelled.
 QByteArray Rv3FolderDlg(QWidget* owner, const QByteArray& title);
-// Non-zero when a colour was chosen: it is then in `colour`; `custom` may have been changed.
+// Non-zero when a colour was chosen: it is then in `colour`, and `custom` holds the custom colours
+// as the dialog left them (entries 1 … 16; the dialog has no 17th, so that one is kept).
 int32_t Rv3ChooseColor(QWidget* owner, int32_t& colour, CustomColorTable& custom);
 // Non-zero when a date was chosen: it is then in `date`.
 int32_t Call_dlg111(QWidget* owner, SYSTEMTIME& date);
@@ -42,7 +44,7 @@ enum class Kind { File, Folder, Colour, Date };
 struct Request {
     Kind kind;
     QString title;           // file and folder pickers
-    QStringList nameFilters; // file picker, as Qt name filters ("Waveサウンド(*.wav) (*.wav)" ...)
+    QStringList nameFilters; // file picker, as Qt name filters ("Waveサウンド(*.wav)", "画像 (*.bmp *.gif)" ...)
 };
 
 // A test's answer: `accepted` false is a cancel. Path for file and folder (UTF-8 QString),
