@@ -1,8 +1,10 @@
 #include "Ferio.h"
 
+#include "OptionTable.h"
+
 Ferio::Ferio(const fare::Services& services)
     : services_(services),
-      board_(options_),
+      board_(),
       panel_(board_, options_, services.sound),
       engine_(options_, board_, panel_, services) {
     QObject::connect(&panel_, &frmCtl::routeSetRequested, &panel_,
@@ -18,11 +20,15 @@ Ferio::Ferio(const fare::Services& services)
 }
 
 void Ferio::start() {
-    board_.Form_Load(panel_, {[this] { setProp(); }, {}});
+    const auto defaults = [this] {
+        for (int field = 3; field <= 6; ++field) resetOption(options_, field);
+    };
+    board_.Form_Load(panel_, {defaults, [this] { setProp(); }, {}});
     board_.show();
 }
 
 void Ferio::setProp() {
-    board_.SeirikenNumSet(options_.SeiriNumStyle, options_.SeiriNumZeroPad);
-    panel_.Option4_Click(0);
+    const int16_t backlight = panel_.selectedBacklight();
+    board_.applyDisplayOptions(options_, backlight);
+    panel_.Option4_Click(backlight >= 0 ? backlight : int16_t{2});
 }

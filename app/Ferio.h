@@ -19,7 +19,7 @@ public:
     const fare::FareEngine& engine() const { return engine_; }
 
 private:
-    // Applying the options to the board: the ticket numbers, then the current backlight state.
+    // Applying the options to the board, then the current backlight state again.
     void setProp();
 
     fare::Services services_;

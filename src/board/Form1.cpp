@@ -5,7 +5,6 @@
 #include "ChimeiCtl_B.h"
 #include "CodedError.h"
 #include "M_Degit.h"
-#include "OptionTable.h"
 #include "Messages.h"
 #include "PanelPicture.h"
 #include "RoundRegion.h"
@@ -64,8 +63,7 @@ void waitForFrame(QWidget& window) {
 
 } // namespace
 
-Form1::Form1(OptionInfo& options, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), options_(options) {
+Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(ClientSize);
     imgRes_[0] = makePanelPicture();
@@ -115,8 +113,7 @@ void Form1::Form_Load(QWidget& panel, const StartupHooks& hooks) {
         }
     }
 
-    // The ticket-number display and its three colours start from their defaults.
-    for (int field = 3; field <= 6; ++field) resetOption(options_, field);
+    if (hooks.startupDefaults) hooks.startupDefaults();
     showPicture(imgRes_[0]);
     imgRes_[1] = imgRes_[0];
     imgRes_[2] = imgRes_[0];
@@ -148,6 +145,29 @@ void Form1::setTicketLabelColour(int32_t bgr) {
         pal.setColor(QPalette::WindowText, fromBgr(bgr));
         l->setPalette(pal);
     }
+}
+
+void Form1::applyDisplayOptions(const OptionInfo& o, int backlightState) {
+    for (QLabel* l : label_) l->setVisible(o.UseSeiriNumDisp != 0);
+    SeirikenNumSet(o.SeiriNumStyle, o.SeiriNumZeroPad);
+    const int32_t labelColours[3] = {o.SeiriNumColorOff, o.SeiriNumColorOn1, o.SeiriNumColorOn2};
+    setTicketLabelColour(backlightState >= 0 && backlightState < 3 ? labelColours[backlightState] : 0);
+    auto paint = [](M_Degit* d, int32_t back, int32_t base, int32_t lit) {
+        d->setBackColor(back);
+        d->setBaseForeColor(base);
+        d->setDegitForeColor(lit);
+    };
+    for (int i = 1; i <= Cells; ++i) {
+        paint(fare(i), o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+        paint(small(i), o.SeiriDegitBackColor, o.SeiriDegitBaseForeColor, o.SeiriDegitForeColor);
+    }
+    // The clock has no colours of its own: it always follows the fare digits.
+    for (M_Degit* clock : timeDegit_)
+        paint(clock, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+    chimei_->setBackColor(o.ChimeiBackColor);
+    chimei_->setForeColor(o.ChimeiForeColor);
+    chimei_->setFontMode(o.ChimeiFontMode);
+    chimei_->setFontBold(o.ChimeiFontBold == 1);
 }
 
 void Form1::setScroll(int16_t speed, int32_t startWaitMs) {

@@ -19,13 +19,14 @@ class QLabel;
 class Form1 : public QWidget, public fare::BoardView {
     Q_OBJECT
 public:
-    explicit Form1(OptionInfo& options, QWidget* parent = nullptr);
+    explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
     // The start-up steps that belong to the options dialog and the settings file.
     struct StartupHooks {
-        std::function<void()> setProp;      // apply the options to the board
-        std::function<void()> loadSettings; // read the settings file
+        std::function<void()> startupDefaults; // ticket-number display on, its colours at default
+        std::function<void()> setProp;         // apply the options to the board
+        std::function<void()> loadSettings;    // read the settings file
     };
     // The start-up sequence: blank cells, defaults, options, panel shown at the bottom-right,
     // board at the top-left with its rounded shape, then the settings file.
@@ -50,6 +51,11 @@ public:
     void setTicketLabelColour(int32_t bgr);
     // The stop-name display's scroll speed and the pause before each scroll, in ms.
     void setScroll(int16_t speed, int32_t startWaitMs);
+
+    // The display options: ticket-number labels shown or not, their numbering and the colour of
+    // the backlight state (-1 none), the colours of every digit display, the stop-name display's
+    // colours and font.
+    void applyDisplayOptions(const OptionInfo& options, int backlightState);
 
     // Numbers the 32 ticket-number labels in one of the twelve styles.
     void SeirikenNumSet(int16_t style, int16_t zeroPad);
@@ -88,7 +94,6 @@ private:
     M_Degit* small(int cell) const;
     void cellDoubleClicked(int i);
 
-    OptionInfo& options_;
     std::array<M_Degit*, 32> degit_{};
     std::array<M_Degit*, 32> sDegit_{};
     std::array<QLabel*, 32> label_{};

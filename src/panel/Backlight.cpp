@@ -7,7 +7,6 @@
 namespace backlight {
 
 std::optional<ErrorCode> loadPicture(const QString& path, QPixmap& picture) {
-    if (QFileInfo(path).isDir()) return ErrorCode::FileAccess;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QFileInfo::exists(path) ? ErrorCode::FileAccess : ErrorCode::FileNotFound;

@@ -236,7 +236,8 @@ void frmCtl::buildBacklightGroup() {
 }
 
 void frmCtl::buildSideButtons() {
-    button(this, QStringLiteral("Command4"), QStringLiteral("設定..."), geo::OptionsButton);
+    QPushButton* options = button(this, QStringLiteral("Command4"), QStringLiteral("設定..."), geo::OptionsButton);
+    connect(options, &QPushButton::clicked, this, &frmCtl::optionsRequested);
     QPushButton* version = button(this, QStringLiteral("Command8"), QStringLiteral("ﾊﾞｰｼﾞｮﾝ"), geo::VersionButton);
     connect(version, &QPushButton::clicked, this, &frmCtl::showVersion);
     previewToggle_ = button(this, QStringLiteral("Check4"), QStringLiteral(">>"), geo::PreviewToggle);
@@ -368,7 +369,8 @@ void frmCtl::Option4_Click(int16_t index) {
         if (selected(options_.PanelIndividual) && selected(options_.*userChoice[i])) {
             const QString path = QString::fromStdString(options_.*userFile[i]);
             QPixmap picture;
-            if (QFileInfo::exists(path)) {
+            // A folder of that name is no picture file: treated like a missing one.
+            if (const QFileInfo file(path); file.exists() && !file.isDir()) {
                 error = backlight::loadPicture(path, picture);
                 if (!error) board_.showPicture(picture);
             }
@@ -379,6 +381,12 @@ void frmCtl::Option4_Click(int16_t index) {
     if (error)
         msg::show(this, {QStringLiteral("エラー"), backlight::errorText(static_cast<int>(*error)), QMessageBox::Critical});
     board_.setTicketLabelColour(colour);
+}
+
+int16_t frmCtl::selectedBacklight() const {
+    for (size_t i = 0; i < backlightButtons_.size(); ++i)
+        if (backlightButtons_[i]->isChecked()) return static_cast<int16_t>(i);
+    return -1;
 }
 
 void frmCtl::GetCtrlDataInfo() {

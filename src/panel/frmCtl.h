@@ -42,6 +42,8 @@ public:
     void DispData(int stop) { emit dispDataRequested(stop); }
     // Applies backlight state 0 OFF, 1 ON1, 2 ON2: panel picture and ticket-number colour.
     void Option4_Click(int16_t index);
+    // The backlight button that is selected: 0 OFF, 1 ON1, 2 ON2, -1 none.
+    int16_t selectedBacklight() const;
 
     CtrlDataInfo ctrlDataInfo;
     void GetCtrlDataInfo();
@@ -69,6 +71,7 @@ signals:
     void stepRequested(fare::StepDirection direction);
     void displayClearRequested(bool on);
     void dispDataRequested(int record);
+    void optionsRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -16,8 +16,7 @@
 namespace {
 
 struct Board : ::testing::Test {
-    OptionInfo options;
-    Form1 board{options};
+    Form1 board;
     QWidget panel;
     Board() { panel.resize(353, 173); }
     // A fare cell to set up as a test needs it; the board itself hands out no writable display.
@@ -60,32 +59,30 @@ TEST_F(Board, ElementsSitWhereTheDesignPutsThem) {
 }
 
 TEST_F(Board, StartUpRunsInItsOrder) {
-    bool setPropRan = false, loadRan = false;
+    std::vector<std::string> ran;
     const Form1::StartupHooks hooks{
         [&] {
-            setPropRan = true;
-            EXPECT_FALSE(loadRan);
-            EXPECT_FALSE(panel.isVisible());
+            ran.push_back("defaults");
             EXPECT_EQ(board.Degit(7)->DegitStyle(), 1);
             EXPECT_EQ(board.S_Degit(7)->DegitStyle(), 1);
-            EXPECT_EQ(options.SeiriNumColorOn1, 0xC0FFC0);
-            EXPECT_EQ(options.SeiriNumColorOn2, 0x80C0FF);
+        },
+        [&] {
+            ran.push_back("setProp");
+            EXPECT_FALSE(panel.isVisible());
             EXPECT_EQ(board.picture().cacheKey(), board.imgRes(0).cacheKey());
             EXPECT_EQ(board.imgRes(2).cacheKey(), board.imgRes(0).cacheKey());
         },
         [&] {
-            loadRan = true;
+            ran.push_back("load");
             EXPECT_TRUE(panel.isVisible());
             EXPECT_EQ(board.pos(), QPoint(0, 0));
             const QRect screen = panel.screen()->geometry();
             EXPECT_EQ(panel.frameGeometry().bottomRight(), screen.bottomRight());
             EXPECT_FALSE(board.mask().isEmpty());
         }};
-    options.UseSeiriNumDisp = 0;
     cell(3)->setValue(qint64(5));
     board.Form_Load(panel, hooks);
-    EXPECT_TRUE(setPropRan && loadRan);
-    EXPECT_EQ(options.UseSeiriNumDisp, 1);
+    EXPECT_EQ(ran, (std::vector<std::string>{"defaults", "setProp", "load"}));
     EXPECT_EQ(text(board.Degit(3)->Value()), QString()); // blanked
 
     // Rounded corners: only the corner pixels are cut away.
@@ -199,4 +196,40 @@ TEST_F(Board, PositionRoundTripsThroughFormInfo) {
     board.formInfo = {1500, 3000};
     board.SetFormInfo();
     EXPECT_EQ(board.pos(), QPoint(100, 200));
+}
+
+TEST_F(Board, DisplayOptionsReachEveryDisplay) {
+    OptionInfo o;
+    o.UseSeiriNumDisp = 0;
+    o.SeiriNumStyle = 4;
+    o.SeiriNumColorOn2 = 0x0000FF;
+    o.FareDegitBackColor = 0x010203;
+    o.FareDegitForeColor = 0x00FF00;
+    o.SeiriDegitBaseForeColor = 0x112233;
+    o.ChimeiForeColor = 0x445566;
+    o.ChimeiFontMode = 3;
+    o.ChimeiFontBold = 2; // only 1 means bold
+    board.applyDisplayOptions(o, 2);
+    for (int i : {1, 32}) {
+        EXPECT_TRUE(board.lblSeiriNum(i)->isHidden());
+        EXPECT_EQ(board.lblSeiriNum(i)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        EXPECT_EQ(board.Degit(i)->BackColor(), 0x010203);
+        EXPECT_EQ(board.Degit(i)->DegitForeColor(), 0x00FF00);
+        EXPECT_EQ(board.S_Degit(i)->BaseForeColor(), 0x112233);
+    }
+    EXPECT_EQ(board.lblSeiriNum(1)->text(), "無 券"); // numbered even while hidden
+    for (int i : {0, 1}) {
+        EXPECT_EQ(board.TimeDegit(i)->BackColor(), 0x010203); // the clock follows the fare digits
+        EXPECT_EQ(board.TimeDegit(i)->DegitForeColor(), 0x00FF00);
+    }
+    EXPECT_EQ(board.ChimeiCtl()->ForeColor(), 0x445566);
+    EXPECT_EQ(board.ChimeiCtl()->FontMode(), 3);
+    EXPECT_FALSE(board.ChimeiCtl()->FontBold());
+
+    o.UseSeiriNumDisp = 1;
+    o.ChimeiFontBold = 1;
+    board.applyDisplayOptions(o, -1); // no backlight button selected: black labels
+    EXPECT_FALSE(board.lblSeiriNum(5)->isHidden());
+    EXPECT_EQ(board.lblSeiriNum(5)->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_TRUE(board.ChimeiCtl()->FontBold());
 }
