@@ -2,6 +2,7 @@
 
 #include "Bgr.h"
 #include "ChimeiLayout.h"
+#include "ControlProperties.h"
 #include "Cp932.h"
 #include "TextLib.h"
 
@@ -41,14 +42,19 @@ QFont glyphFont(bool mincho) {
 
 } // namespace
 
+using controlprops::assign;
+
 ChimeiCtl_B::ChimeiCtl_B(QWidget* parent)
     : QWidget(parent),
       dots_(kDotSurfaceWidth, chimei::kPanelHeight, QImage::Format_RGB32),
       glyph_(kGlyphSize, kGlyphSize, QImage::Format_RGB32),
       gothic_(glyphFont(false)),
       mincho_(glyphFont(true)) {
+    // A new panel's colours, until the host applies stored ones.
+    s_.backColor = 0x404040;
+    s_.foreColor = 0x80C0FF;
     setAttribute(Qt::WA_OpaquePaintEvent);
-    dots_.fill(fromBgr(backColor_));
+    dots_.fill(fromBgr(s_.backColor));
     glyph_.fill(Qt::white);
     resize(sizeHint());
     timer_.setSingleShot(true);
@@ -58,40 +64,44 @@ ChimeiCtl_B::ChimeiCtl_B(QWidget* parent)
 
 QSize ChimeiCtl_B::sizeHint() const { return {35, 192}; }
 
-int32_t ChimeiCtl_B::BackColor() const { return backColor_; }
+// Setting the background erases the name even when the colour stays the same.
+int32_t ChimeiCtl_B::BackColor() const { return s_.backColor; }
 void ChimeiCtl_B::setBackColor(int32_t bgr) {
-    backColor_ = bgr;
+    assign(this, s_.backColor, bgr, &ChimeiCtl_B::BackColorChanged);
     clearDots();
 }
 
-int32_t ChimeiCtl_B::ForeColor() const { return foreColor_; }
-void ChimeiCtl_B::setForeColor(int32_t bgr) { foreColor_ = bgr; }
+int32_t ChimeiCtl_B::ForeColor() const { return s_.foreColor; }
+void ChimeiCtl_B::setForeColor(int32_t bgr) { assign(this, s_.foreColor, bgr, &ChimeiCtl_B::ForeColorChanged); }
 
 void ChimeiCtl_B::Refresh() { update(viewport_); }
 
-int16_t ChimeiCtl_B::Speed() const { return speed_; }
+int16_t ChimeiCtl_B::Speed() const { return s_.speed; }
 void ChimeiCtl_B::setSpeed(int16_t v) {
+    if (v == s_.speed) return;
     // The distance so far is covered at the old speed; the new one applies from now.
     if (scroll_.running()) step();
-    speed_ = v;
+    assign(this, s_.speed, v, &ChimeiCtl_B::SpeedChanged);
     schedule();
 }
 
-int32_t ChimeiCtl_B::ScrollStartWait() const { return scrollStartWait_; }
-void ChimeiCtl_B::setScrollStartWait(int32_t ms) { scrollStartWait_ = ms; }
+int32_t ChimeiCtl_B::ScrollStartWait() const { return s_.scrollStartWait; }
+void ChimeiCtl_B::setScrollStartWait(int32_t ms) {
+    assign(this, s_.scrollStartWait, ms, &ChimeiCtl_B::ScrollStartWaitChanged);
+}
 
 void ChimeiCtl_B::DrawDot16(int32_t x, int32_t y, QString& ch) {
     glyph_.fill(Qt::white);
     if (ch.isEmpty()) return;
-    const chimei::Placement at = chimei::placementFor(ch, fontMode_);
-    const QFont& font = chimei::usesMincho(fontMode_, chimei::cp932Code(ch)) ? mincho_ : gothic_;
+    const chimei::Placement at = chimei::placementFor(ch, s_.fontMode);
+    const QFont& font = chimei::usesMincho(s_.fontMode, chimei::cp932Code(ch)) ? mincho_ : gothic_;
     {
         QPainter p(&glyph_);
         p.setFont(font);
         p.setPen(Qt::black);
         p.drawText(at.ox, at.oy + QFontMetrics(font).ascent(), ch);
     }
-    const QRgb dot = fromBgr(foreColor_).rgb();
+    const QRgb dot = fromBgr(s_.foreColor).rgb();
     for (int a = 0; a < kGlyphSize; ++a) {
         for (int b = 0; b < kGlyphSize; ++b) {
             if (glyph_.pixel(a, b) != 0xFF000000u) continue;
@@ -113,9 +123,9 @@ void ChimeiCtl_B::SetChimei(const QString& name) {
     const std::string bytes = cp932::fromUtf8Lossy(name.toStdString());
     // A trailing odd byte makes a cell of its own, so it counts in the layout too.
     const int cells = (LenB_ASCII(bytes) + 1) / 2;
-    const chimei::Layout layout = chimei::layoutFor(cells, mode_);
+    const chimei::Layout layout = chimei::layoutFor(cells, s_.mode);
     if (dots_.height() != layout.height) dots_ = QImage(kDotSurfaceWidth, layout.height, QImage::Format_RGB32);
-    dots_.fill(fromBgr(backColor_));
+    dots_.fill(fromBgr(s_.backColor));
     for (int k = 0; k < cells; ++k) {
         QString cell = QString::fromStdString(cp932::toUtf8(MidB_ASCII(bytes, 2 * k + 1, 2)));
         DrawDot16(2, layout.first + k * layout.pitch, cell);
@@ -125,65 +135,54 @@ void ChimeiCtl_B::SetChimei(const QString& name) {
         return;
     }
     moveDots(viewport_.height());
-    scroll_.start(viewport_.height(), layout.height, scrollStartWait_);
+    scroll_.start(viewport_.height(), layout.height, s_.scrollStartWait);
     clock_.start();
     schedule();
 }
 
-int16_t ChimeiCtl_B::Mode() const { return mode_; }
-void ChimeiCtl_B::setMode(int16_t v) { mode_ = v; }
+ChimeiCtl_B::PairSpacing ChimeiCtl_B::Mode() const { return PairSpacing(s_.mode); }
+void ChimeiCtl_B::setMode(int16_t v) { assign(this, s_.mode, v, &ChimeiCtl_B::ModeChanged); }
 
-int16_t ChimeiCtl_B::Appearance() const { return appearance_; }
+// Like the background, setting the appearance erases the name even when it stays the same.
+ChimeiCtl_B::Look ChimeiCtl_B::Appearance() const { return Look(s_.appearance); }
 void ChimeiCtl_B::setAppearance(int16_t v) {
-    appearance_ = v;
+    assign(this, s_.appearance, v, &ChimeiCtl_B::AppearanceChanged);
     clearDots();
     viewport_.setSize(v != 0 ? QSize(37, 195) : QSize(35, 185));
     update();
 }
 
-int16_t ChimeiCtl_B::FontMode() const { return fontMode_; }
-void ChimeiCtl_B::setFontMode(int16_t v) { fontMode_ = v; }
+ChimeiCtl_B::FontChoice ChimeiCtl_B::FontMode() const { return FontChoice(s_.fontMode); }
+void ChimeiCtl_B::setFontMode(int16_t v) { assign(this, s_.fontMode, v, &ChimeiCtl_B::FontModeChanged); }
 
-bool ChimeiCtl_B::FontBold() const { return fontBold_; }
+bool ChimeiCtl_B::FontBold() const { return s_.fontBold; }
 void ChimeiCtl_B::setFontBold(bool v) {
-    fontBold_ = v;
-    gothic_.setBold(v);
-    mincho_.setBold(v);
+    if (assign(this, s_.fontBold, v, &ChimeiCtl_B::FontBoldChanged)) applyFontBold();
+}
+
+void ChimeiCtl_B::applyFontBold() {
+    gothic_.setBold(s_.fontBold);
+    mincho_.setBold(s_.fontBold);
 }
 
 void ChimeiCtl_B::ReadProperties(const QVariantMap& bag) {
-    const auto get = [&bag](const char* key, const QVariant& def) { return bag.value(QLatin1String(key), def); };
-    setBackColor(get("BackColor", 8421504).toInt());
-    foreColor_ = get("ForeColor", 48895).toInt();
-    speed_ = static_cast<int16_t>(get("Speed", 5).toInt());
-    scrollStartWait_ = get("ScrollStartWait", 1500).toInt();
-    mode_ = static_cast<int16_t>(get("Mode", 2).toInt());
-    appearance_ = static_cast<int16_t>(get("Appearance", 1).toInt());   // no resize on restore
-    fontMode_ = static_cast<int16_t>(get("FontMode", 0).toInt());
-    setFontBold(get("FontBold", false).toBool());
+    s_ = controlprops::read<ChimeiSettings>(bag);
+    clearDots();
+    applyFontBold();
     update();
 }
 
-void ChimeiCtl_B::WriteProperties(QVariantMap& bag) const {
-    bag.insert(QStringLiteral("BackColor"), backColor_);
-    bag.insert(QStringLiteral("ForeColor"), foreColor_);
-    bag.insert(QStringLiteral("Speed"), speed_);
-    bag.insert(QStringLiteral("ScrollStartWait"), scrollStartWait_);
-    bag.insert(QStringLiteral("Mode"), mode_);
-    bag.insert(QStringLiteral("Appearance"), appearance_);
-    bag.insert(QStringLiteral("FontMode"), fontMode_);
-    bag.insert(QStringLiteral("FontBold"), fontBold_);
-}
+void ChimeiCtl_B::WriteProperties(QVariantMap& bag) const { controlprops::write(s_, bag); }
 
 void ChimeiCtl_B::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), fromBgr(backColor_));
+    p.fillRect(rect(), fromBgr(s_.backColor));
     p.setClipRect(viewport_);
     p.drawImage(viewport_.left(), viewport_.top() + dotsTop_, dots_);
 }
 
 void ChimeiCtl_B::clearDots() {
-    dots_.fill(fromBgr(backColor_));
+    dots_.fill(fromBgr(s_.backColor));
     update(viewport_);
 }
 
@@ -196,7 +195,9 @@ void ChimeiCtl_B::moveDots(int top) {
 void ChimeiCtl_B::step() {
     const double ms = static_cast<double>(clock_.nsecsElapsed()) / 1e6;
     clock_.start();
-    scroll_.advance(ms, speed_, scrollStartWait_);
+    int16_t speed = s_.speed;
+    scroll_.advance(ms, speed, s_.scrollStartWait);
+    assign(this, s_.speed, speed, &ChimeiCtl_B::SpeedChanged);   // a speed of 0 became 1
     if (scroll_.running()) moveDots(scroll_.top());
     schedule();
 }
@@ -205,6 +206,6 @@ void ChimeiCtl_B::schedule() {
     if (!scroll_.running()) return;
     // Wake when the shown position next changes, but no more often than the frame rate and
     // at least once a second.
-    const double wait = std::clamp(scroll_.msToNextChange(speed_), 1000.0 / kFrameRate, 1000.0);
+    const double wait = std::clamp(scroll_.msToNextChange(s_.speed), 1000.0 / kFrameRate, 1000.0);
     timer_.start(static_cast<int>(std::ceil(wait)));
 }

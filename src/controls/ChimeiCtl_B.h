@@ -12,9 +12,56 @@
 #include <QWidget>
 #include <cstdint>
 
+// The persisted settings of a stop-name display, under their bag keys; the initialisers are the
+// defaults of keys missing from a bag.
+struct ChimeiSettings {
+    Q_GADGET
+    Q_PROPERTY(int32_t BackColor MEMBER backColor)
+    Q_PROPERTY(int32_t ForeColor MEMBER foreColor)
+    Q_PROPERTY(int16_t Speed MEMBER speed)
+    Q_PROPERTY(int32_t ScrollStartWait MEMBER scrollStartWait)
+    Q_PROPERTY(int16_t Mode MEMBER mode)
+    Q_PROPERTY(int16_t Appearance MEMBER appearance)
+    Q_PROPERTY(int16_t FontMode MEMBER fontMode)
+    Q_PROPERTY(bool FontBold MEMBER fontBold)
+public:
+    int32_t backColor = 0x808080;   // 8421504
+    int32_t foreColor = 0x00BEFF;   // 48895
+    int16_t speed = 5;
+    int32_t scrollStartWait = 1500;
+    int16_t mode = 2;
+    int16_t appearance = 1;
+    int16_t fontMode = 0;
+    bool fontBold = false;
+};
+
 class ChimeiCtl_B : public QWidget {
     Q_OBJECT
+    Q_PROPERTY(int32_t BackColor READ BackColor WRITE setBackColor NOTIFY BackColorChanged)
+    Q_PROPERTY(int32_t ForeColor READ ForeColor WRITE setForeColor NOTIFY ForeColorChanged)
+    Q_PROPERTY(int16_t Speed READ Speed WRITE setSpeed NOTIFY SpeedChanged)
+    Q_PROPERTY(int32_t ScrollStartWait READ ScrollStartWait WRITE setScrollStartWait NOTIFY ScrollStartWaitChanged)
+    Q_PROPERTY(PairSpacing Mode READ Mode WRITE setMode NOTIFY ModeChanged)
+    Q_PROPERTY(Look Appearance READ Appearance WRITE setAppearance NOTIFY AppearanceChanged)
+    Q_PROPERTY(FontChoice FontMode READ FontMode WRITE setFontMode NOTIFY FontModeChanged)
+    Q_PROPERTY(bool FontBold READ FontBold WRITE setFontBold NOTIFY FontBoldChanged)
 public:
+    // Spacing of a two-character name; any value but PairClose sets them wide apart.
+    enum PairSpacing : int16_t { PairWide = 0, PairClose = 2 };
+    Q_ENUM(PairSpacing)
+    // The viewport's frame; any value but Flat is three-dimensional.
+    enum Look : int16_t { Flat = 0, ThreeD = 1 };
+    Q_ENUM(Look)
+    // Which face draws which characters; any other value draws everything in Gothic.
+    enum FontChoice : int16_t {
+        AllGothic = 0,
+        AllMincho = 1,
+        KanjiGothic = 2,   // kanji and single-byte characters Gothic, the rest Mincho
+        KanjiMincho = 3,   // the other way round
+        AlnumGothic = 4,   // full-width digits and Latin letters Gothic, the rest Mincho
+    };
+    Q_ENUM(FontChoice)
+
     explicit ChimeiCtl_B(QWidget* parent = nullptr);
     int32_t BackColor() const;       void setBackColor(int32_t bgr);
     int32_t ForeColor() const;       void setForeColor(int32_t bgr);
@@ -23,32 +70,38 @@ public:
     int32_t ScrollStartWait() const; void setScrollStartWait(int32_t ms);
     void DrawDot16(int32_t x, int32_t y, QString& ch);
     void SetChimei(const QString& name);   // returns at once; long names scroll from a timer
-    int16_t Mode() const;            void setMode(int16_t);
-    int16_t Appearance() const;      void setAppearance(int16_t);
-    int16_t FontMode() const;        void setFontMode(int16_t);
+    PairSpacing Mode() const;        void setMode(int16_t);
+    Look Appearance() const;         void setAppearance(int16_t);
+    FontChoice FontMode() const;     void setFontMode(int16_t);
     bool FontBold() const;           void setFontBold(bool);
+    // Persistence under the keys and defaults of ChimeiSettings. A restore is a load: it takes
+    // the values as stored, clears the name, leaves the viewport's size alone and notifies nothing.
     void ReadProperties(const QVariantMap& bag);
     void WriteProperties(QVariantMap& bag) const;
 
     QSize sizeHint() const override;
+
+signals:
+    void BackColorChanged(int32_t bgr);
+    void ForeColorChanged(int32_t bgr);
+    void SpeedChanged(int16_t speed);
+    void ScrollStartWaitChanged(int32_t ms);
+    void ModeChanged(ChimeiCtl_B::PairSpacing mode);
+    void AppearanceChanged(ChimeiCtl_B::Look appearance);
+    void FontModeChanged(ChimeiCtl_B::FontChoice fontMode);
+    void FontBoldChanged(bool bold);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     void clearDots();
+    void applyFontBold();
     void moveDots(int top);
     void step();
     void schedule();
 
-    int32_t backColor_ = 0x404040;
-    int32_t foreColor_ = 0x80C0FF;
-    int16_t speed_ = 5;
-    int32_t scrollStartWait_ = 1500;
-    int16_t mode_ = 2;
-    int16_t appearance_ = 1;
-    int16_t fontMode_ = 0;
-    bool fontBold_ = false;
+    ChimeiSettings s_;
 
     QRect viewport_{0, 0, 36, 192};   // the visible frame, in control coordinates
     QImage dots_;                     // the drawn name; scrolls inside the viewport

@@ -1,107 +1,12 @@
 #include "M_Degit.h"
 
 #include "Bgr.h"
+#include "ControlProperties.h"
 #include "Dlg100.h"
 #include "SegmentFace.h"
 
 #include <QPainter>
 #include <algorithm>
-
-M_Degit::M_Degit(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    resize(sizeHint());
-    clearSurface();
-}
-
-QSize M_Degit::sizeHint() const {
-    const QSize cell = segface::cellSize(degitSize_);
-    return {cell.width() * keta_, cell.height()};
-}
-
-int32_t M_Degit::ShowSetDlg() {
-    int16_t zero = zeroMode_, shift = shift_, fill = fillZero_;
-    const int32_t result = Call_dlg100(this, keta_, zero, shift, fill);
-    // Whatever the dialog left is taken as it is: it offers only values within range.
-    zeroMode_ = zero;
-    shift_ = shift;
-    fillZero_ = fill;
-    drawValue();
-    return result;
-}
-
-int32_t M_Degit::BaseForeColor() const { return baseForeColor_; }
-void M_Degit::setBaseForeColor(int32_t bgr) {
-    baseForeColor_ = bgr;
-    drawValue();
-}
-
-int32_t M_Degit::DegitForeColor() const { return degitForeColor_; }
-void M_Degit::setDegitForeColor(int32_t bgr) {
-    degitForeColor_ = bgr;
-    drawValue();
-}
-
-// The three format settings take effect at the next redraw.
-int16_t M_Degit::FillZero() const { return fillZero_; }
-void M_Degit::setFillZero(int16_t v) { fillZero_ = std::min(v, keta_); }
-
-int16_t M_Degit::ZeroMode() const { return zeroMode_; }
-void M_Degit::setZeroMode(int16_t v) { zeroMode_ = v < 4 ? v : int16_t(0); }
-
-int16_t M_Degit::Shift() const { return shift_; }
-void M_Degit::setShift(int16_t v) {
-    if (v > keta_ - 1) v = static_cast<int16_t>(keta_ - 1);
-    shift_ = std::max<int16_t>(v, 0);
-}
-
-int16_t M_Degit::Keta() const { return keta_; }
-void M_Degit::setKeta(int16_t v) {
-    keta_ = (v < 1 || v > 15) ? int16_t(4) : v;
-    resizeToCells();
-    drawValue();
-}
-
-int16_t M_Degit::DegitSize() const { return degitSize_; }
-void M_Degit::setDegitSize(int16_t v) {
-    degitSize_ = (v < 1 || v > 3) ? int16_t(0) : v;
-    resizeToCells();
-    drawValue();
-}
-
-int16_t M_Degit::DegitStyle() const { return degitStyle_; }
-void M_Degit::setDegitStyle(int16_t v) {
-    degitStyle_ = v;
-    drawValue();
-}
-
-DegitValue M_Degit::Value() const { return value_; }
-void M_Degit::setValue(const DegitValue& v) {
-    value_ = v;
-    drawValue();
-}
-
-void M_Degit::ResetDegit(bool lampTest) {
-    const int16_t shift = shift_, zero = zeroMode_, fill = fillZero_;
-    setShift(0);
-    setZeroMode(0);
-    setFillZero(0);
-    setValue(lampTest ? QString(std::max<int>(keta_, 0), u'8') : QString());
-    setShift(shift);
-    setZeroMode(zero);
-    setFillZero(fill);
-}
-
-bool M_Degit::UserSet() const { return userSet_; }
-void M_Degit::setUserSet(bool v) { userSet_ = v; }
-
-QWidget* M_Degit::hwnd() { return this; }
-
-int32_t M_Degit::BackColor() const { return backColor_; }
-void M_Degit::setBackColor(int32_t bgr) {
-    backColor_ = bgr;
-    clearSurface();
-    drawValue();
-}
 
 namespace {
 
@@ -114,42 +19,119 @@ DegitValue valueFromVariant(const QVariant& v) {
     }
 }
 
-QVariant variantFromValue(const DegitValue& v) {
-    return std::visit([](const auto& x) { return QVariant::fromValue(x); }, v);
-}
-
 } // namespace
 
-void M_Degit::ReadProperties(const QVariantMap& bag) {
-    // Taken as stored: no range checks and no resize (the host restores the size itself).
-    const auto get = [&bag](const char* key, const QVariant& def) { return bag.value(QLatin1String(key), def); };
-    baseForeColor_ = get("BaseForeColor", 9868950).toInt();
-    degitForeColor_ = get("DegitForeColor", 7525112).toInt();
-    fillZero_ = static_cast<int16_t>(get("FillZero", 0).toInt());
-    zeroMode_ = static_cast<int16_t>(get("ZeroMode", 0).toInt());
-    shift_ = static_cast<int16_t>(get("Shift", 0).toInt());
-    keta_ = static_cast<int16_t>(get("Keta", 4).toInt());
-    degitSize_ = static_cast<int16_t>(get("DegitSize", 0).toInt());
-    degitStyle_ = static_cast<int16_t>(get("DegitStyle", 0).toInt());
-    value_ = valueFromVariant(get("Value", qint64(0)));
-    userSet_ = get("UserSet", true).toBool();
-    backColor_ = get("BackColor", 8421504).toInt();
+QVariant DegitSettings::storedValue() const {
+    return std::visit([](const auto& x) { return QVariant::fromValue(x); }, value);
+}
+
+void DegitSettings::restoreValue(const QVariant& v) { value = valueFromVariant(v); }
+
+using controlprops::assign;
+
+M_Degit::M_Degit(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    resize(sizeHint());
     clearSurface();
 }
 
-void M_Degit::WriteProperties(QVariantMap& bag) const {
-    bag.insert(QStringLiteral("BaseForeColor"), baseForeColor_);
-    bag.insert(QStringLiteral("DegitForeColor"), degitForeColor_);
-    bag.insert(QStringLiteral("FillZero"), fillZero_);
-    bag.insert(QStringLiteral("ZeroMode"), zeroMode_);
-    bag.insert(QStringLiteral("Shift"), shift_);
-    bag.insert(QStringLiteral("Keta"), keta_);
-    bag.insert(QStringLiteral("DegitSize"), degitSize_);
-    bag.insert(QStringLiteral("DegitStyle"), degitStyle_);
-    bag.insert(QStringLiteral("Value"), variantFromValue(value_));
-    bag.insert(QStringLiteral("UserSet"), userSet_);
-    bag.insert(QStringLiteral("BackColor"), backColor_);
+QSize M_Degit::sizeHint() const {
+    const QSize cell = segface::cellSize(s_.degitSize);
+    return {cell.width() * s_.keta, cell.height()};
 }
+
+int32_t M_Degit::ShowSetDlg() {
+    int16_t zero = s_.zeroMode, shift = s_.shift, fill = s_.fillZero;
+    const int32_t result = Call_dlg100(this, s_.keta, zero, shift, fill);
+    // Whatever the dialog left is taken as it is: it offers only values within range.
+    assign(this, s_.zeroMode, zero, &M_Degit::ZeroModeChanged);
+    assign(this, s_.shift, shift, &M_Degit::ShiftChanged);
+    assign(this, s_.fillZero, fill, &M_Degit::FillZeroChanged);
+    redraw();
+    return result;
+}
+
+// Every setter that redraws redraws unless the surface already shows the present settings, so
+// setting the same value again still applies format settings changed since the last redraw.
+int32_t M_Degit::BaseForeColor() const { return s_.baseForeColor; }
+void M_Degit::setBaseForeColor(int32_t bgr) {
+    assign(this, s_.baseForeColor, bgr, &M_Degit::BaseForeColorChanged);
+    redraw();
+}
+
+int32_t M_Degit::DegitForeColor() const { return s_.degitForeColor; }
+void M_Degit::setDegitForeColor(int32_t bgr) {
+    assign(this, s_.degitForeColor, bgr, &M_Degit::DegitForeColorChanged);
+    redraw();
+}
+
+// The three format settings take effect at the next redraw.
+int16_t M_Degit::FillZero() const { return s_.fillZero; }
+void M_Degit::setFillZero(int16_t v) { assign(this, s_.fillZero, std::min(v, s_.keta), &M_Degit::FillZeroChanged); }
+
+M_Degit::ZeroRule M_Degit::ZeroMode() const { return ZeroRule(s_.zeroMode); }
+void M_Degit::setZeroMode(int16_t v) { assign(this, s_.zeroMode, v < 4 ? v : int16_t(0), &M_Degit::ZeroModeChanged); }
+
+int16_t M_Degit::Shift() const { return s_.shift; }
+void M_Degit::setShift(int16_t v) {
+    if (v > s_.keta - 1) v = static_cast<int16_t>(s_.keta - 1);
+    assign(this, s_.shift, std::max<int16_t>(v, 0), &M_Degit::ShiftChanged);
+}
+
+int16_t M_Degit::Keta() const { return s_.keta; }
+void M_Degit::setKeta(int16_t v) {
+    assign(this, s_.keta, (v < 1 || v > 15) ? int16_t(4) : v, &M_Degit::KetaChanged);
+    resize(sizeHint());   // also undoes a size the host gave the display
+    redraw();
+}
+
+int16_t M_Degit::DegitSize() const { return s_.degitSize; }
+void M_Degit::setDegitSize(int16_t v) {
+    assign(this, s_.degitSize, (v < 1 || v > 3) ? int16_t(0) : v, &M_Degit::DegitSizeChanged);
+    resize(sizeHint());
+    redraw();
+}
+
+M_Degit::Face M_Degit::DegitStyle() const { return Face(s_.degitStyle); }
+void M_Degit::setDegitStyle(int16_t v) {
+    assign(this, s_.degitStyle, v, &M_Degit::DegitStyleChanged);
+    redraw();
+}
+
+DegitValue M_Degit::Value() const { return s_.value; }
+void M_Degit::setValue(const DegitValue& v) {
+    assign(this, s_.value, v, &M_Degit::ValueChanged);
+    redraw();
+}
+
+void M_Degit::ResetDegit(bool lampTest) {
+    const int16_t shift = s_.shift, zero = s_.zeroMode, fill = s_.fillZero;
+    setShift(0);
+    setZeroMode(0);
+    setFillZero(0);
+    setValue(lampTest ? QString(std::max<int>(s_.keta, 0), u'8') : QString());
+    setShift(shift);
+    setZeroMode(zero);
+    setFillZero(fill);
+}
+
+bool M_Degit::UserSet() const { return s_.userSet; }
+void M_Degit::setUserSet(bool v) { assign(this, s_.userSet, v, &M_Degit::UserSetChanged); }
+
+QWidget* M_Degit::hwnd() { return this; }
+
+int32_t M_Degit::BackColor() const { return s_.backColor; }
+void M_Degit::setBackColor(int32_t bgr) {
+    assign(this, s_.backColor, bgr, &M_Degit::BackColorChanged);
+    redraw();
+}
+
+void M_Degit::ReadProperties(const QVariantMap& bag) {
+    s_ = controlprops::read<DegitSettings>(bag);
+    clearSurface();
+}
+
+void M_Degit::WriteProperties(QVariantMap& bag) const { controlprops::write(s_, bag); }
 
 void M_Degit::paintEvent(QPaintEvent*) {
     fitSurface();
@@ -161,27 +143,32 @@ void M_Degit::resizeEvent(QResizeEvent*) { fitSurface(); }
 void M_Degit::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
 
 void M_Degit::drawValue() {
-    const QString text = degitText(value_, zeroMode_, fillZero_, shift_, keta_);
+    const QString text = degitText(s_.value, s_.zeroMode, s_.fillZero, s_.shift, s_.keta);
     clearSurface();
-    const int cellWidth = segface::cellSize(degitSize_).width() + kSpacing;
+    const int cellWidth = segface::cellSize(s_.degitSize).width() + kSpacing;
     QPainter p(&surface_);
     // The unlit pattern first, then the value over it without background, right-aligned.
-    const QImage eight = segface::glyph(degitStyle_, degitSize_, u'8', fromBgr(baseForeColor_).rgb());
-    for (int i = 0; i < keta_ && i * cellWidth < surface_.width(); ++i) p.drawImage(i * cellWidth, -1, eight);
-    const QRgb lit = fromBgr(degitForeColor_).rgb();
+    const QImage eight = segface::glyph(s_.degitStyle, s_.degitSize, u'8', fromBgr(s_.baseForeColor).rgb());
+    for (int i = 0; i < s_.keta && i * cellWidth < surface_.width(); ++i) p.drawImage(i * cellWidth, -1, eight);
+    const QRgb lit = fromBgr(s_.degitForeColor).rgb();
     const int left = surface_.width() - static_cast<int>(text.size()) * cellWidth;
     for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] != u' ') p.drawImage(left + static_cast<int>(i) * cellWidth, -1, segface::glyph(degitStyle_, degitSize_, text[i], lit));
+        if (text[i] != u' ') p.drawImage(left + static_cast<int>(i) * cellWidth, -1, segface::glyph(s_.degitStyle, s_.degitSize, text[i], lit));
     p.end();
+    drawn_ = s_;
+    drawnAt_ = size();
     update();
 }
 
-void M_Degit::resizeToCells() { resize(sizeHint()); }
+void M_Degit::redraw() {
+    if (drawnAt_ != size() || drawn_ != s_) drawValue();
+}
 
 void M_Degit::clearSurface() {
     const QSize want = size().expandedTo(QSize(1, 1));
     if (surface_.size() != want) surface_ = QImage(want, QImage::Format_RGB32);
-    surface_.fill(fromBgr(backColor_));
+    surface_.fill(fromBgr(s_.backColor));
+    drawnAt_ = {};
     update();
 }
 
@@ -189,7 +176,7 @@ void M_Degit::clearSurface() {
 void M_Degit::fitSurface() {
     if (surface_.size() == size() || size().isEmpty()) return;
     QImage grown(size(), QImage::Format_RGB32);
-    grown.fill(fromBgr(backColor_));
+    grown.fill(fromBgr(s_.backColor));
     QPainter(&grown).drawImage(0, 0, surface_);
     surface_ = grown;
 }

@@ -1,5 +1,6 @@
 #include "Bgr.h"
 #include "ChimeiCtl_B.h"
+#include "OwnProperties.h"
 
 #include <QFontDatabase>
 #include <QTest>
@@ -73,6 +74,9 @@ TEST(ChimeiCtl_B, StillNamesSitInTheirLayoutRowsOnTheDotPitch) {
         {"東", 2, {80}},
         {"東京", 2, {48, 112}},
         {"東京", 0, {32, 128}},
+        {"本町一丁目", 2, {4, 42, 80, 118, 156}},
+        {"本町一丁", 2, {8, 56, 104, 152}},
+        {"本町一", 2, {16, 80, 144}},
         {"本町一丁目南", 2, {0, 32, 64, 96, 128, 160}},
         {"AB", 2, {80}},
     };
@@ -187,4 +191,30 @@ TEST(ChimeiCtl_B, LongNamesScrollFromATimer) {
     c.DrawDot16(2, 0, mark);
     const QImage first = c.grab().toImage();
     EXPECT_TRUE(QTest::qWaitFor([&] { return c.grab().toImage() != first; }, 2000));
+}
+
+TEST(ChimeiCtl_B, EachPropertyNotifiesOnlyARealChange) {
+    ChimeiCtl_B c;
+    expectNotifiesOnlyOnChange(c, [](const QVariant& v) {
+        return v.typeId() == QMetaType::Bool ? QVariant(!v.toBool()) : QVariant(v.toInt() + 1);
+    });
+    // The scroll's own correction of a zero speed is a change too.
+    c.setSpeed(0);
+    c.setScrollStartWait(0);
+    QSignalSpy speed(&c, &ChimeiCtl_B::SpeedChanged);
+    c.SetChimei("東京都庁前バスターミナル");
+    ASSERT_TRUE(speed.wait(2000));
+    EXPECT_EQ(speed.count(), 1);
+    EXPECT_EQ(speed.at(0).at(0).toInt(), 1);
+    c.SetChimei("東");
+}
+
+TEST(ChimeiCtl_B, EveryPropertyRoundTripsThroughTheBagAndMissingKeysTakeTheirDefaults) {
+    ChimeiCtl_B c;
+    expectBagRoundTrip(c,
+                       {{"BackColor", 0x010203}, {"ForeColor", 0x040506}, {"Speed", -3}, {"ScrollStartWait", 70000},
+                        {"Mode", 9}, {"Appearance", 0}, {"FontMode", 6}, {"FontBold", true}},
+                       {{"BackColor", 8421504}, {"ForeColor", 48895}, {"Speed", 5}, {"ScrollStartWait", 1500},
+                        {"Mode", 2}, {"Appearance", 1}, {"FontMode", 0}, {"FontBold", false}});
+    EXPECT_EQ(c.grab().toImage().pixel(0, 0), fromBgr(8421504).rgb()) << "the restored background is applied";
 }

@@ -21,6 +21,15 @@ TEST(ChimeiLayout, StillNamesAreCentredLongOnesScroll) {
     EXPECT_EQ(layoutFor(20, 0).height, 640);
 }
 
+TEST(ChimeiLayout, ThreeToFiveCharactersHaveTheirOwnPitch) {
+    const struct { int cells, first, pitch; } rows[] = {{3, 16, 64}, {4, 8, 48}, {5, 4, 38}};
+    for (const auto& r : rows) {
+        const Layout l = layoutFor(r.cells, 0);
+        EXPECT_EQ(l.first, r.first) << r.cells;
+        EXPECT_EQ(l.pitch, r.pitch) << r.cells;
+    }
+}
+
 TEST(ChimeiLayout, VerticalWritingPlacement) {
     QString bar = "ー";
     const Placement p = placementFor(bar, 0);

@@ -50,6 +50,15 @@ TEST(DegitText, FillShiftAndCutToTheCells) {
     EXPECT_EQ(shown(qint64(25), 0, 0, 0, -3), "");
 }
 
+// The zero rule decides first; only a number it leaves is padded.
+TEST(DegitText, ZeroModeComesBeforeTheFill) {
+    EXPECT_EQ(shown(qint64(0), 0, 3), "") << "a blank fare stays blank";
+    EXPECT_EQ(shown(qint64(-1), 2, 3), "000") << "the marker shows a padded 0";
+    EXPECT_EQ(shown(qint64(0), 2, 3), "");
+    EXPECT_EQ(shown(kEmpty, 3, 3), "000");
+    EXPECT_EQ(shown(qint64(-1), 0, 3), "-001");
+}
+
 TEST(DegitText, ValueTextIsPlainDecimal) {
     EXPECT_EQ(degitValueText(qint64(-32768)), "-32768");
     EXPECT_EQ(degitValueText(2.0), "2");

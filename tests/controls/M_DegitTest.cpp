@@ -1,5 +1,6 @@
 #include "Bgr.h"
 #include "M_Degit.h"
+#include "OwnProperties.h"
 #include "SegmentFace.h"
 
 #include <QApplication>
@@ -257,4 +258,48 @@ TEST(M_Degit, SettingsDialogStoresWhatWasChosen) {
     EXPECT_EQ(d.FillZero(), 2);
     EXPECT_EQ(d.Shift(), 1);
     EXPECT_EQ(d.grab().toImage(), reference(4, "07 ")) << "redrawn with the new settings";
+}
+
+TEST(M_Degit, EachPropertyNotifiesOnlyARealChange) {
+    M_Degit d;
+    expectNotifiesOnlyOnChange(d, [](const QVariant& v) {
+        if (v.metaType() == QMetaType::fromType<DegitValue>()) return QVariant::fromValue(DegitValue(QStringLiteral("12")));
+        if (v.typeId() == QMetaType::Bool) return QVariant(!v.toBool());
+        return QVariant(v.toInt() + 1);
+    });
+    // What counts is the corrected value.
+    QSignalSpy shift(&d, &M_Degit::ShiftChanged);
+    d.setShift(10);
+    d.setShift(10);
+    d.setShift(static_cast<int16_t>(d.Keta() - 1));
+    EXPECT_EQ(shift.count(), 1);
+}
+
+// A surface cleared by a restore, or a size the host gave, is redrawn by setting the same values.
+TEST(M_Degit, SettingTheSameValueRedrawsWhatIsOutOfDate) {
+    M_Degit d;
+    paint(d);
+    d.setValue(qint64(42));
+    QVariantMap bag;
+    d.WriteProperties(bag);
+    d.ReadProperties(bag);
+    EXPECT_EQ(litCells(d), Cells({false, false, false, false}));
+    d.setValue(d.Value());
+    EXPECT_EQ(litCells(d), Cells({false, false, true, true}));
+    d.resize(200, 40);
+    d.setKeta(4);
+    EXPECT_EQ(d.size(), QSize(52, 20));
+    EXPECT_EQ(d.grab().toImage(), reference(4, "42"));
+}
+
+TEST(M_Degit, EveryPropertyRoundTripsThroughTheBagAndMissingKeysTakeTheirDefaults) {
+    M_Degit d;
+    expectBagRoundTrip(d,
+                       {{"BaseForeColor", 0x010203}, {"DegitForeColor", 0x040506}, {"FillZero", 9}, {"ZeroMode", 7},
+                        {"Shift", -2}, {"Keta", 20}, {"DegitSize", 5}, {"DegitStyle", 2}, {"Value", QString("12A")},
+                        {"UserSet", false}, {"BackColor", 0x0A0B0C}},
+                       {{"BaseForeColor", 9868950}, {"DegitForeColor", 7525112}, {"FillZero", 0}, {"ZeroMode", 0},
+                        {"Shift", 0}, {"Keta", 4}, {"DegitSize", 0}, {"DegitStyle", 0}, {"Value", 0},
+                        {"UserSet", true}, {"BackColor", 8421504}});
+    EXPECT_EQ(std::get<qint64>(d.Value()), 0) << "the integer 0, not the empty text";
 }
