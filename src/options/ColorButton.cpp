@@ -20,8 +20,6 @@ QSize ColorButton::sizeHint() const {
     return style()->sizeFromContents(QStyle::CT_PushButton, &option, QSize(40, 15), this);
 }
 
-QSize ColorButton::minimumSizeHint() const { return sizeHint(); }
-
 // The button's bevel as the style draws it, with the colour filling its inside.
 void ColorButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -13,7 +13,6 @@ public:
     void setColor(int32_t bgr);
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
 
 signals:
     void changed(int32_t bgr);

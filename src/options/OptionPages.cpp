@@ -145,7 +145,7 @@ FolderPage::FolderPage(QWidget* parent) : QGroupBox(u"運賃データと放送�
 PanelPage::PanelPage(QWidget* parent) : QGroupBox(u"パネルと整理券番号表示"_s, parent) {
     auto* layout = new QVBoxLayout(this);
 
-    // This model's board has no ticket-number labels on its face, so the switch is not offered.
+    // This board keeps its ticket-number labels off its face, so the switch is not offered.
     auto* useNumbers = checkBox(u"Check1"_s, u"整理券番号自動表示機能を使用"_s);
     useNumbers->hide();
     layout->addWidget(useNumbers);

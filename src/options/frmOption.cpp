@@ -30,11 +30,11 @@ namespace {
 constexpr int RefreshBacklight = -1;
 constexpr int CopyToPreviews = -2;
 constexpr std::array kLoadOrder{
-    1,  2,                                                                      //
-    3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, RefreshBacklight, //
-    20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, CopyToPreviews,       //
-    36, 37, 38, 39,                                                             //
-    40, 41, 44, 45, 42, 43, 46, 47, 48, 49, 50, 53, 54, 51, 52, 55, 56, 57, 58, //
+    1,  2,
+    3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, RefreshBacklight,
+    20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, CopyToPreviews,
+    36, 37, 38, 39,
+    40, 41, 44, 45, 42, 43, 46, 47, 48, 49, 50, 53, 54, 51, 52, 55, 56, 57, 58,
     59, 60, 61, 62, 63, 64,
 };
 
@@ -124,7 +124,7 @@ frmOption::frmOption(QWidget* parent) : QDialog(parent) {
     }
     column->addStretch();
     pageButtons->button(0)->setChecked(true);
-    // The panel page belongs to models whose board shows ticket numbers and user panels.
+    // This board's configuration keeps the panel page closed; its fields still load and save.
     pageButtons->button(1)->setEnabled(false);
     connect(pageButtons, &QButtonGroup::idClicked, pages, &QStackedWidget::setCurrentIndex);
 
