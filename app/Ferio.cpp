@@ -1,12 +1,13 @@
 #include "Ferio.h"
 
-#include "OptionTable.h"
+#include "Messages.h"
+#include "mdlIniIo.h"
 
-Ferio::Ferio(const fare::Services& services)
+Ferio::Ferio(const fare::Services& services, const QString& settingsFile)
     : services_(services),
-      board_(),
-      panel_(board_, options_, services.sound),
-      engine_(options_, board_, panel_, services) {
+      settingsFile_(settingsFile),
+      panel_(board_, dialog_.options(), services.sound),
+      engine_(dialog_.options(), board_, panel_, services) {
     QObject::connect(&panel_, &frmCtl::routeSetRequested, &panel_,
                      [this](fare::EntrySource source) { engine_.routeSet(source); });
     QObject::connect(&panel_, &frmCtl::stepRequested, &panel_,
@@ -14,21 +15,69 @@ Ferio::Ferio(const fare::Services& services)
     QObject::connect(&panel_, &frmCtl::displayClearRequested, &panel_,
                      [this](bool on) { engine_.displayClear(on); });
     QObject::connect(&panel_, &frmCtl::dispDataRequested, &panel_, [this](int record) { engine_.dispData(record); });
+    QObject::connect(&panel_, &frmCtl::optionsRequested, &panel_, [this] { editOptions(); });
+    QObject::connect(&dialog_, &frmOption::setPropRequested, &dialog_, [this] { setProp(); });
+    QObject::connect(&dialog_, &frmOption::backlightRefreshRequested, &dialog_,
+                     [this] { panel_.Option4_Click(backlightState()); });
     panel_.setExitHooks({[this] { services_.sound.closeAllSounds(); },
                          [this] { services_.broadcast.tapeRelease(); },
-                         {}});
+                         [this] { SaveSettings(); }});
 }
 
 void Ferio::start() {
-    const auto defaults = [this] {
-        for (int field = 3; field <= 6; ++field) resetOption(options_, field);
-    };
-    board_.Form_Load(panel_, {defaults, [this] { setProp(); }, {}});
+    board_.Form_Load(panel_, {[this] { dialog_.setStartupDefaults(); }, [this] { dialog_.SetProp(); },
+                              [this] { LoadSettings(); }});
     board_.show();
 }
 
+int16_t Ferio::backlightState() const {
+    const int16_t selected = panel_.selectedBacklight();
+    return selected >= 0 ? selected : int16_t{2};
+}
+
 void Ferio::setProp() {
-    const int16_t backlight = panel_.selectedBacklight();
-    board_.applyDisplayOptions(options_, backlight);
-    panel_.Option4_Click(backlight >= 0 ? backlight : int16_t{2});
+    board_.applyDisplayOptions(dialog_.options(), panel_.selectedBacklight());
+    panel_.Option4_Click(backlightState());
+}
+
+void Ferio::editOptions() {
+    board_.setEnabled(false);
+    panel_.setEnabled(false);
+    dialog_.exec();
+    board_.setEnabled(true);
+    panel_.setEnabled(true);
+    engine_.redrawStopName();
+}
+
+void Ferio::LoadSettings() {
+    const settings::Loaded loaded = settings::loadFile(settingsFile_);
+    if (std::holds_alternative<settings::Missing>(loaded)) return; // a first start keeps the defaults
+    if (const auto* error = std::get_if<CodedError>(&loaded)) {
+        msg::info(&panel_, settings::errorMessage(*error));
+        return;
+    }
+    const SettingsRecord& record = std::get<SettingsRecord>(loaded);
+    board_.restoreCells(record.Cells, record.Options);
+    dialog_.customColors() = record.CustomColors;
+    dialog_.SetOptionInfo(record.Options);
+    panel_.ctrlDataInfo = record.Ctrl;
+    if (!panel_.SetCtrlDataInfo()) {
+        msg::info(&panel_, settings::errorMessage(codedError(ErrorCode::InvalidValue)));
+        return;
+    }
+    board_.formInfo = record.Form;
+    board_.SetFormInfo();
+    dialog_.SetProp();
+}
+
+void Ferio::SaveSettings() {
+    SettingsRecord record;
+    record.Cells = board_.cellSettings();
+    record.Options = dialog_.GetOptionInfo();
+    panel_.GetCtrlDataInfo();
+    record.Ctrl = panel_.ctrlDataInfo;
+    board_.GetFormInfo();
+    record.Form = board_.formInfo;
+    record.CustomColors = dialog_.customColors();
+    if (const auto error = settings::saveFile(settingsFile_, record)) msg::info(&panel_, settings::errorMessage(*error));
 }

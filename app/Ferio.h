@@ -1,29 +1,43 @@
 #pragma once
-// The program: the options, the board, the control panel and the fare engine, wired together.
+// The program: the options dialog (which holds the options), the board, the control panel and
+// the fare engine, wired together, with the settings file read at start-up and written at exit.
 // This is the one place that knows them all; each of them knows only what it is handed here.
 #include "FareEngine.h"
 #include "Form1.h"
-#include "OptionInfo.h"
 #include "frmCtl.h"
+#include "frmOption.h"
+
+#include <QString>
 
 class Ferio {
 public:
-    explicit Ferio(const fare::Services& services);
+    // settingsFile: where the settings are read at start-up and written at exit.
+    Ferio(const fare::Services& services, const QString& settingsFile);
 
     // The board's start-up, which opens everything else.
     void start();
 
-    OptionInfo& options() { return options_; }
+    const OptionInfo& options() const { return dialog_.options(); }
+    frmOption& dialog() { return dialog_; }
     Form1& board() { return board_; }
     frmCtl& panel() { return panel_; }
     const fare::FareEngine& engine() const { return engine_; }
 
+    // The settings file: read and applied to every window, and gathered from them and written.
+    void LoadSettings();
+    void SaveSettings();
+
 private:
     // Applying the options to the board, then the current backlight state again.
     void setProp();
+    // The backlight state the panel has selected, as applying options uses it (none: 2).
+    int16_t backlightState() const;
+    // "設定...": the options dialog, modal, with the board and the panel out of use meanwhile.
+    void editOptions();
 
     fare::Services services_;
-    OptionInfo options_;
+    QString settingsFile_;
+    frmOption dialog_;
     Form1 board_;
     frmCtl panel_;
     fare::FareEngine engine_;

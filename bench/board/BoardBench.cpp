@@ -27,12 +27,16 @@ struct Program {
     NoBroadcast broadcast;
     QtEventLoop events;
     SystemClock clock;
+    QTemporaryDir settingsDir; // no settings file: a first start
     std::unique_ptr<Ferio> ferio;
 
     // What main() does, up to the board's first paint.
     void start(const std::string& fareDir = {}) {
-        ferio = std::make_unique<Ferio>(fare::Services{sound, broadcast, events, clock});
-        ferio->options().FareDataDir = fareDir;
+        ferio = std::make_unique<Ferio>(fare::Services{sound, broadcast, events, clock},
+                                        settingsDir.filePath(QStringLiteral("ferio.in4")));
+        OptionInfo options = ferio->dialog().GetOptionInfo();
+        options.FareDataDir = fareDir;
+        ferio->dialog().SetOptionInfo(options);
         PaintWatch watch;
         ferio->board().installEventFilter(&watch);
         ferio->start();

@@ -42,6 +42,13 @@ M_Degit* digitDisplay(QWidget* parent, const QPoint& pos, int keta, int size) {
     return d;
 }
 
+// A digit display's three colours, in the order that each one redraws it.
+void paintDigits(M_Degit* d, int32_t back, int32_t base, int32_t lit) {
+    d->setBackColor(back);
+    d->setBaseForeColor(base);
+    d->setDegitForeColor(lit);
+}
+
 QFont labelFont(int pointSize) {
     QFont f(QStringLiteral("IPAPGothic"));
     f.setPointSize(pointSize);
@@ -152,22 +159,40 @@ void Form1::applyDisplayOptions(const OptionInfo& o, int backlightState) {
     SeirikenNumSet(o.SeiriNumStyle, o.SeiriNumZeroPad);
     const int32_t labelColours[3] = {o.SeiriNumColorOff, o.SeiriNumColorOn1, o.SeiriNumColorOn2};
     setTicketLabelColour(backlightState >= 0 && backlightState < 3 ? labelColours[backlightState] : 0);
-    auto paint = [](M_Degit* d, int32_t back, int32_t base, int32_t lit) {
-        d->setBackColor(back);
-        d->setBaseForeColor(base);
-        d->setDegitForeColor(lit);
-    };
     for (int i = 1; i <= Cells; ++i) {
-        paint(fare(i), o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
-        paint(small(i), o.SeiriDegitBackColor, o.SeiriDegitBaseForeColor, o.SeiriDegitForeColor);
+        paintDigits(fare(i), o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+        paintDigits(small(i), o.SeiriDegitBackColor, o.SeiriDegitBaseForeColor, o.SeiriDegitForeColor);
     }
     // The clock has no colours of its own: it always follows the fare digits.
     for (M_Degit* clock : timeDegit_)
-        paint(clock, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+        paintDigits(clock, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
     chimei_->setBackColor(o.ChimeiBackColor);
     chimei_->setForeColor(o.ChimeiForeColor);
     chimei_->setFontMode(o.ChimeiFontMode);
     chimei_->setFontBold(o.ChimeiFontBold == 1);
+}
+
+std::array<CellDigitSettings, 32> Form1::cellSettings() const {
+    std::array<CellDigitSettings, 32> cells;
+    for (int i = 1; i <= Cells; ++i)
+        cells[static_cast<size_t>(i - 1)] = {fare(i)->Shift(), fare(i)->ZeroMode(), fare(i)->FillZero()};
+    return cells;
+}
+
+void Form1::restoreCells(const std::array<CellDigitSettings, 32>& cells, const OptionInfo& o) {
+    for (int i = 1; i <= Cells; ++i) {
+        M_Degit* d = fare(i);
+        const CellDigitSettings& c = cells[static_cast<size_t>(i - 1)];
+        d->setZeroMode(c.ZeroMode);
+        d->setShift(c.Shift);
+        d->setFillZero(c.FillZero);
+        paintDigits(d, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+        d->setValue(QStringLiteral(" "));
+    }
+    for (M_Degit* clock : timeDegit_)
+        paintDigits(clock, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+    chimei_->setBackColor(o.ChimeiBackColor);
+    chimei_->setForeColor(o.ChimeiForeColor);
 }
 
 void Form1::setScroll(int16_t speed, int32_t startWaitMs) {

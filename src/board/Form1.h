@@ -57,6 +57,12 @@ public:
     // colours and font.
     void applyDisplayOptions(const OptionInfo& options, int backlightState);
 
+    // The fare cells' format settings, for the settings file; and restoring them from it, with
+    // the digit colours of the options on every digit display and the stop-name display. The
+    // cells then show a blank until the next update.
+    std::array<CellDigitSettings, 32> cellSettings() const;
+    void restoreCells(const std::array<CellDigitSettings, 32>& cells, const OptionInfo& colours);
+
     // Numbers the 32 ticket-number labels in one of the twelve styles.
     void SeirikenNumSet(int16_t style, int16_t zeroPad);
 

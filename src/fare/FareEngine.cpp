@@ -85,6 +85,13 @@ void FareEngine::displayClear(bool on) {
     });
 }
 
+void FareEngine::redrawStopName() {
+    run([this] {
+        board_.setChimei("");
+        board_.setChimei(currentRecord().StopName);
+    });
+}
+
 void FareEngine::doRouteSet(EntrySource source) {
     const std::string fareDir = withTrailingSlash(options_.FareDataDir);
     const std::string tapeDir = withTrailingSlash(options_.TapeDataDir);

@@ -47,6 +47,8 @@ public:
     void step(StepDirection direction);
     // Display clear on: every display blank. Off: the clock runs and the current stop is drawn.
     void displayClear(bool on);
+    // The stop name drawn again (after the options changed its colours or font).
+    void redrawStopName();
 
     const FareTable& table() const { return table_; }
     const RouteState& state() const { return state_; }

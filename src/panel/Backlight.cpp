@@ -39,6 +39,7 @@ QString errorText(int code) {
         description = QStringLiteral("　指定した画像の内容が不正です。この部分では扱えません。");
         break;
     case ErrorCode::Subscript:
+    case ErrorCode::InvalidValue:
         break;
     }
     return QStringLiteral("エラーです。\r\n\r\nエラーコード：%1%2").arg(code).arg(description);

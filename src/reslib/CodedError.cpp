@@ -12,6 +12,7 @@ CodedError codedError(int code) {
     case ErrorCode::DeviceUnavailable: text = "デバイスが使用できません。"; break;
     case ErrorCode::FileAccess: text = "ファイルにアクセスできません。"; break;
     case ErrorCode::PathNotFound: text = "パスが見つかりません。"; break;
+    case ErrorCode::InvalidValue: text = "プロパティの値が不正です。"; break;
     case ErrorCode::BadPicture: text = "画像の内容が不正です。"; break;
     }
     return {code, text ? text : "エラー " + std::to_string(code)};

@@ -13,6 +13,7 @@ enum class ErrorCode {
     DeviceUnavailable = 68,
     FileAccess = 75,
     PathNotFound = 76,
+    InvalidValue = 380,
     BadPicture = 481,
 };
 

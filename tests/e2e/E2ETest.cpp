@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -149,13 +150,14 @@ int litPixels(const QImage& shot, const QRect& r) {
 // Fare cell i on the board at the screen's top-left corner.
 QRect fareCell(int i) { return {board::farePos(i), board::FareSize}; }
 
-// The program started in the sample folder; it must be ended by answering its exit question.
+// The program started in the sample folder with its own settings file; it must be ended by
+// answering its exit question.
 class Ferio {
 public:
-    explicit Ferio(const Desktop& desk) : desk_(desk) {
+    Ferio(const Desktop& desk, const QString& settingsFile) : desk_(desk) {
         process_.setProcessEnvironment(desk.environment());
         process_.setWorkingDirectory(QStringLiteral(FERIO_SAMPLES_DIR));
-        process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {});
+        process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {QStringLiteral("--settings"), settingsFile});
     }
     ~Ferio() {
         if (process_.state() == QProcess::NotRunning) return;
@@ -189,7 +191,8 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
 
     Desktop desk;
     ASSERT_TRUE(desk.start());
-    Ferio ferio(desk);
+    const QTemporaryDir settings;
+    Ferio ferio(desk, settings.filePath(QStringLiteral("ferio.in4")));
     ASSERT_TRUE(ferio.started());
 
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
@@ -241,7 +244,8 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
     Desktop desk;
     ASSERT_TRUE(desk.start());
     ASSERT_TRUE(desk.startWindowManager());
-    Ferio ferio(desk);
+    const QTemporaryDir settings;
+    Ferio ferio(desk, settings.filePath(QStringLiteral("ferio.in4")));
     ASSERT_TRUE(ferio.started());
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
     ASSERT_FALSE(panelId.isEmpty());

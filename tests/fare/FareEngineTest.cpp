@@ -409,7 +409,7 @@ TEST_F(RouteFixture, OperationsArrivingDuringAnUpdateRunAfterItInOrder) {
     EXPECT_LT(at("chimei:停留所2"), at("chimei:停留所3"));
 }
 
-TEST_F(RouteFixture, DisplayClearBlanksAndItsEndDrawsTheSameStop) {
+TEST_F(RouteFixture, DisplayClearAndTheNameRedrawKeepTheSameStop) {
     writeRoute("12.hy3", makeRoute(4));
     set("12");
     engine.step(StepDirection::Forward);
@@ -420,4 +420,7 @@ TEST_F(RouteFixture, DisplayClearBlanksAndItsEndDrawsTheSameStop) {
     engine.displayClear(false);
     EXPECT_THAT(host.steps(), ElementsAre("restoreDisplays", "clearPreview", "events", "chimei:停留所2"));
     EXPECT_EQ(host.fare[1], "21");
+    host.log.clear();
+    engine.redrawStopName(); // after the options changed, the name is drawn anew, nothing else
+    EXPECT_THAT(host.steps(), ElementsAre("chimei:", "chimei:停留所2"));
 }

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QRadioButton>
 
 namespace {
 
@@ -12,24 +13,34 @@ QColor labelColour(const Form1& board, int cell) { return board.lblSeiriNum(cell
 } // namespace
 
 struct BacklightTest : PanelTest {
+    // ON1 is the selected state, so that applying options keeps to it (the frame is hidden
+    // from the operator, but the buttons are there).
+    BacklightTest() { find<QRadioButton>("Option4_1")->setChecked(true); }
     QString path(const char* name) { return QDir(dir.path()).filePath(QString::fromLatin1(name)); }
-    void useOwnPicture(const QString& file) {
-        options.PanelAuto = 0;
-        options.PanelIndividual = -1;
-        options.PanelOn1User = -1;
-        options.PanelOn1File = file.toStdString();
+    void useOwnPicture(const QString& file, int32_t labelColour) {
+        changeOptions([&](OptionInfo& o) {
+            o.PanelAuto = 0;
+            o.PanelIndividual = -1;
+            o.PanelOn1Builtin = 0;
+            o.PanelOn1User = -1;
+            o.PanelOn1File = file.toStdString();
+            o.SeiriNumColorOn1 = labelColour;
+        });
     }
 };
 
 TEST_F(BacklightTest, BuiltInPicturesAndLabelColours) {
-    options.SeiriNumColorOn1 = 0x00FF00;
+    changeOptions([](OptionInfo& o) { o.SeiriNumColorOn1 = 0x00FF00; });
     panel.Option4_Click(1);
     EXPECT_EQ(board.picture().cacheKey(), board.imgRes(1).cacheKey());
     EXPECT_EQ(labelColour(board, 1), QColor(0, 255, 0));
     EXPECT_EQ(labelColour(board, 32), QColor(0, 255, 0));
     // Automatic panels ignore the user's own picture.
-    options.PanelOn1User = -1;
-    options.PanelOn1File = path("missing.bmp").toStdString();
+    changeOptions([&](OptionInfo& o) {
+        o.PanelOn1Builtin = 0;
+        o.PanelOn1User = -1;
+        o.PanelOn1File = path("missing.bmp").toStdString();
+    });
     panel.Option4_Click(1);
     EXPECT_EQ(board.picture().cacheKey(), board.imgRes(1).cacheKey());
     EXPECT_TRUE(messages.empty());
@@ -39,14 +50,13 @@ TEST_F(BacklightTest, OwnPictureIsLoadedAndAMissingOneKeepsThePrevious) {
     QImage face(643, 240, QImage::Format_RGB32);
     face.fill(QColor(10, 20, 30));
     ASSERT_TRUE(face.save(path("face.bmp")));
-    useOwnPicture(path("face.bmp"));
+    useOwnPicture(path("face.bmp"), 0xFFFFFF);
     panel.Option4_Click(1);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(board.picture().toImage().pixelColor(100, 100), QColor(10, 20, 30));
 
     const qint64 shown = board.picture().cacheKey();
-    useOwnPicture(path("gone.bmp"));
-    options.SeiriNumColorOn1 = 0x0000FF;
+    useOwnPicture(path("gone.bmp"), 0x0000FF);
     panel.Option4_Click(1);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(board.picture().cacheKey(), shown);
@@ -58,9 +68,11 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("not a picture at all");
     text.close();
-    useOwnPicture(path("notes.jpg"));
-    options.SeiriNumColorOn1 = 0x00FFFF;
     const qint64 shown = board.picture().cacheKey();
+    useOwnPicture(path("notes.jpg"), 0x00FFFF);
+    // Taking the options in re-applies the selected state, which meets the bad file already.
+    ASSERT_EQ(messages.size(), 1u);
+    messages.clear();
     panel.Option4_Click(1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "エラー");
@@ -73,7 +85,7 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
 
     // A folder named like a picture is no picture file: like a missing one, silent.
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
-    useOwnPicture(path("folder.bmp"));
+    useOwnPicture(path("folder.bmp"), 0x00FFFF);
     panel.Option4_Click(1);
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(board.picture().cacheKey(), shown);

@@ -35,16 +35,17 @@ struct RecordingServices : fare::Sound, fare::Broadcast, fare::EventLoop, fare::
 struct PanelTest : ::testing::Test {
     QTemporaryDir dir;
     RecordingServices services;
-    Ferio ferio{{services, services, services, services}};
-    OptionInfo& options = ferio.options();
+    Ferio ferio{{services, services, services, services}, dir.filePath(QStringLiteral("ferio.in4"))};
     Form1& board = ferio.board();
     frmCtl& panel = ferio.panel();
     std::vector<msg::Request> messages;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
 
     PanelTest() {
-        options.FareDataDir = dir.path().toStdString();
-        options.SoundReset = "key.wav";
+        changeOptions([this](OptionInfo& o) {
+            o.FareDataDir = dir.path().toStdString();
+            o.SoundReset = "key.wav";
+        });
         board.setLampTestMs(0);
         msg::setHandler([this](const msg::Request& r) {
             messages.push_back(r);
@@ -53,6 +54,14 @@ struct PanelTest : ::testing::Test {
         ferio.start();
     }
     ~PanelTest() override { msg::setHandler({}); }
+
+    // Options change as the settings file changes them: through the options dialog's controls.
+    template <class F>
+    void changeOptions(F&& change) {
+        OptionInfo o = ferio.dialog().GetOptionInfo();
+        change(o);
+        ferio.dialog().SetOptionInfo(o);
+    }
 
     // Route `number` of `count` stops: stop r charges 100 r in cell 1 and 10 r in cell 2,
     // with the ticket number r above cell 1.
