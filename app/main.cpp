@@ -5,12 +5,21 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("FerioVer4"));
     QApplication::setApplicationVersion(QStringLiteral(FERIO_VERSION));
     QApplication::setQuitOnLastWindowClosed(false); // the program ends from the panel's exit only
+
+    // The program speaks Japanese whatever the desktop's language, Qt's own dialogs included.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("路線バスの運賃表示器と集中操作盤"));

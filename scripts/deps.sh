@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-image-formats-plugins libgl-dev
+  qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
   libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont
   libespeak-ng-dev espeak-ng-data libmecab-dev mecab mecab-ipadic-utf8
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dseg fontconfig

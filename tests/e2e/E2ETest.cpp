@@ -120,6 +120,14 @@ public:
                                         QStringLiteral("click"), QStringLiteral("1")});
         QThread::msleep(150);
     }
+    void keys(const QStringList& names) const {
+        run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + names);
+        QThread::msleep(150);
+    }
+    void type(const QString& text) const {
+        run(QStringLiteral("xdotool"), {QStringLiteral("type"), text});
+        QThread::msleep(150);
+    }
     QImage screenshot(const QString& name) const {
         const QString file = QDir::current().filePath(name);
         run(QStringLiteral("import"), {QStringLiteral("-display"), display_, QStringLiteral("-window"),
@@ -144,6 +152,14 @@ int litPixels(const QImage& shot, const QRect& r) {
             const QColor c = shot.pixelColor(x, y);
             if (c.red() > 220 && c.green() > 140 && c.blue() < 200) ++n;
         }
+    return n;
+}
+
+// Pixels of pure lit green (the colour the options test chooses) in a rectangle of the screen.
+int greenPixels(const QImage& shot, const QRect& r) {
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) n += shot.pixelColor(x, y) == QColor(0, 255, 0);
     return n;
 }
 
@@ -255,4 +271,128 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
     EXPECT_EQ(std::pair(frame.right(), frame.bottom()), std::pair(ScreenW - 1, ScreenH - 1));
     EXPECT_EQ(desk.clientRect(desk.window(QStringLiteral("Ferio - 型番:ferio"))), QRect(0, 0, 643, 240));
     EXPECT_TRUE(ferio.quit(panelId));
+}
+
+namespace {
+
+// A settings file read by the layout it is documented to have, independently of the program:
+// texts are a 16-bit count and their bytes, numbers little-endian.
+class SettingsReader {
+public:
+    explicit SettingsReader(QByteArray bytes) : bytes_(std::move(bytes)) {}
+    int i16() { return static_cast<int16_t>(u8() | (u8() << 8)); }
+    int32_t i32() { return static_cast<int32_t>(u8() | (u8() << 8) | (u8() << 16) | (static_cast<uint32_t>(u8()) << 24)); }
+    QByteArray text() {
+        const int n = static_cast<uint16_t>(i16());
+        const QByteArray t = bytes_.mid(at_, n);
+        at_ += n;
+        return t;
+    }
+    void skip(int n) { at_ += n; }
+    int at() const { return at_; }
+
+private:
+    uint32_t u8() { return static_cast<uint8_t>(bytes_.at(at_++)); }
+    QByteArray bytes_;
+    int at_ = 0;
+};
+
+// Where the controls this test uses sit in the options dialog as laid out with the IPA fonts,
+// from the dialog's top-left corner.
+constexpr QPoint DigitPageButton{52, 163};  // "デジタル部品と情報用数字"
+constexpr QPoint RouteInfoCheck{131, 281};  // "系統番号を、" (the cell list follows it)
+constexpr QPoint LitColourButton{525, 83};  // "発光時の文字色："
+constexpr QPoint DialogOk{663, 441};
+
+} // namespace
+
+// The operator shows the route number in cell 32 and lights the fare digits green; both reach
+// the board at "OK", are written at exit and are there again at the next start.
+TEST(E2E, OptionsSurviveARestart) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    Desktop desk;
+    ASSERT_TRUE(desk.start());
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("ferio.in4"));
+    namespace geo = panel::geometry;
+
+    auto setRoute12 = [&](const Geometry& panel) {
+        auto clickAt = [&](QPoint p) { desk.click(panel.x + p.x(), panel.y + p.y()); };
+        clickAt(geo::EntryFrame.topLeft() + geo::keyRect(1).center());
+        clickAt(geo::EntryFrame.topLeft() + geo::keyRect(2).center());
+        clickAt(geo::EntryFrame.topLeft() + geo::EntryReset.center());
+        QThread::msleep(3800); // the lamp test
+    };
+    {
+        Ferio ferio(desk, file);
+        ASSERT_TRUE(ferio.started());
+        const QString panelId = desk.window(QStringLiteral("集中操作盤"));
+        ASSERT_FALSE(panelId.isEmpty());
+        QThread::msleep(300);
+        const Geometry panel = desk.geometry(panelId);
+        EXPECT_FALSE(QFile::exists(file)) << "nothing is written before the exit";
+
+        desk.click(panel.x + geo::OptionsButton.center().x(), panel.y + geo::OptionsButton.center().y());
+        const QString dialogId = desk.window(QStringLiteral("オプション"));
+        ASSERT_FALSE(dialogId.isEmpty());
+        const Geometry dialog = desk.geometry(dialogId);
+        auto clickIn = [&](QPoint p) { desk.click(dialog.x + p.x(), dialog.y + p.y()); };
+        clickIn(DigitPageButton);
+        clickIn(RouteInfoCheck);
+        desk.keys({QStringLiteral("Tab"), QStringLiteral("End")}); // its cell list: the last cell, 32
+        clickIn(LitColourButton);
+        ASSERT_FALSE(desk.window(QStringLiteral("色を選択")).isEmpty());
+        desk.keys({QStringLiteral("alt+h"), QStringLiteral("ctrl+a")});
+        desk.type(QStringLiteral("#00ff00"));
+        desk.keys({QStringLiteral("Return")});
+        clickIn(DialogOk);
+
+        setRoute12(panel);
+        const QImage shot = desk.screenshot(QStringLiteral("e2e-options.png"));
+        EXPECT_GT(greenPixels(shot, fareCell(1)), 50) << "the fare in green";
+        EXPECT_GT(greenPixels(shot, fareCell(32)), 50) << "the route number in cell 32";
+        EXPECT_TRUE(ferio.quit(panelId));
+    }
+
+    QFile saved(file);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    // Every text is empty but the fixed date, "yyyy/mm/dd".
+    EXPECT_EQ(bytes.size(), 442 + 10);
+    SettingsReader in(bytes);
+    EXPECT_TRUE(in.text().isEmpty() && in.text().isEmpty());        // the two data folders
+    EXPECT_EQ(in.i16(), 1);                                          // ticket numbers shown
+    in.skip(4 * 3 + 2 * 10);
+    for (int i = 0; i < 3; ++i) in.text();                           // the panel pictures
+    in.skip(4 * 2);
+    EXPECT_EQ(in.i32(), 0x00FF00) << "lit fare digits, 0x00BBGGRR";
+    in.skip(4 * 3 + 2 * 5);
+    EXPECT_EQ(in.i16(), 1) << "route number shown";
+    EXPECT_EQ(in.i16(), 31) << "in cell 32";
+    in.skip(2 * 3 + 4 * 2 + 2 * 2);
+    for (int i = 0; i < 2; ++i) in.text();
+    in.skip(2 * 4);
+    in.text();
+    in.skip(2);
+    for (int i = 0; i < 3; ++i) in.text();
+    in.skip(2 * 4);
+    for (int i = 0; i < 4; ++i) in.text();
+    in.skip(2);
+    in.text();
+    in.skip(2 * 3);
+    EXPECT_EQ(in.text().size(), 10) << "the fixed date";
+    in.skip(22 + 8 + 68);
+    EXPECT_EQ(in.i16(), 32) << "the cell count";
+    EXPECT_EQ(in.at() + 32 * 6, bytes.size());
+
+    Ferio again(desk, file);
+    ASSERT_TRUE(again.started());
+    const QString panelId = desk.window(QStringLiteral("集中操作盤"));
+    ASSERT_FALSE(panelId.isEmpty());
+    QThread::msleep(300);
+    setRoute12(desk.geometry(panelId));
+    const QImage shot = desk.screenshot(QStringLiteral("e2e-restored.png"));
+    EXPECT_GT(greenPixels(shot, fareCell(1)), 50);
+    EXPECT_GT(greenPixels(shot, fareCell(32)), 50);
+    EXPECT_TRUE(again.quit(panelId));
 }

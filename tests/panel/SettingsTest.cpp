@@ -1,0 +1,126 @@
+// The settings file as the program uses it: written at the confirmed exit from every window's
+// state, read at the next start and applied to every window; a bad file applies nothing.
+#include "ChimeiCtl_B.h"
+#include "Ferio.h"
+#include "M_Degit.h"
+#include "Messages.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+struct Services : fare::Sound, fare::Broadcast, fare::EventLoop, fare::Clock {
+    void playSound(const std::string&, const std::string&, bool) override {}
+    void closeAllSounds() override {}
+    void tapeLoad(const std::string&, const std::string&) override {}
+    void tapeRelease() override {}
+    void processEvents() override {}
+    fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
+};
+
+struct SettingsTest : ::testing::Test {
+    QTemporaryDir dir;
+    QString file = dir.filePath(QStringLiteral("ferio.in4"));
+    Services services;
+    std::vector<msg::Request> messages;
+
+    SettingsTest() {
+        msg::setHandler([this](const msg::Request& r) {
+            messages.push_back(r);
+            return r.buttons & QMessageBox::Yes ? QMessageBox::Yes : QMessageBox::Ok;
+        });
+    }
+    ~SettingsTest() override { msg::setHandler({}); }
+
+    std::unique_ptr<Ferio> start() {
+        auto ferio = std::make_unique<Ferio>(fare::Services{services, services, services, services}, file);
+        ferio->board().setLampTestMs(0);
+        ferio->start();
+        return ferio;
+    }
+};
+
+} // namespace
+
+TEST_F(SettingsTest, EveryWindowsStateSurvivesTheExitAndTheNextStart) {
+    OptionInfo changed;
+    {
+        auto ferio = start();
+        EXPECT_FALSE(QFile::exists(file)) << "a first start reads nothing and writes nothing";
+        changed = ferio->dialog().GetOptionInfo();
+        changed.FareDataDir = "/data/運賃";
+        changed.SeiriDegitForeColor = 0x123456;
+        changed.InfoKeitoShow = 1;
+        changed.InfoKeitoPos = 31;
+        changed.StepSoundAlways = 0;
+        changed.StepSoundByColumn = -1;
+        ferio->dialog().SetOptionInfo(changed);
+        ferio->dialog().customColors()[16] = 0x0A0B0C;
+        auto* cell3 = ferio->board().findChild<M_Degit*>(QStringLiteral("Degit_3"));
+        cell3->setShift(1);
+        cell3->setFillZero(2);
+        ferio->panel().findChild<QScrollBar*>(QStringLiteral("HScroll1_0"))->setValue(77);
+        ferio->panel().findChild<QCheckBox*>(QStringLiteral("Check2"))->setChecked(true);
+        ferio->board().move(30, 40);
+        EXPECT_TRUE(ferio->panel().close());
+        EXPECT_TRUE(messages.size() == 1 && messages[0].text == "Ferioを終了しますか？");
+    }
+    ASSERT_TRUE(QFile::exists(file));
+
+    auto ferio = start();
+    EXPECT_EQ(messages.size(), 1u) << "no message at load";
+    const OptionInfo loaded = ferio->dialog().GetOptionInfo();
+    EXPECT_EQ(loaded.FareDataDir, changed.FareDataDir);
+    EXPECT_EQ(loaded.InfoKeitoPos, 31);
+    EXPECT_EQ(loaded.StepSoundByColumn, -1);
+    EXPECT_EQ(loaded.FixedDate, changed.FixedDate);
+    EXPECT_EQ(ferio->options().SeiriDegitForeColor, 0x123456);
+    EXPECT_EQ(ferio->dialog().customColors()[16], 0x0A0B0C);
+    EXPECT_EQ(ferio->board().Degit(3)->Shift(), 1);
+    EXPECT_EQ(ferio->board().Degit(3)->FillZero(), 2);
+    EXPECT_EQ(ferio->board().Degit(4)->Shift(), 0);
+    EXPECT_EQ(ferio->board().S_Degit(9)->DegitForeColor(), 0x123456) << "applied to the board";
+    for (int i : {1, 32}) EXPECT_EQ(std::get<QString>(ferio->board().Degit(i)->Value()), QStringLiteral(" "));
+    EXPECT_EQ(ferio->panel().findChild<QScrollBar*>(QStringLiteral("HScroll1_0"))->value(), 77);
+    EXPECT_EQ(ferio->board().ChimeiCtl()->Speed(), 77);
+    EXPECT_TRUE(ferio->panel().findChild<QCheckBox*>(QStringLiteral("Check2"))->isChecked());
+    EXPECT_EQ(ferio->board().pos(), QPoint(30, 40));
+}
+
+TEST_F(SettingsTest, ADamagedFileIsReportedAndAppliesNothing) {
+    {
+        auto ferio = start();
+        OptionInfo o = ferio->dialog().GetOptionInfo();
+        o.FareDataDir = "/somewhere";
+        ferio->dialog().SetOptionInfo(o);
+        EXPECT_TRUE(ferio->panel().close());
+    }
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.resize(f.size() - 1); // the last cell record ends early
+    f.close();
+    messages.clear();
+
+    auto ferio = start();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("エラー Code:"))) << messages[0].text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains(QStringLiteral("\r\n内容:")));
+    EXPECT_EQ(messages[0].title, msg::AppTitle);
+    EXPECT_EQ(messages[0].icon, QMessageBox::NoIcon);
+    EXPECT_EQ(ferio->options().FareDataDir, "") << "nothing of the file is applied";
+}
+
+TEST_F(SettingsTest, ASaveThatFailsIsReportedAndKeepsTheOldFile) {
+    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly)); // a previous (empty, damaged) file
+    file = dir.filePath(QStringLiteral("ferio.in4/inside.in4")); // its "folder" is a file
+    auto ferio = start();
+    EXPECT_TRUE(ferio->panel().close());
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].text.startsWith(QStringLiteral("エラー Code:"))) << messages[1].text.toStdString();
+    EXPECT_EQ(QFile(dir.filePath(QStringLiteral("ferio.in4"))).size(), 0);
+}
