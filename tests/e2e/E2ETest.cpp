@@ -28,7 +28,9 @@ public:
     bool start() {
         xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                               QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(ScreenW).arg(ScreenH),
-                                              QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                              QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                                              // no server reset between one program's exit and the next start
+                                              QStringLiteral("-noreset")});
         if (!xvfb_.waitForStarted(5000)) return false;
         QByteArray out;
         while (!out.contains('\n') && xvfb_.waitForReadyRead(10000)) out += xvfb_.readAllStandardOutput();
@@ -181,6 +183,10 @@ public:
         process_.waitForFinished();
     }
     bool started() { return process_.waitForStarted(5000); }
+    // What the program said and how it stands, for a failure message.
+    std::string report() {
+        return "state " + std::to_string(process_.state()) + ", stderr: " + process_.readAllStandardError().toStdString();
+    }
     // Closes the panel as its close box does and answers Yes; true when the program then ends.
     bool quit(const QString& panelId) {
         if (!desk_.requestClose(panelId)) return false;
@@ -213,7 +219,7 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
 
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
     const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
-    ASSERT_FALSE(panelId.isEmpty());
+    ASSERT_FALSE(panelId.isEmpty()) << ferio.report();
     ASSERT_FALSE(boardId.isEmpty());
     QThread::msleep(300);
     const Geometry board = desk.geometry(boardId);
@@ -264,7 +270,7 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
     Ferio ferio(desk, settings.filePath(QStringLiteral("ferio.in4")));
     ASSERT_TRUE(ferio.started());
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
-    ASSERT_FALSE(panelId.isEmpty());
+    ASSERT_FALSE(panelId.isEmpty()) << ferio.report();
     QThread::msleep(300);
     const QRect frame = desk.frameRect(panelId);
     EXPECT_GT(frame.height(), desk.clientRect(panelId).height()) << "the panel has a title bar";
@@ -327,7 +333,7 @@ TEST(E2E, OptionsSurviveARestart) {
         Ferio ferio(desk, file);
         ASSERT_TRUE(ferio.started());
         const QString panelId = desk.window(QStringLiteral("集中操作盤"));
-        ASSERT_FALSE(panelId.isEmpty());
+        ASSERT_FALSE(panelId.isEmpty()) << ferio.report();
         QThread::msleep(300);
         const Geometry panel = desk.geometry(panelId);
         EXPECT_FALSE(QFile::exists(file)) << "nothing is written before the exit";
@@ -388,7 +394,7 @@ TEST(E2E, OptionsSurviveARestart) {
     Ferio again(desk, file);
     ASSERT_TRUE(again.started());
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
-    ASSERT_FALSE(panelId.isEmpty());
+    ASSERT_FALSE(panelId.isEmpty()) << again.report();
     QThread::msleep(300);
     setRoute12(desk.geometry(panelId));
     const QImage shot = desk.screenshot(QStringLiteral("e2e-restored.png"));
