@@ -5,32 +5,51 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("FerioVer4"));
     QApplication::setApplicationVersion(QStringLiteral(FERIO_VERSION));
-    QApplication::setQuitOnLastWindowClosed(false); // the program ends from the panel's exit only
 
-    // The program speaks Japanese whatever the desktop's language, Qt's own dialogs included.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
-
+    // The command line is read before any window system is needed, so that --help and
+    // --version answer on a terminal without a display.
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("路線バスの運賃表示器と集中操作盤"));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption settingsOption(
         QStringLiteral("settings"),
         QStringLiteral("設定ファイル FILE を読み書きする（既定はプログラムと同じフォルダーの <プログラム名>.in4）"),
         QStringLiteral("FILE"));
     parser.addOption(settingsOption);
-    parser.process(app);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "%s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    if (parser.isSet(version)) {
+        std::printf("%s %s\n", qPrintable(QApplication::applicationName()), FERIO_VERSION);
+        return 0;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object the parser cannot know the program's name.
+        const QString name = QFileInfo(arguments.first()).fileName();
+        std::printf("%s", qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"), name)));
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false); // the program ends from the panel's exit only
+    // The program speaks Japanese whatever the desktop's language, Qt's own dialogs included.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
 
     SilentSound sound;
     NoBroadcast broadcast;

@@ -402,3 +402,21 @@ TEST(E2E, OptionsSurviveARestart) {
     EXPECT_GT(greenPixels(shot, fareCell(32)), 50);
     EXPECT_TRUE(again.quit(panelId));
 }
+
+TEST(Program, AnswersVersionAndHelpAsACommandLineProgram) {
+    auto run = [](const QString& option) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("DISPLAY")); // a terminal without a window system
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {option});
+        EXPECT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    EXPECT_TRUE(run(QStringLiteral("--version")).contains(QStringLiteral("4.0.0")));
+    const QString help = run(QStringLiteral("--help"));
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: ferio")) && help.contains(QStringLiteral("--settings <FILE>")))
+        << help.toStdString();
+}

@@ -1,4 +1,5 @@
 #include "Bgr.h"
+#include "ColorButton.h"
 #include "ChimeiCtl_B.h"
 #include "M_Degit.h"
 #include "PanelFixture.h"
@@ -284,4 +285,26 @@ TEST_F(PanelTest, ExitAsksFirstAndNoKeepsRunning) {
     answer = QMessageBox::Yes;
     EXPECT_TRUE(panel.close());
     EXPECT_EQ(services.released, (std::vector<std::string>{"sounds", "tape"}));
+}
+
+TEST_F(PanelTest, OptionsButtonShowsTheDialogWithBothWindowsOutOfUseAndOkAppliesIt) {
+    writeRoute(12, 3);
+    type("12");
+    click("Command1_1");
+    bool bothDisabled = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<frmOption*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        bothDisabled = !board.isEnabled() && !panel.isEnabled();
+        dlg->findChild<ColorButton*>(QStringLiteral("Command8_2"))->setColor(0x00FF00);
+        EXPECT_NE(board.Degit(1)->DegitForeColor(), 0x00FF00) << "the board waits for OK";
+        QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    });
+    click("Command4");
+    EXPECT_TRUE(bothDisabled);
+    EXPECT_TRUE(board.isEnabled() && panel.isEnabled());
+    EXPECT_FALSE(ferio.dialog().isVisible());
+    EXPECT_EQ(board.Degit(1)->DegitForeColor(), 0x00FF00);
+    EXPECT_EQ(board.TimeDegit(0)->DegitForeColor(), 0x00FF00);
+    EXPECT_EQ(number(board.Degit(1)->Value()), 100) << "the fares stay";
 }
