@@ -16,6 +16,7 @@ Ferio::Ferio(const fare::Services& services, const QString& settingsFile)
                      [this](bool on) { engine_.displayClear(on); });
     QObject::connect(&panel_, &frmCtl::dispDataRequested, &panel_, [this](int record) { engine_.dispData(record); });
     QObject::connect(&panel_, &frmCtl::optionsRequested, &panel_, [this] { editOptions(); });
+    QObject::connect(&panel_, &frmCtl::loaded, &panel_, [this] { panel_.setSpeechAvailable(false); });
     QObject::connect(&dialog_, &frmOption::setPropRequested, &dialog_, [this] { setProp(); });
     QObject::connect(&dialog_, &frmOption::backlightRefreshRequested, &dialog_,
                      [this] { panel_.Option4_Click(backlightState()); });

@@ -152,7 +152,8 @@ void frmCtl::buildListFrame() {
     for (size_t i = 0; i < routeLists_.size(); ++i) {
         const int x = geo::RouteListLeft + geo::ListWidth * static_cast<int>(i);
         routeLists_[i] = digitList(QStringLiteral("List2_%1").arg(i), x);
-        connect(routeLists_[i], &QListWidget::itemClicked, this, [this] { playKeySound(); });
+        // A new choice clicks, whether made with the mouse or the keyboard.
+        connect(routeLists_[i], &QListWidget::itemSelectionChanged, this, [this] { playKeySound(); });
     }
     // No section entry in this configuration: its lists exist but are out of reach.
     for (size_t i = 0; i < sectionLists_.size(); ++i) {
@@ -210,13 +211,18 @@ void frmCtl::buildTapeGroup() {
     tapeGroup_ = new QGroupBox(this);
     tapeGroup_->setObjectName(QStringLiteral("grpM_Tape"));
     tapeGroup_->setGeometry(geo::TapeGroup);
+    // In the order of TapeButton.
     const struct { const char* name; QString caption; QRect geometry; } tape[] = {
         {"cmdTapeBack", QStringLiteral("戻し"), geo::TapeBack},
         {"cmdTapeNext", QStringLiteral("送り"), geo::TapeNext},
         {"cmdTapeStop", QStringLiteral("■"), geo::TapeStop},
         {"cmdTapeSet", QStringLiteral("調整"), geo::TapeSet},
     };
-    for (const auto& t : tape) button(tapeGroup_, QString::fromLatin1(t.name), t.caption, t.geometry)->setEnabled(false);
+    for (size_t i = 0; i < tapeButtons_.size(); ++i) {
+        QPushButton* b = tapeButtons_[i] = button(tapeGroup_, QString::fromLatin1(tape[i].name), tape[i].caption, tape[i].geometry);
+        b->setEnabled(false); // until a broadcast table is loaded
+        connect(b, &QPushButton::clicked, this, [this, i] { emit tapeButtonPressed(static_cast<TapeButton>(i)); });
+    }
 }
 
 // Backlight: hidden in this configuration, so OFF stays selected.
@@ -277,10 +283,18 @@ void frmCtl::Form_Load() {
     board_.setWindowTitle(QStringLiteral("Ferio - 型番:") + panel::modelName());
     // Rounded key shapes that cut away the buttons' outer border.
     for (QPushButton* key : keys_) key->setMask(board::roundRectRegion(geo::KeyShape));
-    // Speech synthesis is not available, so the broadcast group stays out of use.
-    speechAvailable_ = false;
-    tapeGroup_->setTitle(QStringLiteral("音合使用不可"));
-    tapeGroup_->setEnabled(false);
+    emit loaded();
+}
+
+void frmCtl::setSpeechAvailable(bool available) {
+    speechAvailable_ = available;
+    tapeGroup_->setTitle(available ? QStringLiteral("音合使用可") : QStringLiteral("音合使用不可"));
+    tapeGroup_->setEnabled(available);
+}
+
+void frmCtl::enableTapeButtons(bool on) {
+    for (QPushButton* b : tapeButtons_) b->setEnabled(on);
+    tapeGroup_->setEnabled(on);
 }
 
 void frmCtl::playKeySound() { sound_.playSound(options_.SoundReset, "S1", false); }

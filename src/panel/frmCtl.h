@@ -55,7 +55,13 @@ public:
     int16_t hiddenEntryFrame() const { return hiddenEntryFrame_; }
 
     const QImage& previewImage() const { return preview_; }
+
+    // The broadcast group: whether speech can be used at all (caption and group, decided once),
+    // and whether a broadcast table is loaded (its four buttons).
     bool speechAvailable() const { return speechAvailable_; }
+    void setSpeechAvailable(bool available);
+    void enableTapeButtons(bool on);
+    enum class TapeButton { Back, Next, Stop, Adjust };
 
     // fare::PanelView
     fare::RouteEntry readEntry(fare::EntrySource source) override;
@@ -72,6 +78,9 @@ signals:
     void displayClearRequested(bool on);
     void dispDataRequested(int record);
     void optionsRequested();
+    void tapeButtonPressed(frmCtl::TapeButton button);
+    // The panel's load has run: the voice and the broadcast group are set up now.
+    void loaded();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -120,6 +129,7 @@ private:
     QGroupBox* backlightGroup_ = nullptr;
     std::array<QRadioButton*, 3> backlightButtons_{};
     QGroupBox* tapeGroup_ = nullptr;
+    std::array<QPushButton*, 4> tapeButtons_{};     // by TapeButton
     QPushButton* previewToggle_ = nullptr;
     QLabel* previewPicture_ = nullptr;
     QComboBox* companyList_ = nullptr;

@@ -104,6 +104,12 @@ TEST_F(PanelTest, ListResetReadsTheSelectedDigits) {
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(ferio.engine().state().RouteText, "12");
     EXPECT_EQ(number(board.Degit(1)->Value()), 100);
+
+    // The keyboard changes a list's choice too, with the same click.
+    QTest::keyClick(find<QListWidget>("List2_4"), Qt::Key_Down);
+    EXPECT_EQ(services.sounds.size(), before + 4); // the reset's own sound, then the key
+    click("Command1_0");
+    EXPECT_EQ(ferio.engine().state().RouteText, "13");
 }
 
 TEST_F(PanelTest, DataStepsStopAtBothEnds) {
