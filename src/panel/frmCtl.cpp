@@ -23,6 +23,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSessionManager>
 
@@ -327,7 +328,21 @@ void frmCtl::displayClear(bool on) {
 }
 
 void frmCtl::previewToggle(bool open) {
-    setFixedSize(geo::clientWidth(open ? geo::OpenWidthTwips : geo::ClosedWidthTwips), geo::ClientHeight);
+    const int width = geo::clientWidth(open ? geo::OpenWidthTwips : geo::ClosedWidthTwips);
+    // The preview opens to the right with the left edge kept, unless that would take it off the
+    // screen (the panel starts in the bottom-right corner): then the window steps left just
+    // enough, and back when the preview closes, so that its place never creeps.
+    if (open) {
+        const QRect frame = frameGeometry();
+        const QScreen* here = screen();
+        const int right = frame.left() + frame.width() - this->width() + width - 1;
+        previewShift_ = here ? std::max(0, right - here->geometry().right()) : 0;
+        move(x() - previewShift_, y());
+    } else {
+        move(x() + previewShift_, y());
+        previewShift_ = 0;
+    }
+    setFixedSize(width, geo::ClientHeight);
     previewToggle_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
     previewToggle_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します") : QStringLiteral("整理券プレビューを開きます"));
 }
@@ -404,7 +419,7 @@ int16_t frmCtl::selectedBacklight() const {
 }
 
 void frmCtl::GetCtrlDataInfo() {
-    ctrlDataInfo.PanelLeft = board::twips(x());
+    ctrlDataInfo.PanelLeft = board::twips(x() + previewShift_); // where it stands with the preview closed
     ctrlDataInfo.PanelTop = board::twips(y());
     ctrlDataInfo.ScrollSpeed = scrollBars_[0]->value();
     ctrlDataInfo.ScrollInterval = scrollBars_[1]->value();

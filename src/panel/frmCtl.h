@@ -114,6 +114,7 @@ private:
     bool loaded_ = false;
     bool speechAvailable_ = false;
     int16_t hiddenEntryFrame_ = 0;
+    int previewShift_ = 0; // how far the open preview moved the window left to stay on the screen
 
     std::array<QFrame*, 2> entryFrames_{};        // 0 digit lists, 1 keypad
     std::array<QPushButton*, 12> keys_{};          // by key: 0..9, 10 系統, 11 区間

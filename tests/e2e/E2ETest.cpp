@@ -276,6 +276,18 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
     EXPECT_GT(frame.height(), desk.clientRect(panelId).height()) << "the panel has a title bar";
     EXPECT_EQ(std::pair(frame.right(), frame.bottom()), std::pair(ScreenW - 1, ScreenH - 1));
     EXPECT_EQ(desk.clientRect(desk.window(QStringLiteral("Ferio - 型番:ferio"))), QRect(0, 0, 643, 240));
+
+    // ">>" in the corner: the wider window steps left to stay on the screen; "<<" puts it back.
+    const QPoint toggle = desk.clientRect(panelId).topLeft() + panel::geometry::PreviewToggle.center();
+    desk.click(toggle.x(), toggle.y());
+    QThread::msleep(300);
+    const QRect open = desk.frameRect(panelId);
+    EXPECT_EQ(open.right(), ScreenW - 1);
+    EXPECT_GT(open.width(), frame.width());
+    const QPoint back = desk.clientRect(panelId).topLeft() + panel::geometry::PreviewToggle.center();
+    desk.click(back.x(), back.y());
+    QThread::msleep(300);
+    EXPECT_EQ(desk.frameRect(panelId), frame);
     EXPECT_TRUE(ferio.quit(panelId));
 }
 

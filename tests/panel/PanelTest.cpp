@@ -1,4 +1,5 @@
 #include "Bgr.h"
+#include "BoardGeometry.h"
 #include "ColorButton.h"
 #include "ChimeiCtl_B.h"
 #include "M_Degit.h"
@@ -14,6 +15,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -313,4 +315,16 @@ TEST_F(PanelTest, OptionsButtonShowsTheDialogWithBothWindowsOutOfUseAndOkApplies
     EXPECT_EQ(board.Degit(1)->DegitForeColor(), 0x00FF00);
     EXPECT_EQ(board.TimeDegit(0)->DegitForeColor(), 0x00FF00);
     EXPECT_EQ(number(board.Degit(1)->Value()), 100) << "the fares stay";
+}
+
+TEST_F(PanelTest, PreviewOpenedInTheCornerStaysOnTheScreenAndItsPlaceDoesNotCreep) {
+    const QRect screen = panel.screen()->geometry();
+    const QPoint corner(screen.right() + 1 - panel.frameGeometry().width(), 300);
+    panel.move(corner);
+    click("Check4");
+    EXPECT_EQ(panel.frameGeometry().right(), screen.right());
+    panel.GetCtrlDataInfo();
+    EXPECT_EQ(panel.ctrlDataInfo.PanelLeft, board::twips(corner.x())) << "saved where it stands closed";
+    click("Check4");
+    EXPECT_EQ(panel.pos(), corner);
 }
