@@ -1,0 +1,196 @@
+#include "mdlM_Tape.h"
+
+#include "Cp932.h"
+#include "TextLib.h"
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view Blanks = " \t";
+
+std::string_view trim(std::string_view s) {
+    const auto first = s.find_first_not_of(Blanks);
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(Blanks) - first + 1);
+}
+
+std::optional<int16_t> flag(std::string_view field) {
+    field = trim(field);
+    int16_t value = 0;
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (ec != std::errc{} || end != field.data() + field.size()) return std::nullopt;
+    return value;
+}
+
+// The text and what follows its comma. A quoted text keeps its commas and spaces, and "" in it
+// is one quote; only blanks may stand between the closing quote and the comma.
+std::optional<std::pair<std::string, std::string_view>> textField(std::string_view line) {
+    const std::string_view start = line.substr(std::min(line.find_first_not_of(Blanks), line.size()));
+    if (!start.starts_with('"')) {
+        const auto comma = line.find(',');
+        if (comma == std::string_view::npos) return std::nullopt;
+        return std::pair{std::string(trim(line.substr(0, comma))), line.substr(comma + 1)};
+    }
+    std::string text;
+    for (size_t i = 1; i < start.size(); ++i) {
+        if (start[i] != '"') {
+            text += start[i];
+        } else if (i + 1 < start.size() && start[i + 1] == '"') {
+            text += '"';
+            ++i;
+        } else {
+            const std::string_view after = start.substr(i + 1);
+            const auto comma = after.find(',');
+            if (comma == std::string_view::npos || !trim(after.substr(0, comma)).empty()) return std::nullopt;
+            return std::pair{std::move(text), after.substr(comma + 1)};
+        }
+    }
+    return std::nullopt; // the quote is never closed
+}
+
+// A fourth field ends up in the sound flag's text, which then is no number.
+std::optional<TapeEntry> entry(std::string_view line) {
+    auto text = textField(line);
+    if (!text) return std::nullopt;
+    const std::string_view flags = text->second;
+    const auto comma = flags.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    const auto step = flag(flags.substr(0, comma));
+    const auto sound = flag(flags.substr(comma + 1));
+    if (!step || !sound) return std::nullopt;
+    return TapeEntry{std::move(text->first), *step, *sound};
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; };
+    return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The exact name first; otherwise the folder's file whose name differs only in case (the first
+// by name, should there be several), since tables written on Windows come as 12Tp.csv as often.
+std::optional<fs::path> findTable(const std::string& dir, const std::string& name) {
+    std::error_code ec;
+    const fs::path exact = dir + name;
+    if (fs::is_regular_file(exact, ec)) return exact;
+    std::optional<fs::path> found;
+    for (fs::directory_iterator it(dir.empty() ? "." : dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path& other = it->path();
+        if (sameIgnoringCase(other.filename().string(), name) && it->is_regular_file(ec) && (!found || other < *found))
+            found = other;
+    }
+    return found;
+}
+
+std::optional<std::string> readBounded(const fs::path& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec || size > MaxTapeFileBytes) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(size, '\0');
+    if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return std::nullopt;
+    return bytes;
+}
+
+// The voice could never be bound on Windows Vista: there the broadcast stays off and no table
+// is read. Other systems never report that name.
+bool onVista() { return GetOsInfo() == "Windows Vista"; }
+
+} // namespace
+
+// Every line is one entry, except that blank lines are skipped: an author who leaves an empty
+// line between the stops, or at the end of the file, expects no silent announcement and no
+// table refused over it.
+std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view cp932Bytes) {
+    const std::string text = cp932::toUtf8(cp932Bytes);
+    std::vector<TapeEntry> entries;
+    for (size_t begin = 0; begin < text.size();) {
+        const size_t end = std::min(text.find('\n', begin), text.size());
+        std::string_view line = std::string_view(text).substr(begin, end - begin);
+        begin = end + 1;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (trim(line).empty()) continue;
+        auto e = entry(line);
+        if (!e) return std::nullopt;
+        entries.push_back(std::move(*e));
+    }
+    if (entries.empty()) return std::nullopt;
+    return entries;
+}
+
+void BroadcastTape::tapeInit(Speaker* speaker) {
+    speaker_ = onVista() ? nullptr : speaker;
+    speechAvailable_ = speaker_ != nullptr;
+    view_.setSpeechAvailable(speechAvailable_);
+}
+
+void BroadcastTape::tapeLoad(const std::string& dir, const std::string& fileNumber) {
+    if (onVista()) return;
+    table_.clear();
+    position_ = 0;
+    const auto path = findTable(dir, fileNumber + "tp.csv");
+    const auto bytes = path ? readBounded(*path) : std::nullopt;
+    auto entries = bytes ? parseTapeTable(*bytes) : std::nullopt;
+    if (!entries) {
+        view_.enableTapeButtons(false);
+        return;
+    }
+    table_ = std::move(*entries);
+    if (speechAvailable_) view_.enableTapeButtons(true);
+}
+
+void BroadcastTape::tapeNext() {
+    if (++position_ > count()) {
+        position_ = count();
+        return;
+    }
+    chime(selected(options_.PreTapeSoundAlways) ? &options_.PreTapeSoundFile : flagSound(position_), "S3");
+    tapeSpeak(position_);
+}
+
+// Going back never plays the every-announcement sound, only the entry's own.
+void BroadcastTape::tapeBack() {
+    if (--position_ < 1) {
+        position_ = 1;
+        return;
+    }
+    chime(flagSound(position_), "S2");
+    tapeSpeak(position_);
+}
+
+// A new text always cuts off the one still being spoken.
+void BroadcastTape::tapeSpeak(int32_t p) {
+    if (!speaker_ || p < 1 || p > count()) return;
+    speaker_->stopSpeaking();
+    speaker_->speak(table_[p - 1].text);
+    if (speaker_->status() == -1) speaker_->stopSpeaking();
+}
+
+void BroadcastTape::tapeStop() {
+    if (speaker_) speaker_->stopSpeaking();
+}
+
+void BroadcastTape::tapeRelease() { speaker_ = nullptr; }
+
+int16_t BroadcastTape::stepFlag(int32_t p) const { return p >= 1 && p <= count() ? table_[p - 1].stepFlag : 0; }
+
+int16_t BroadcastTape::soundFlag(int32_t p) const { return p >= 1 && p <= count() ? table_[p - 1].soundFlag : 0; }
+
+const std::string* BroadcastTape::flagSound(int32_t p) const {
+    switch (soundFlag(p)) {
+    case 1: return &options_.PreTapeSoundFile1;
+    case 2: return &options_.PreTapeSoundFile2;
+    case 3: return &options_.PreTapeSoundFile3;
+    default: return nullptr;
+    }
+}
+
+void BroadcastTape::chime(const std::string* file, const char* channel) {
+    if (file) sound_.playSound(*file, channel, selected(options_.PreTapeSoundSync));
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The broadcast tape: a route's announcements, one per line of <route>tp.csv, walked with the
+// panel's "送り" and "戻し" buttons and spoken by the voice, each after its chime.
+#include "FareHost.h"
+#include "OptionInfo.h"
+#include "Speaker.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct TapeEntry {
+    std::string text;     // UTF-8, spoken as it stands
+    int16_t stepFlag = 0; // 1: the fare data moves with this announcement
+    int16_t soundFlag = 0; // 1..3: which flag-chosen chime comes before it
+    bool operator==(const TapeEntry&) const = default;
+};
+
+// A table larger than this is no broadcast table; it is refused before being read.
+inline constexpr std::size_t MaxTapeFileBytes = 1024 * 1024;
+
+// The entries of a CP932 table, or nullopt when any line is malformed or there is none.
+std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view cp932Bytes);
+
+// What the panel's broadcast group shows.
+class TapeView {
+public:
+    virtual ~TapeView() = default;
+    // Caption "音合使用可" and group enabled, or "音合使用不可" and group disabled.
+    virtual void setSpeechAvailable(bool available) = 0;
+    // The four buttons "送り", "戻し", "■" and "調整"; false disables the group as well.
+    virtual void enableTapeButtons(bool enabled) = 0;
+};
+
+// The caller does the fare step that an entry asks for: after tapeNext or tapeBack it reads
+// stepFlag(position()), so the chime and the announcement come before the step's own chime.
+class BroadcastTape : public fare::Broadcast {
+public:
+    BroadcastTape(const OptionInfo& options, fare::Sound& sound, TapeView& view)
+        : options_(options), sound_(sound), view_(view) {}
+
+    // At panel load, with the voice or nullptr when it could not be created.
+    void tapeInit(Speaker* speaker);
+    // Reads dir + number + "tp.csv"; any fault leaves an empty table and the group disabled.
+    void tapeLoad(const std::string& dir, const std::string& fileNumber) override;
+    void tapeNext();
+    void tapeBack();
+    void tapeSpeak(int32_t p);
+    void tapeStop();
+    void tapeRelease() override;
+
+    int32_t count() const { return static_cast<int32_t>(table_.size()); }
+    int32_t position() const { return position_; }
+    // 0 for a position outside 1..count().
+    int16_t stepFlag(int32_t p) const;
+    int16_t soundFlag(int32_t p) const;
+
+private:
+    const std::string* flagSound(int32_t p) const;
+    void chime(const std::string* file, const char* channel);
+
+    const OptionInfo& options_;
+    fare::Sound& sound_;
+    TapeView& view_;
+    Speaker* speaker_ = nullptr;
+    bool speechAvailable_ = false;
+    std::vector<TapeEntry> table_;
+    int32_t position_ = 0;
+};
