@@ -17,7 +17,8 @@ bool open() {
     s = -1;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
-    if (Mix_OpenAudio(SampleRate, AUDIO_S16SYS, 2, 1024) != 0) {
+    // 512 frames (12 ms) per mix: a key click is heard within one mix of the key press.
+    if (Mix_OpenAudio(SampleRate, AUDIO_S16SYS, 2, 512) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }

@@ -1,0 +1,138 @@
+#include "MixerCommands.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <sstream>
+#include <vector>
+
+#include "Cp932.h"
+
+namespace {
+
+// General MIDI instruments for the MIDI decoder (FluidSynth), from Debian's timgm6mb-soundfont.
+constexpr const char* SoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+// Below this a synthesised tail is inaudible (about -48 dB of full scale).
+constexpr int QuietLevel = 128;
+constexpr int FadeMs = 50;
+// A blocking play gives up this long after the sound should have ended (a stalled device).
+constexpr Uint64 WaitMarginMs = 1000;
+
+std::vector<std::string> words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
+// The mixer channel an alias stands for, by its last two characters "S1" ... "S4"; -1 otherwise.
+int mixerChannel(const std::string& alias) {
+    if (alias.size() < 2 || alias[alias.size() - 2] != 'S') return -1;
+    const int n = alias.back() - '1';
+    return n >= 0 && n < audio::SoundChannels ? n : -1;
+}
+
+// What the device was opened with: 16-bit samples, the rate and channel count it accepted.
+struct MixSpec {
+    int rate = audio::SampleRate;
+    int channels = 2;
+    size_t frameBytes() const { return size_t(channels) * sizeof(Sint16); }
+};
+
+MixSpec mixSpec() {
+    MixSpec spec;
+    Mix_QuerySpec(&spec.rate, nullptr, &spec.channels);
+    return spec;
+}
+
+// A MIDI file rendered to samples ends in seconds of near-silence while the synthesiser's voices
+// die away; a blocking play should end with the last note's release, not with that tail. Cut the
+// chunk shortly after its last audible sample and fade the rest out so the cut does not click.
+void trimTail(Mix_Chunk& chunk) {
+    const MixSpec spec = mixSpec();
+    const int channels = spec.channels;
+    auto* samples = reinterpret_cast<Sint16*>(chunk.abuf);
+    const size_t frames = chunk.alen / spec.frameBytes();
+    size_t end = frames;
+    auto quiet = [&](size_t frame) {
+        return std::all_of(samples + frame * channels, samples + (frame + 1) * channels,
+                           [](Sint16 s) { return std::abs(s) < QuietLevel; });
+    };
+    while (end > 0 && quiet(end - 1)) --end;
+    const size_t fade = std::min(frames - end, size_t(spec.rate) * FadeMs / 1000);
+    Sint16* tail = samples + end * channels;
+    for (size_t f = 0; f < fade; ++f)
+        for (int c = 0; c < channels; ++c)
+            tail[f * channels + c] = Sint16(tail[f * channels + c] * double(fade - f) / fade);
+    chunk.alen = Uint32((end + fade) * spec.frameBytes());
+}
+
+} // namespace
+
+MixerCommands::MixerCommands() { Mix_SetSoundFonts(SoundFont); }
+
+MixerCommands::~MixerCommands() {
+    for (Alias& a : aliases_)
+        if (a.chunk) Mix_FreeChunk(a.chunk);
+}
+
+int MixerCommands::sendString(const std::string& command) {
+    if (command.starts_with("open \"")) {
+        const size_t quote = command.rfind('"');
+        const std::vector<std::string> w = words(command.substr(quote + 1));
+        if (quote < 6 || w.size() != 5 || w[0] != "type" || w[2] != "alias" || w[4] != "wait")
+            return Unrecognised;
+        return open(cp932::toUtf8(command.substr(6, quote - 6)), w[1], w[3]);
+    }
+    const std::vector<std::string> w = words(command);
+    if (w.size() >= 4 && w[0] == "play" && w[2] == "from" && w[3] == "0") {
+        if (w.size() == 4) return play(w[1], false);
+        if (w.size() == 5 && w[4] == "wait") return play(w[1], true);
+        return Unrecognised;
+    }
+    if (w.size() != 2) return Unrecognised;
+    if (w[0] == "stop" || w[0] == "close") {
+        const int channel = channelOf(w[1]);
+        if (channel < 0) return UnknownAlias;
+        Mix_HaltChannel(channel);
+        if (w[0] == "close") {
+            Mix_FreeChunk(aliases_[channel].chunk);
+            aliases_[channel] = {};
+        }
+        return 0;
+    }
+    return Unrecognised;
+}
+
+int MixerCommands::open(const std::string& path, const std::string& type, const std::string& alias) {
+    const int channel = mixerChannel(alias);
+    if (channel < 0) return UnknownAlias;
+    if (type != "waveaudio" && type != "mpegvideo" && type != "sequencer") return Unrecognised;
+    if (aliases_[channel].chunk) return AliasInUse;
+    if (!audio::open()) return NoDevice;
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    if (!chunk) return CannotOpen;
+    if (type == "sequencer") trimTail(*chunk);
+    aliases_[channel] = {alias, chunk};
+    return 0;
+}
+
+int MixerCommands::play(const std::string& alias, bool wait) {
+    const int channel = channelOf(alias);
+    if (channel < 0) return UnknownAlias;
+    Mix_Chunk* chunk = aliases_[channel].chunk;
+    if (Mix_PlayChannel(channel, chunk, 0) < 0) return CannotPlay;
+    if (wait) {
+        const MixSpec spec = mixSpec();
+        const Uint64 lengthMs = Uint64(chunk->alen) * 1000 / (spec.frameBytes() * spec.rate);
+        const Uint64 deadline = SDL_GetTicks64() + lengthMs + WaitMarginMs;
+        while (Mix_Playing(channel) && SDL_GetTicks64() < deadline) SDL_Delay(5);
+    }
+    return 0;
+}
+
+int MixerCommands::channelOf(const std::string& alias) const {
+    const int channel = mixerChannel(alias);
+    return channel >= 0 && aliases_[channel].chunk && aliases_[channel].name == alias ? channel : -1;
+}

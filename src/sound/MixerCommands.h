@@ -1,0 +1,38 @@
+#pragma once
+// The command texts of the sound channels, carried out by SDL_mixer: "open", "play", "stop" and
+// "close" on aliases whose names end in the channel ("S1" ... "S4"), one mixer channel each.
+// Every file is decoded whole when it is opened, so a play starts at once.
+#include <array>
+#include <string>
+
+#include "AudioDevice.h"
+#include "mdlSndAPI.h"
+
+struct Mix_Chunk;
+
+class MixerCommands : public CommandString {
+public:
+    enum Error { Unrecognised = 1, UnknownAlias, AliasInUse, NoDevice, CannotOpen, CannotPlay };
+
+    MixerCommands();
+    ~MixerCommands() override;
+    MixerCommands(const MixerCommands&) = delete;
+    MixerCommands& operator=(const MixerCommands&) = delete;
+
+    // Understands, with A an alias and Q a quoted CP932 path:
+    //   open Q type waveaudio|mpegvideo|sequencer alias A wait
+    //   play A from 0 [wait]      stop A      close A
+    int sendString(const std::string& command) override;
+
+private:
+    struct Alias {
+        std::string name;
+        Mix_Chunk* chunk = nullptr;
+    };
+    int open(const std::string& path, const std::string& type, const std::string& alias);
+    int play(const std::string& alias, bool wait);
+    // The open alias of that name with its mixer channel, or -1.
+    int channelOf(const std::string& alias) const;
+
+    std::array<Alias, audio::SoundChannels> aliases_;
+};

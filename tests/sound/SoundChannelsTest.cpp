@@ -1,0 +1,183 @@
+#include "MixerCommands.h"
+#include "mdlSndAPI.h"
+
+#include "Cp932.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+struct Recorder : CommandString {
+    std::vector<std::string> sent;
+    int openResult = 0;
+    int sendString(const std::string& command) override {
+        sent.push_back(command);
+        return command.starts_with("open") ? openResult : 0;
+    }
+};
+
+// Sound files in a folder with a Japanese name, so every path goes out as CP932 bytes.
+class CommandTexts : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dir);
+        for (const char* name : {"a.wav", "b.Mp3", "c.MID", "d.midi", "e.wave"}) std::ofstream(dir / name);
+    }
+    void TearDown() override { fs::remove_all(dir.parent_path()); }
+    std::string path(const char* name) { return (dir / name).string(); }
+    static std::string cp(const std::string& utf8) { return *cp932::fromUtf8(utf8); }
+
+    fs::path dir = fs::temp_directory_path() / ("ferio-snd-" + std::to_string(getpid())) / "チャイム";
+    Recorder rec;
+    SoundChannels sound{rec, "ferio"};
+};
+
+TEST_F(CommandTexts, EachKindSyncAndAsync) {
+    const std::pair<const char*, const char*> kinds[] = {
+        {"a.wav", "waveaudio"}, {"b.Mp3", "mpegvideo"}, {"c.MID", "sequencer"}};
+    for (auto [name, type] : kinds) {
+        const std::string open = cp("open \"" + path(name) + "\" type " + type + " alias ");
+        rec.sent.clear();
+        sound.playSound(path(name), "S2", true);
+        EXPECT_THAT(rec.sent, ElementsAre("close ferioS2", open + "ferioS2 wait", "play ferioS2 from 0 wait"));
+        rec.sent.clear();
+        sound.playSoundFile(path(name), "S1", false, 0);
+        EXPECT_THAT(rec.sent, ElementsAre("close ferioS1", open + "ferioS1 wait", "stop ferioS1", "play ferioS1 from 0"));
+    }
+}
+
+TEST_F(CommandTexts, WhatIsNotPlayed) {
+    for (const std::string& nothing : {std::string(), path("none.wav"), dir.string()}) {
+        sound.playSound(nothing, "S1", false);
+        EXPECT_THAT(rec.sent, IsEmpty()) << nothing;
+    }
+    sound.playSound(path("d.midi"), "S3", false); // the channel is closed, nothing opened
+    sound.playSound(path("e.wave"), "S3", true);
+    EXPECT_THAT(rec.sent, ElementsAre("close ferioS3", "close ferioS3"));
+    rec.sent.clear();
+    rec.openResult = 263;
+    sound.playSound(path("a.wav"), "S2", true);
+    EXPECT_EQ(rec.sent.size(), 2u) << "nothing is played after a failed open";
+}
+
+TEST_F(CommandTexts, CloseAllInChannelOrder) {
+    sound.closeAllSounds();
+    EXPECT_THAT(rec.sent, ElementsAre("close ferioS1", "close ferioS2", "close ferioS3", "close ferioS4"));
+}
+
+// The real mixer, writing what it plays to a file through SDL's disk driver.
+class Mixer : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output().c_str(), 1);
+        ASSERT_TRUE(audio::open());
+    }
+    static void TearDownTestSuite() {
+        audio::close();
+        fs::remove(output());
+    }
+    static std::string output() { return fs::temp_directory_path() / ("ferio-mix-" + std::to_string(getpid()) + ".raw"); }
+    static std::string sample(const char* name) { return std::string(FERIO_SAMPLES_DIR "/") + name; }
+    static uintmax_t written() { return fs::exists(output()) ? fs::file_size(output()) : 0; }
+
+    // The loudest sample the mixer wrote after the byte offset `from`.
+    static int peakSince(uintmax_t from) {
+        std::ifstream in(output(), std::ios::binary);
+        in.seekg(std::streamoff(from));
+        std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
+        int peak = 0;
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+            peak = std::max(peak, std::abs(int(int16_t(uint8_t(bytes[i]) | uint8_t(bytes[i + 1]) << 8))));
+        return peak;
+    }
+    // How long a file sounds when decoded untouched.
+    static long decodedMs(const std::string& file) {
+        Mix_Chunk* chunk = Mix_LoadWAV(file.c_str());
+        int rate = 0, channels = 0;
+        Mix_QuerySpec(&rate, nullptr, &channels);
+        const long ms = long(chunk->alen) * 1000 / (rate * channels * 2);
+        Mix_FreeChunk(chunk);
+        return ms;
+    }
+    template <class F> static long msTaken(F f) {
+        const auto start = std::chrono::steady_clock::now();
+        f();
+        return long(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count());
+    }
+
+    MixerCommands mixer;
+    SoundChannels sound{mixer, "ferio"};
+};
+
+TEST_F(Mixer, SyncWavBlocksForItsLengthAndIsHeard) {
+    const long length = decodedMs(sample("chime1.wav"));
+    const uintmax_t from = written();
+    const long taken = msTaken([&] { sound.playSound(sample("chime1.wav"), "S2", true); });
+    EXPECT_GT(taken, length - 60);
+    EXPECT_LT(taken, length + 300);
+    EXPECT_GT(peakSince(from), 4000);
+}
+
+TEST_F(Mixer, ChannelsOverlapAndASecondPlayCutsTheFirst) {
+    sound.playSound(sample("chime3.mid"), "S1", false);
+    sound.playSound(sample("chime2.mp3"), "S2", false);
+    sound.playSound(sample("chime1.wav"), "S3", false);
+    EXPECT_TRUE(Mix_Playing(0) && Mix_Playing(1) && Mix_Playing(2));
+    sound.playSound(sample("chime1.wav"), "S1", false); // the MIDI melody is longer than this
+    sound.playSound(__FILE__, "S3", false); // no sound file: S3 is only closed
+    EXPECT_FALSE(Mix_Playing(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(decodedMs(sample("chime1.wav")) + 200));
+    EXPECT_FALSE(Mix_Playing(0));
+}
+
+TEST_F(Mixer, MidiSyncEndsWithItsLastNoteNotItsTail) {
+    const long taken = msTaken([&] { sound.playSound(sample("chime3.mid"), "S2", true); });
+    EXPECT_GT(taken, 2000); // the melody's notes
+    EXPECT_LT(taken, decodedMs(sample("chime3.mid")) - 1500);
+}
+
+TEST_F(Mixer, UndecodableFilesAndUnknownAliasesFailQuietly) {
+    const fs::path bad = fs::temp_directory_path() / ("ferio-bad-" + std::to_string(getpid()) + ".wav");
+    std::ofstream(bad) << "RIFF and nothing more";
+    EXPECT_NE(mixer.sendString("open \"" + bad.string() + "\" type waveaudio alias ferioS1 wait"), 0);
+    EXPECT_NE(mixer.sendString("play ferioS1 from 0 wait"), 0);
+    EXPECT_NE(mixer.sendString("close ferioS4"), 0);
+    EXPECT_NE(mixer.sendString("open \"" + sample("chime1.wav") + "\" type waveaudio alias ferioS5 wait"), 0);
+    const uintmax_t from = written();
+    EXPECT_LT(msTaken([&] { sound.playSound(bad.string(), "S1", true); }), 100);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(peakSince(from), 0);
+    fs::remove(bad);
+}
+
+TEST(MixerWithoutDevice, OpenFailsAndNothingWaits) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process that has not opened audio
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+            MixerCommands mixer;
+            SoundChannels(mixer, "ferio").playSound(FERIO_SAMPLES_DIR "/chime1.wav", "S2", true);
+            std::exit(mixer.sendString("open \"" FERIO_SAMPLES_DIR "/chime1.wav\" type waveaudio alias ferioS2 wait"));
+        },
+        ::testing::ExitedWithCode(MixerCommands::NoDevice), "");
+}
+
+} // namespace
