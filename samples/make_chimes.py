@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Synthesises the sample chimes with the standard library only.
 
-    make_chimes.py TWO_TONE.wav THREE_TONE.wav MELODY.mid
+    make_chimes.py TWO_TONE.wav THREE_TONE.wav MELODY.mid CLICK.wav
 
 writes a two-tone chime and a three-tone chime as 16-bit mono WAV (the build encodes the
-second one to MP3) and a short vibraphone melody as a standard MIDI file.
+second one to MP3), a short vibraphone melody as a standard MIDI file, and the key click.
 """
 import math
 import struct
@@ -38,6 +38,13 @@ def chime(notes, length):
     for i in range(fade):
         mix[-1 - i] *= i / fade
     return [int(v / peak * 0.8 * 32767) for v in mix]
+
+
+def click():
+    """The panel's key click: 30 ms of a damped 2 kHz tick."""
+    count = int(0.03 * RATE)
+    return [int(0.6 * 32767 * math.exp(-t / (0.004 * RATE)) * math.sin(2 * math.pi * 2000 * t / RATE))
+            for t in range(count)]
 
 
 def write_wav(path, samples):
@@ -76,7 +83,8 @@ def write_midi(path, notes, program, division=480):
 
 
 def main():
-    two_tone, three_tone, melody = sys.argv[1:4]
+    two_tone, three_tone, melody, key = sys.argv[1:5]
+    write_wav(key, click())
     write_wav(two_tone, chime([(0.0, 784.0), (0.45, 622.3)], 1.4))             # G5, D#5
     write_wav(three_tone, chime([(0.0, 523.3), (0.3, 659.3), (0.6, 784.0)], 1.6))  # C5 E5 G5
     # Vibraphone (General MIDI program 12, numbered 11 from zero): E5 C5 D5 G4, then G4 D5 E5 C5.

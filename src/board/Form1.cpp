@@ -6,6 +6,7 @@
 #include "CodedError.h"
 #include "M_Degit.h"
 #include "Messages.h"
+#include "OnScreen.h"
 #include "PanelPicture.h"
 #include "RoundRegion.h"
 #include "TicketNumbering.h"
@@ -226,7 +227,10 @@ void Form1::GetFormInfo() {
     formInfo.BoardTop = twips(y());
 }
 
-void Form1::SetFormInfo() { move(px(formInfo.BoardLeft), px(formInfo.BoardTop)); }
+void Form1::SetFormInfo() {
+    move(px(formInfo.BoardLeft), px(formInfo.BoardTop));
+    keepOnScreen(*this);
+}
 
 void Form1::showTime(const QTime& time) {
     const QString text = time.toString(QStringLiteral("hh:mm:ss"));

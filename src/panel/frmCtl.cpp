@@ -5,6 +5,7 @@
 #include "Dlg110.h"
 #include "Form1.h"
 #include "Messages.h"
+#include "OnScreen.h"
 #include "PanelGeometry.h"
 #include "PanelInfo.h"
 #include "RoundRegion.h"
@@ -431,6 +432,7 @@ void frmCtl::GetCtrlDataInfo() {
 bool frmCtl::SetCtrlDataInfo() {
     const CtrlDataInfo& d = ctrlDataInfo;
     move(board::px(d.PanelLeft), board::px(d.PanelTop));
+    board::keepOnScreen(*this);
     // A value the scroll bar cannot take fails here, leaving the rest as it was.
     for (size_t i = 0; i < 2; ++i) {
         const int32_t v = i == 0 ? d.ScrollSpeed : d.ScrollInterval;

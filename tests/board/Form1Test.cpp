@@ -196,6 +196,11 @@ TEST_F(Board, PositionRoundTripsThroughFormInfo) {
     board.formInfo = {1500, 3000};
     board.SetFormInfo();
     EXPECT_EQ(board.pos(), QPoint(100, 200));
+    // A place off the screen (a smaller or departed screen) keeps the board within reach.
+    board.formInfo = {1'000'000, -1'000'000};
+    board.SetFormInfo();
+    const QRect screen = board.screen()->geometry();
+    EXPECT_EQ(board.frameGeometry().topRight(), QPoint(screen.right(), screen.top()));
 }
 
 TEST_F(Board, DisplayOptionsReachEveryDisplay) {
