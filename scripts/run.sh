@@ -5,6 +5,8 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j2
-# The empty default fare-data folder means "the current folder": start among the sample routes.
+# A first start gets the demonstration's settings: the sample routes, broadcast tables and
+# chimes. Settings already there (your own) are kept.
+build/bin/ferio-demo-settings build/bin/ferio.in4 build/samples
 cd build/samples
 exec ../bin/ferio "$@"
