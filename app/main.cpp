@@ -1,5 +1,6 @@
 // Ferio: the fare board and its control panel. The board's start-up opens everything else.
 #include "Ferio.h"
+#include "MixerCommands.h"
 #include "Services.h"
 #include "mdlIniIo.h"
 
@@ -51,7 +52,8 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
-    SilentSound sound;
+    MixerCommands mixer;
+    SoundChannels sound(mixer, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
     NoBroadcast broadcast;
     QtEventLoop events;
     SystemClock clock;

@@ -2,6 +2,7 @@
 // full board update with the real display widgets.
 #include "Ferio.h"
 #include "Hy3File.h"
+#include "MixerCommands.h"
 #include "Services.h"
 
 #include <QApplication>
@@ -23,7 +24,8 @@ struct PaintWatch : QObject {
 };
 
 struct Program {
-    SilentSound sound;
+    MixerCommands mixer;
+    SoundChannels sound{mixer, "ferio"};
     NoBroadcast broadcast;
     QtEventLoop events;
     SystemClock clock;
