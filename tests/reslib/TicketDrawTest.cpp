@@ -24,7 +24,7 @@ std::vector<int32_t> record(const PlgInfo& info) {
 
 QByteArray sjis(const char* utf8) { return QByteArray::fromStdString(cp932::fromUtf8Lossy(utf8)); }
 
-// The ticket drawn at `scale` times its size into a white-on-grey image.
+// The ticket drawn at `scale` times its size onto a grey image.
 QImage ticket(const QByteArray& plugin, int16_t stop, int scale = 1) {
     PlgInfo info{};
     RV4_GetPlgInfo(plugin, info);

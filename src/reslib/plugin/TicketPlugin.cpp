@@ -150,6 +150,13 @@ constexpr Name<BarcodeItem> kBarcodeItems[] = {
     {"route", BarcodeItem::Route}, {"stop", BarcodeItem::Stop}, {"ticket", BarcodeItem::Ticket}};
 constexpr Name<int32_t> kSchemes[] = {{"serial", 1}, {"routeDirection", 2}};
 
+template <typename E, std::size_t N>
+const E* lookup(const Name<E> (&names)[N], std::string_view name) {
+    for (const auto& n : names)
+        if (name == n.name) return &n.value;
+    return nullptr;
+}
+
 // Keys each item kind may have beside type, x, y, w and h.
 std::vector<std::string_view> extraKeys(Item::Kind kind) {
     switch (kind) {
@@ -202,12 +209,10 @@ public:
         if (!v) return !required;
         if (!v->is_string()) return fail(key, "must be a text");
         const auto s = v->get<std::string>();
-        for (const auto& n : names)
-            if (s == n.name) {
-                out = n.value;
-                return true;
-            }
-        return fail(key, "has no choice \"" + s + "\"");
+        const E* value = lookup(names, s);
+        if (!value) return fail(key, "has no choice \"" + s + "\"");
+        out = *value;
+        return true;
     }
     bool texts(const char* key, std::vector<std::string>& out, std::size_t maxCount) {
         const json* v = find(key, true);
@@ -247,23 +252,13 @@ bool readPrinter(const json& printer, PlgInfo& info, std::string& error) {
     for (const auto& f : kRecordFields) keys.push_back(f.key);
     if (!r.onlyKeys(keys)) return false;
     for (const auto& f : kRecordFields) {
-        int value = 0;
+        int32_t& value = info.*f.member;
         bool on = false;
-        int32_t scheme = 0;
-        switch (f.kind) {
-        case RecordField::Count:
-            if (!r.integer(f.key, f.min, f.max, value)) return false;
-            break;
-        case RecordField::Flag:
-            if (!r.flag(f.key, on)) return false;
-            value = on;
-            break;
-        case RecordField::Scheme:
-            if (!r.choice(f.key, kSchemes, scheme)) return false;
-            value = scheme;
-            break;
-        }
-        info.*f.member = value;
+        const bool ok = f.kind == RecordField::Count ? r.integer(f.key, f.min, f.max, value)
+                        : f.kind == RecordField::Flag ? r.flag(f.key, on)
+                                                      : r.choice(f.key, kSchemes, value);
+        if (!ok) return false;
+        if (f.kind == RecordField::Flag) value = on;
     }
     if (info.lastStop < info.firstStop) return r.fail("lastStop", "is below firstStop");
     if (bool(info.printsBarcode) != (info.barcodeCount > 0))
@@ -302,16 +297,15 @@ bool readItem(const json& e, std::size_t index, const PlgInfo& info, Item& item,
         if (!closed) return r.fail("text", "has an unmatched brace");
         return fault.empty() || r.fail("text", fault);
     }
-    case Item::Frame: return r.integer("line", 1, std::min(item.w, item.h) / 2 + 1, item.line, false);
+    case Item::Frame: return r.integer("line", 1, std::min(item.w, item.h), item.line, false);
     case Item::Barcode: {
         std::vector<std::string> names;
         if (!r.choice("symbology", kSymbologies, item.symbology) || !r.texts("data", names, 3)) return false;
         if (names.empty()) return r.fail("data", "must name at least one value");
         for (const auto& n : names) {
-            const auto it = std::find_if(std::begin(kBarcodeItems), std::end(kBarcodeItems),
-                                         [&](const auto& b) { return n == b.name; });
-            if (it == std::end(kBarcodeItems)) return r.fail("data", "has no value \"" + n + "\"");
-            item.data.push_back(it->value);
+            const BarcodeItem* value = lookup(kBarcodeItems, n);
+            if (!value) return r.fail("data", "has no value \"" + n + "\"");
+            item.data.push_back(*value);
         }
         return true;
     }
