@@ -1,0 +1,219 @@
+#include "JapaneseSpeech.h"
+
+#include "AudioDevice.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <espeak-ng/espeak_ng.h>
+#include <espeak-ng/speak_lib.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace {
+
+// espeak-ng hands over its PCM in pieces this long, so playing starts after the first piece.
+constexpr int PieceMs = 20;
+
+std::vector<std::string> japaneseVoices() {
+    std::vector<std::string> voices{"ja"};
+    espeak_VOICE spec{};
+    spec.languages = "variant";
+    for (const espeak_VOICE** v = espeak_ListVoices(&spec); *v; ++v) {
+        const std::string id = (*v)->identifier; // "!v/f2"
+        voices.push_back("ja+" + id.substr(id.find('/') + 1));
+    }
+    return voices;
+}
+
+} // namespace
+
+struct JapaneseSpeech::Impl {
+    std::unique_ptr<JapaneseReading> reading;
+    std::vector<std::string> voices;
+
+    // The mixer pulls the voice from the stream, which converts espeak-ng's mono PCM to the
+    // device's format; no stream when there is no audio device.
+    SDL_AudioStream* stream = nullptr;
+    std::vector<Uint8> silence;
+    Mix_Chunk* carrier = nullptr; // silence looping on the voice channel, replaced by the stream
+
+    // Guards everything below and the stream. A new generation cancels the synthesis under way.
+    std::mutex mutex;
+    std::condition_variable wake;
+    uint64_t generation = 0;
+    std::optional<std::string> pending;
+    VoiceSettings settings;
+    int32_t status = 0;
+    bool quit = false;
+    std::thread worker;
+
+    struct Job {
+        Impl* impl;
+        uint64_t generation;
+    };
+
+    static int onSamples(short* wav, int count, espeak_EVENT* events) {
+        const Job* job = static_cast<const Job*>(events->user_data);
+        return job->impl->deliver(wav, count, job->generation) ? 0 : 1;
+    }
+
+    // espeak-ng's state is process-wide, and 1.51 hangs when it is terminated a second time, so
+    // it is initialised once per data folder and left to the end of the process.
+    static bool startEspeak(const std::string& dataPath) {
+        static std::optional<std::string> started;
+        if (started == dataPath) return true;
+        started.reset();
+        espeak_ng_InitializePath(dataPath.empty() ? nullptr : dataPath.c_str());
+        espeak_ng_ERROR_CONTEXT context = nullptr;
+        const espeak_ng_STATUS status = espeak_ng_Initialize(&context);
+        espeak_ng_ClearErrorContext(&context);
+        if (status != ENS_OK || espeak_ng_InitializeOutput(ENOUTPUT_MODE_SYNCHRONOUS, PieceMs, nullptr) != ENS_OK ||
+            espeak_ng_SetVoiceByName("ja") != ENS_OK)
+            return false;
+        espeak_SetSynthCallback(onSamples);
+        started = dataPath;
+        return true;
+    }
+
+    static void mix(int, void* out, int len, void* self) {
+        Impl* d = static_cast<Impl*>(self);
+        std::lock_guard lock(d->mutex);
+        // What the stream lacks stays as the carrier's silence.
+        SDL_AudioStreamGet(d->stream, out, len);
+    }
+
+    // Restarts the carrier when the channel was halted (which also drops the effect).
+    void keepChannel() {
+        if (!stream || Mix_Playing(audio::VoiceChannel)) return;
+        Mix_PlayChannel(audio::VoiceChannel, carrier, -1);
+        Mix_RegisterEffect(audio::VoiceChannel, mix, nullptr, this);
+    }
+
+    // Called by the worker with each piece of PCM; false cancels the synthesis.
+    bool deliver(const short* wav, int count, uint64_t job) {
+        std::lock_guard lock(mutex);
+        if (job != generation) return false;
+        if (stream && count > 0) SDL_AudioStreamPut(stream, wav, count * static_cast<int>(sizeof(short)));
+        return true;
+    }
+
+    // Runs on the worker thread only: espeak-ng is not safe to call from two threads.
+    bool synthesise(const std::string& text, const VoiceSettings& s, uint64_t job) {
+        const std::string spoken = reading->katakana(text);
+        if (espeak_ng_SetVoiceByName(s.voice.c_str()) != ENS_OK) return false;
+        espeak_SetParameter(espeakRATE, s.rate, 0);
+        espeak_SetParameter(espeakPITCH, s.pitch, 0);
+        espeak_SetParameter(espeakVOLUME, s.volume, 0);
+        Job current{this, job};
+        return espeak_ng_Synthesize(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
+                                    nullptr, &current) == ENS_OK;
+    }
+
+    void run() {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            wake.wait(lock, [&] { return quit || pending; });
+            if (quit) return;
+            const std::string text = std::move(*pending);
+            pending.reset();
+            const uint64_t job = generation;
+            const VoiceSettings s = settings;
+            lock.unlock();
+            const bool ok = synthesise(text, s, job);
+            lock.lock();
+            if (job != generation) continue; // cancelled: its ending says nothing about the voice
+            status = ok ? 0 : -1;
+            if (stream) SDL_AudioStreamFlush(stream); // the resampler's tail
+        }
+    }
+
+    // A new generation: the synthesis under way stops at its next piece, the mixer falls silent.
+    void cut() {
+        ++generation;
+        pending.reset();
+        if (stream) SDL_AudioStreamClear(stream);
+    }
+};
+
+std::unique_ptr<JapaneseSpeech> JapaneseSpeech::create(const VoiceSettings& settings, const SpeechPaths& paths) {
+    auto d = std::make_unique<Impl>();
+    d->reading = JapaneseReading::create(paths.mecabDictionary);
+    if (!d->reading || !Impl::startEspeak(paths.espeakData)) return nullptr;
+    d->voices = japaneseVoices();
+
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    if (audio::open() && Mix_QuerySpec(&rate, &format, &channels)) {
+        d->stream = SDL_NewAudioStream(AUDIO_S16SYS, 1, espeak_ng_GetSampleRate(), format,
+                                       static_cast<Uint8>(channels), rate);
+        d->silence.assign(4096, 0); // the mixer's format is signed 16-bit
+        d->carrier = Mix_QuickLoad_RAW(d->silence.data(), static_cast<Uint32>(d->silence.size()));
+        if (!d->carrier) {
+            SDL_FreeAudioStream(d->stream);
+            d->stream = nullptr;
+        }
+    }
+    std::unique_ptr<JapaneseSpeech> speech(new JapaneseSpeech(std::move(d)));
+    speech->setSettings(settings);
+    return speech;
+}
+
+JapaneseSpeech::JapaneseSpeech(std::unique_ptr<Impl> impl) : d(std::move(impl)) {
+    d->worker = std::thread([this] { d->run(); });
+}
+
+JapaneseSpeech::~JapaneseSpeech() {
+    {
+        std::lock_guard lock(d->mutex);
+        d->cut();
+        d->quit = true;
+    }
+    d->wake.notify_one();
+    d->worker.join();
+    if (d->stream) {
+        Mix_UnregisterEffect(audio::VoiceChannel, Impl::mix);
+        Mix_HaltChannel(audio::VoiceChannel);
+        Mix_FreeChunk(d->carrier);
+        SDL_FreeAudioStream(d->stream);
+    }
+}
+
+void JapaneseSpeech::speak(const std::string& utf8Text) {
+    d->keepChannel(); // outside the lock: the mixer takes the lock while holding the audio device
+    {
+        std::lock_guard lock(d->mutex);
+        d->cut();
+        d->pending = utf8Text;
+    }
+    d->wake.notify_one();
+}
+
+void JapaneseSpeech::stopSpeaking() {
+    std::lock_guard lock(d->mutex);
+    d->cut();
+}
+
+int32_t JapaneseSpeech::status() {
+    std::lock_guard lock(d->mutex);
+    return d->status;
+}
+
+VoiceSettings JapaneseSpeech::settings() const {
+    std::lock_guard lock(d->mutex);
+    return d->settings;
+}
+
+void JapaneseSpeech::setSettings(const VoiceSettings& settings) {
+    std::lock_guard lock(d->mutex);
+    d->settings = settings;
+    if (std::find(d->voices.begin(), d->voices.end(), settings.voice) == d->voices.end()) d->settings.voice = "ja";
+}
+
+const std::vector<std::string>& JapaneseSpeech::voices() const {
+    return d->voices;
+}
