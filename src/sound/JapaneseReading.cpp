@@ -107,8 +107,8 @@ JapaneseReading::~JapaneseReading() = default;
 
 std::unique_ptr<JapaneseReading> JapaneseReading::create(const std::string& dictionaryDir) {
     // An empty resource file keeps the user's mecabrc (its dictionary, its user dictionary) out.
-    const std::string args = "-r /dev/null -d " + dictionaryDir;
-    MeCab::Model* model = MeCab::createModel(args.c_str());
+    const char* args[] = {"mecab", "-r", "/dev/null", "-d", dictionaryDir.c_str()};
+    MeCab::Model* model = MeCab::createModel(5, const_cast<char**>(args));
     if (!model) return nullptr;
     MeCab::Tagger* tagger = model->createTagger();
     if (!tagger) {

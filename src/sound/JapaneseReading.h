@@ -21,7 +21,6 @@ public:
     static std::unique_ptr<JapaneseReading> create(const std::string& dictionaryDir = DefaultDictionary);
     ~JapaneseReading();
 
-    // Safe to call from any thread.
     std::string katakana(const std::string& utf8Text) const;
 
 private:

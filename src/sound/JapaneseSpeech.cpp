@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <optional>
 #include <thread>
