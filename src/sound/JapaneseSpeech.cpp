@@ -20,9 +20,9 @@ constexpr int PieceMs = 20;
 
 std::vector<std::string> japaneseVoices() {
     std::vector<std::string> voices{"ja"};
-    espeak_VOICE spec{};
-    spec.languages = "variant";
-    for (const espeak_VOICE** v = espeak_ListVoices(&spec); *v; ++v) {
+    espeak_VOICE variants{};
+    variants.languages = "variant";
+    for (const espeak_VOICE** v = espeak_ListVoices(&variants); *v; ++v) {
         const std::string id = (*v)->identifier; // "!v/f2"
         voices.push_back("ja+" + id.substr(id.find('/') + 1));
     }
