@@ -3,11 +3,12 @@
 #include "Messages.h"
 #include "mdlIniIo.h"
 
-Ferio::Ferio(const fare::Services& services, const QString& settingsFile)
+Ferio::Ferio(const FerioServices& services, const QString& settingsFile)
     : services_(services),
       settingsFile_(settingsFile),
       panel_(board_, dialog_.options(), services.sound),
-      engine_(dialog_.options(), board_, panel_, services) {
+      tape_(dialog_.options(), services.sound, *this),
+      engine_(dialog_.options(), board_, panel_, {services.sound, tape_, services.events, services.clock}) {
     QObject::connect(&panel_, &frmCtl::routeSetRequested, &panel_,
                      [this](fare::EntrySource source) { engine_.routeSet(source); });
     QObject::connect(&panel_, &frmCtl::stepRequested, &panel_,
@@ -16,12 +17,19 @@ Ferio::Ferio(const fare::Services& services, const QString& settingsFile)
                      [this](bool on) { engine_.displayClear(on); });
     QObject::connect(&panel_, &frmCtl::dispDataRequested, &panel_, [this](int record) { engine_.dispData(record); });
     QObject::connect(&panel_, &frmCtl::optionsRequested, &panel_, [this] { editOptions(); });
-    QObject::connect(&panel_, &frmCtl::loaded, &panel_, [this] { panel_.setSpeechAvailable(false); });
+    QObject::connect(&panel_, &frmCtl::loaded, &panel_, [this] { tape_.tapeInit(services_.voice); });
+    QObject::connect(&panel_, &frmCtl::tapeButtonPressed, &panel_, [this](frmCtl::TapeButton b) { tapeButton(b); });
     QObject::connect(&dialog_, &frmOption::setPropRequested, &dialog_, [this] { setProp(); });
     QObject::connect(&dialog_, &frmOption::backlightRefreshRequested, &dialog_,
                      [this] { panel_.Option4_Click(backlightState()); });
+    QObject::connect(&dialog_, &frmOption::pluginDescribed, &dialog_,
+                     [this](const QString& path, int width, int height, bool hasCompanies) {
+                         panel_.setPreviewSize(width, height);
+                         if (hasCompanies) panel_.addCompanies(path);
+                     });
+    QObject::connect(&dialog_, &frmOption::companiesCleared, &panel_, &frmCtl::clearCompanies);
     panel_.setExitHooks({[this] { services_.sound.closeAllSounds(); },
-                         [this] { services_.broadcast.tapeRelease(); },
+                         [this] { tape_.tapeRelease(); },
                          [this] { SaveSettings(); }});
 }
 
@@ -48,6 +56,25 @@ void Ferio::editOptions() {
     board_.setEnabled(true);
     panel_.setEnabled(true);
     engine_.redrawStopName();
+}
+
+void Ferio::tapeButton(frmCtl::TapeButton button) {
+    switch (button) {
+    case frmCtl::TapeButton::Next:
+        tape_.tapeNext();
+        if (tape_.stepFlag(tape_.position()) == 1) engine_.step(fare::StepDirection::Forward);
+        break;
+    case frmCtl::TapeButton::Back:
+        tape_.tapeBack();
+        if (tape_.stepFlag(tape_.position()) == 1) engine_.step(fare::StepDirection::Back);
+        break;
+    case frmCtl::TapeButton::Stop:
+        tape_.tapeStop();
+        break;
+    case frmCtl::TapeButton::Adjust:
+        if (services_.adjustVoice) services_.adjustVoice(&panel_);
+        break;
+    }
 }
 
 void Ferio::LoadSettings() {

@@ -6,13 +6,25 @@
 #include "Form1.h"
 #include "frmCtl.h"
 #include "frmOption.h"
+#include "mdlM_Tape.h"
 
 #include <QString>
+#include <functional>
 
-class Ferio {
+// What the program is given from outside: the sound channels, the event loop, the clock, and
+// the voice with its adjustment dialog (none when speech synthesis cannot be used).
+struct FerioServices {
+    fare::Sound& sound;
+    fare::EventLoop& events;
+    fare::Clock& clock;
+    Speaker* voice = nullptr;
+    std::function<void(QWidget* owner)> adjustVoice;
+};
+
+class Ferio : private TapeView {
 public:
     // settingsFile: where the settings are read at start-up and written at exit.
-    Ferio(const fare::Services& services, const QString& settingsFile);
+    Ferio(const FerioServices& services, const QString& settingsFile);
 
     // The board's start-up, which opens everything else.
     void start();
@@ -22,6 +34,7 @@ public:
     Form1& board() { return board_; }
     frmCtl& panel() { return panel_; }
     const fare::FareEngine& engine() const { return engine_; }
+    const BroadcastTape& tape() const { return tape_; }
 
     // The settings file: read and applied to every window, and gathered from them and written.
     void LoadSettings();
@@ -34,11 +47,17 @@ private:
     int16_t backlightState() const;
     // "設定...": the options dialog, modal, with the board and the panel out of use meanwhile.
     void editOptions();
+    // The broadcast group's four buttons; "送り" and "戻し" step the fares when the entry says so.
+    void tapeButton(frmCtl::TapeButton button);
+    // TapeView: the panel's broadcast group.
+    void setSpeechAvailable(bool available) override { panel_.setSpeechAvailable(available); }
+    void enableTapeButtons(bool enabled) override { panel_.enableTapeButtons(enabled); }
 
-    fare::Services services_;
+    FerioServices services_;
     QString settingsFile_;
     frmOption dialog_;
     Form1 board_;
     frmCtl panel_;
+    BroadcastTape tape_;
     fare::FareEngine engine_;
 };

@@ -11,10 +11,3 @@ class SystemClock : public fare::Clock {
 public:
     fare::LocalTime now() override;
 };
-
-// Without speech synthesis there is no broadcast table to load.
-class NoBroadcast : public fare::Broadcast {
-public:
-    void tapeLoad(const std::string&, const std::string&) override {}
-    void tapeRelease() override {}
-};

@@ -1,7 +1,9 @@
 // Ferio: the fare board and its control panel. The board's start-up opens everything else.
 #include "Ferio.h"
+#include "JapaneseSpeech.h"
 #include "MixerCommands.h"
 #include "Services.h"
+#include "VoiceDialog.h"
 #include "mdlIniIo.h"
 
 #include <QApplication>
@@ -52,13 +54,19 @@ int main(int argc, char** argv) {
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
+    const QString settingsFile = settings::filePath(parser.value(settingsOption), QCoreApplication::applicationFilePath());
     MixerCommands mixer;
     SoundChannels sound(mixer, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
-    NoBroadcast broadcast;
     QtEventLoop events;
     SystemClock clock;
-    Ferio ferio({sound, broadcast, events, clock},
-                settings::filePath(parser.value(settingsOption), QCoreApplication::applicationFilePath()));
+    // The voice keeps its own settings beside the settings file; without MeCab or espeak-ng's
+    // Japanese voice there is none, and the broadcast group says so.
+    const QString voiceFile = voiceSettingsFile(settingsFile);
+    const std::unique_ptr<JapaneseSpeech> voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile));
+    FerioServices services{sound, events, clock, voice.get(), {}};
+    if (voice)
+        services.adjustVoice = [&](QWidget* owner) { showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile); };
+    Ferio ferio(services, settingsFile);
     ferio.start();
     return app.exec();
 }

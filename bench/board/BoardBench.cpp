@@ -26,7 +26,6 @@ struct PaintWatch : QObject {
 struct Program {
     MixerCommands mixer;
     SoundChannels sound{mixer, "ferio"};
-    NoBroadcast broadcast;
     QtEventLoop events;
     SystemClock clock;
     QTemporaryDir settingsDir; // no settings file: a first start
@@ -34,7 +33,7 @@ struct Program {
 
     // What main() does, up to the board's first paint.
     void start(const std::string& fareDir = {}) {
-        ferio = std::make_unique<Ferio>(fare::Services{sound, broadcast, events, clock},
+        ferio = std::make_unique<Ferio>(FerioServices{sound, events, clock, nullptr, {}},
                                         settingsDir.filePath(QStringLiteral("ferio.in4")));
         OptionInfo options = ferio->dialog().GetOptionInfo();
         options.FareDataDir = fareDir;

@@ -3,7 +3,9 @@
 #include "ColorButton.h"
 #include "Cp932.h"
 #include "OptionPages.h"
+#include "Messages.h"
 #include "OptionTable.h"
+#include "Rv4.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,6 +14,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -200,7 +204,46 @@ void frmOption::SetOptionInfo(const OptionInfo& record) {
         else
             load(field(step), record);
     }
-    SetPlgin(QString::fromStdString(record_.SeiriPlgPath), false);
+    SetPlgin(QString::fromStdString(record_.SeiriPlgPath)); // a plugin gone since is silent
+}
+
+// What a plugin can print, one line each, as the property list shows it.
+static QStringList pluginProperties(const PlgInfo& info) {
+    const auto can = [](int32_t v) { return v == 1 ? u"---> 可能"_s : u"---> 不可"_s; };
+    QStringList lines{u"日付の印字 "_s + can(info.printsDate), u"時刻の印字 "_s + can(info.printsTime),
+                      u"系統番号の印字 "_s + can(info.printsRoute), u"停名の印字 "_s + can(info.printsStopName),
+                      u"バーコード印字 "_s + can(info.printsBarcode)};
+    if (info.printsBarcode == 1) {
+        lines << u"バーコード本数 ---> %1"_s.arg(info.barcodeCount)
+              << u"バーコード系統方式 "_s + (info.barcodeScheme == 1 ? u"---> 連番式"_s : u"---> 系統番号＋往復フラグ"_s)
+              << u"設定可能な系統範囲 ---> 1 ～ %1"_s.arg(info.highestRoute)
+              << u"停留所認識範囲 ---> %1 ～ %2"_s.arg(info.firstStop).arg(info.lastStop);
+    }
+    lines << u"社名切り替え:"_s + (info.companyCount > 0 ? u"---> 可能"_s : u"---> 不可"_s);
+    return lines;
+}
+
+bool frmOption::SetPlgin(const QString& path) {
+    if (path.isEmpty()) return false;
+    const QByteArray file = toCp932(path);
+    PlgInfo info{};
+    if (!RV4_GetPlgInfo(file, info)) return false;
+    RV4_SetPlgComment(file, findChild<QPlainTextEdit*>(u"txtPlgComment"_s));
+    auto* properties = findChild<QListWidget*>(u"lstPlgProperty"_s);
+    properties->clear();
+    properties->addItems(pluginProperties(info));
+    emit pluginDescribed(path, info.width, info.height, info.companyCount > 0);
+    return true;
+}
+
+void frmOption::choosePlugin() {
+    const QString path = chooseFile(u"プラグインの選択"_s, {{u"整理券プラグイン(*.4SP)"_s, u"*.4SP"_s}});
+    if (path.isEmpty()) return;
+    emit companiesCleared();
+    if (SetPlgin(path))
+        findChild<QLineEdit*>(u"txtSeiriPlgDir"_s)->setText(path);
+    else
+        msg::show(this, {u"プラグインロードエラー"_s, u"指定したファイルはプラグインでないか、内容が不正です"_s, QMessageBox::Critical});
 }
 
 void frmOption::setStartupDefaults() {
@@ -233,7 +276,6 @@ void frmOption::connectPickers() {
                          {u"MP3サウンド(*.mp3)"_s, u"*.mp3"_s},
                          {u"MIDIシーケンス(*.mid)"_s, u"*.mid"_s}};
     const Filters images{{u"ビットマップ(*.bmp)"_s, u"*.bmp"_s}, {u"GIF画像(*.gif)"_s, u"*.gif"_s}, {u"JPEG画像(*.jpg)"_s, u"*.jpg"_s}};
-    const Filters plugins{{u"整理券プラグイン(*.4SP)"_s, u"*.4SP"_s}};
 
     // Each "..." button puts the picker's answer into the box of the same index (or the one box);
     // a cancelled picker leaves the box as it is.
@@ -244,7 +286,6 @@ void frmOption::connectPickers() {
     const Browse browsers[] = {
         {u"cmdSelectSound"_s, u"txtSelectSound"_s, [this, sounds] { return chooseFile(u"サウンドの選択"_s, sounds); }},
         {u"Command6"_s, u"txtSelectPanel"_s, [this, images] { return chooseFile(u"パネル画像の選択"_s, images); }},
-        {u"Command1"_s, u"txtSeiriPlgDir"_s, [this, plugins] { return chooseFile(u"プラグインの選択"_s, plugins); }},
         {u"Command3"_s, u"Text2"_s, [this] { return GetPathString(); }},
     };
     for (const Browse& b : browsers) {
@@ -256,6 +297,8 @@ void frmOption::connectPickers() {
             });
         }
     }
+
+    connect(findChild<QAbstractButton*>(u"Command1"_s), &QAbstractButton::clicked, this, &frmOption::choosePlugin);
 
     for (auto* button : findChildren<ColorButton*>())
         connect(button, &ColorButton::clicked, this, [this, button] { GetBtnColor(button); });

@@ -33,8 +33,10 @@ public:
     void setStartupDefaults();
     // Asks for the options to be applied to the board.
     void SetProp();
-    // The plugin list and remarks stay empty until ticket plugins are supported.
-    void SetPlgin(const QString& /*path*/, bool /*report*/) {}
+    // Describes a ticket plugin: its properties and remarks here, and the panel's preview size
+    // and company names through pluginDescribed. False (nothing changed) when the path is empty
+    // or no usable plugin.
+    bool SetPlgin(const QString& path);
     // The folder picker: the chosen folder, empty when cancelled.
     QString GetPathString();
     // The colour picker on a colour button; a digit colour shows on its preview at once.
@@ -47,6 +49,11 @@ signals:
     void setPropRequested();
     // The control panel's backlight is to be applied again (the panel fields have changed).
     void backlightRefreshRequested();
+    // A plugin was described: the panel's preview takes its size, and its company names when
+    // it has any. Before the operator's own choice is described, the panel's company list is
+    // emptied (companiesCleared).
+    void pluginDescribed(const QString& path, int width, int height, bool hasCompanies);
+    void companiesCleared();
 
 private:
     QWidget* control(const OptionField& field) const;
@@ -54,6 +61,7 @@ private:
     void load(const OptionField& field, const OptionInfo& record);
     void connectPickers();
     QString chooseFile(const QString& title, const std::vector<std::pair<QString, QString>>& filters);
+    void choosePlugin();
 
     OptionInfo record_;
     std::array<QWidget*, 64> controls_{};

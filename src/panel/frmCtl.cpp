@@ -9,6 +9,7 @@
 #include "PanelGeometry.h"
 #include "PanelInfo.h"
 #include "RoundRegion.h"
+#include "Rv4.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -329,24 +331,46 @@ void frmCtl::displayClear(bool on) {
 }
 
 void frmCtl::previewToggle(bool open) {
-    const int width = geo::clientWidth(open ? geo::OpenWidthTwips : geo::ClosedWidthTwips);
+    fitWindow();
+    previewToggle_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
+    previewToggle_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します") : QStringLiteral("整理券プレビューを開きます"));
+}
+
+void frmCtl::fitWindow() {
+    // Open, the window is its designed width, or wider when a plugin's ticket needs it.
+    const bool open = previewToggle_->isChecked();
+    const QRect preview = previewPicture_->geometry() | companyList_->geometry();
+    const int width = open ? std::max(geo::clientWidth(geo::OpenWidthTwips), preview.right() + 7)
+                           : geo::clientWidth(geo::ClosedWidthTwips);
+    const int height = std::max(geo::ClientHeight, preview.bottom() + 5);
     // The preview opens to the right with the left edge kept, unless that would take it off the
     // screen (the panel starts in the bottom-right corner): then the window steps left just
     // enough, and back when the preview closes, so that its place never creeps.
+    move(x() + previewShift_, y());
+    previewShift_ = 0;
     if (open) {
         const QRect frame = frameGeometry();
         const QScreen* here = screen();
         const int right = frame.left() + frame.width() - this->width() + width - 1;
         previewShift_ = here ? std::max(0, right - here->geometry().right()) : 0;
         move(x() - previewShift_, y());
-    } else {
-        move(x() + previewShift_, y());
-        previewShift_ = 0;
     }
-    setFixedSize(width, geo::ClientHeight);
-    previewToggle_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
-    previewToggle_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します") : QStringLiteral("整理券プレビューを開きます"));
+    setFixedSize(width, height);
 }
+
+void frmCtl::setPreviewSize(int width, int height) {
+    previewPicture_->resize(width + 2, height + 2); // the ticket inside the picture's frame
+    preview_ = QImage(previewPicture_->contentsRect().size(), QImage::Format_RGB32);
+    companyList_->move(geo::CompanyList.x(), std::max(geo::CompanyList.y(), previewPicture_->geometry().bottom() + 7));
+    clearPreview();
+    fitWindow();
+}
+
+void frmCtl::addCompanies(const QString& pluginPath) {
+    RV4_SetCorpAddList(QByteArray::fromStdString(cp932::fromUtf8Lossy(pluginPath.toStdString())), companyList_);
+}
+
+void frmCtl::clearCompanies() { companyList_->clear(); }
 
 void frmCtl::scrollChanged() {
     for (size_t i = 0; i < 2; ++i) scrollValues_[i]->setText(QString::number(scrollBars_[i]->value()));
@@ -472,8 +496,13 @@ void frmCtl::clearPreview() {
     previewPicture_->setPixmap(QPixmap::fromImage(preview_));
 }
 
-void frmCtl::drawTicket(const fare::TicketArgs&) {
-    // The ticket plugin draws into preview_; what it drew becomes visible here.
+void frmCtl::drawTicket(const fare::TicketArgs& a) {
+    const auto cp932 = [](const std::string& utf8) { return QByteArray::fromStdString(cp932::fromUtf8Lossy(utf8)); };
+    {
+        QPainter painter(&preview_);
+        RV4_DrawSeiriken(cp932(a.pluginPath), &painter, cp932(a.stopName), cp932(a.dateText), cp932(a.timeText),
+                         a.routeNumber, a.ticketNumber, a.record, a.companyIndex);
+    }
     previewPicture_->setPixmap(QPixmap::fromImage(preview_));
 }
 

@@ -55,6 +55,11 @@ public:
     int16_t hiddenEntryFrame() const { return hiddenEntryFrame_; }
 
     const QImage& previewImage() const { return preview_; }
+    // The ticket plugin's side: the preview picture takes the ticket's size, and the company
+    // list the plugin's names.
+    void setPreviewSize(int width, int height);
+    void addCompanies(const QString& pluginPath);
+    void clearCompanies();
 
     // The broadcast group: whether speech can be used at all (caption and group, decided once),
     // and whether a broadcast table is loaded (its four buttons).
@@ -100,6 +105,8 @@ private:
     void keyPressed(int k);
     void displayClear(bool on);
     void previewToggle(bool open);
+    // The window's size for the preview's state and size, kept on the screen when it is open.
+    void fitWindow();
     void scrollChanged();
     void showVersion();
     void copyPreview();

@@ -1,14 +1,17 @@
 #include "ColorButton.h"
 #include "M_Degit.h"
+#include "Messages.h"
 #include "OptionTable.h"
 #include "Pickers.h"
 #include "frmOption.h"
+
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -231,7 +234,6 @@ TEST_F(frmOptionTest, FileAndFolderPickersFillTheirBoxUnlessCancelled) {
          {u"Waveサウンド(*.wav)"_s, u"MP3サウンド(*.mp3)"_s, u"MIDIシーケンス(*.mid)"_s}},
         {u"Command6_2"_s, u"txtSelectPanel_2"_s, u"パネル画像の選択"_s,
          {u"ビットマップ(*.bmp)"_s, u"GIF画像(*.gif)"_s, u"JPEG画像(*.jpg)"_s}},
-        {u"Command1"_s, u"txtSeiriPlgDir"_s, u"プラグインの選択"_s, {u"整理券プラグイン(*.4SP)"_s}},
         {u"Command3_1"_s, u"Text2_1"_s, u"フォルダーを選択してください"_s, {}},
     };
     for (const Case& c : cases) {
@@ -252,6 +254,61 @@ TEST_F(frmOptionTest, FileAndFolderPickersFillTheirBoxUnlessCancelled) {
     }
     EXPECT_EQ(dlg.options().StepSoundFile, "/データ/選んだ");
     EXPECT_EQ(dlg.options().TapeDataDir, "/データ/選んだ");
+}
+
+TEST_F(frmOptionTest, PluginPickerDescribesAPluginAndRefusesAnythingElse) {
+    child<QCheckBox>(u"chkUseSeiriPrev"_s)->click();
+    auto* box = child<QLineEdit>(u"txtSeiriPlgDir"_s);
+    auto* properties = child<QListWidget>(u"lstPlgProperty"_s);
+    std::vector<std::tuple<int, int, bool>> described;
+    int cleared = 0;
+    QObject::connect(&dlg, &frmOption::pluginDescribed, [&](const QString&, int w, int h, bool companies) {
+        described.emplace_back(w, h, companies);
+    });
+    QObject::connect(&dlg, &frmOption::companiesCleared, [&] { ++cleared; });
+    std::vector<msg::Request> messages;
+    msg::setHandler([&](const msg::Request& r) {
+        messages.push_back(r);
+        return QMessageBox::Ok;
+    });
+    const QString samples = QStringLiteral(FERIO_SAMPLES_DIR "/");
+    {
+        PickerAnswers cancel({});
+        child<QAbstractButton>(u"Command1"_s)->click();
+        ASSERT_EQ(cancel.requests.size(), 1u);
+        EXPECT_EQ(cancel.requests[0].title, u"プラグインの選択"_s);
+        EXPECT_EQ(cancel.requests[0].nameFilters, QStringList{u"整理券プラグイン(*.4SP)"_s});
+        EXPECT_EQ(cleared, 0) << "a cancelled choice changes nothing";
+    }
+    {
+        PickerAnswers choose({.accepted = true, .path = samples + u"barcode.4SP"_s});
+        child<QAbstractButton>(u"Command1"_s)->click();
+    }
+    EXPECT_EQ(box->text(), samples + u"barcode.4SP"_s);
+    ASSERT_EQ(properties->count(), 10);
+    EXPECT_EQ(properties->item(4)->text(), u"バーコード印字 ---> 可能"_s);
+    EXPECT_EQ(properties->item(6)->text(), u"バーコード系統方式 ---> 連番式"_s);
+    EXPECT_EQ(properties->item(9)->text(), u"社名切り替え:---> 不可"_s);
+    EXPECT_EQ(described, (std::vector<std::tuple<int, int, bool>>{{256, 120, false}}));
+
+    {
+        PickerAnswers choose({.accepted = true, .path = samples + u"12tp.csv"_s}); // no plugin
+        child<QAbstractButton>(u"Command1"_s)->click();
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, u"プラグインロードエラー"_s);
+    EXPECT_EQ(messages[0].text, u"指定したファイルはプラグインでないか、内容が不正です"_s);
+    EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
+    EXPECT_EQ(box->text(), samples + u"barcode.4SP"_s) << "the previous path stays";
+    EXPECT_EQ(properties->count(), 10);
+    EXPECT_EQ(cleared, 2) << "the company list is emptied before each choice is described";
+
+    ASSERT_TRUE(dlg.SetPlgin(samples + u"plain.4SP"_s));
+    EXPECT_EQ(properties->count(), 6) << "no barcode lines";
+    EXPECT_TRUE(dlg.SetPlgin(samples + u"companies.4SP"_s));
+    EXPECT_EQ(std::get<2>(described.back()), true);
+    EXPECT_FALSE(dlg.SetPlgin(QString())) << "an empty path describes nothing";
+    msg::setHandler({});
 }
 
 TEST_F(frmOptionTest, ColourPickerKeepsCustomColoursAndDigitColoursShowAtOnce) {

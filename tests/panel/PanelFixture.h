@@ -19,15 +19,13 @@ struct PlayedSound {
     bool operator==(const PlayedSound&) const = default;
 };
 
-struct RecordingServices : fare::Sound, fare::Broadcast, fare::EventLoop, fare::Clock {
+struct RecordingServices : fare::Sound, fare::EventLoop, fare::Clock {
     std::vector<PlayedSound> sounds;
-    std::vector<std::string> released; // the exit steps, in order
+    std::vector<std::string> released; // what the exit closed
     void playSound(const std::string& file, const std::string& alias, bool wait) override {
         sounds.push_back({file, alias, wait});
     }
     void closeAllSounds() override { released.push_back("sounds"); }
-    void tapeLoad(const std::string&, const std::string&) override {}
-    void tapeRelease() override { released.push_back("tape"); }
     void processEvents() override { QCoreApplication::processEvents(); }
     fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
 };
@@ -35,7 +33,7 @@ struct RecordingServices : fare::Sound, fare::Broadcast, fare::EventLoop, fare::
 struct PanelTest : ::testing::Test {
     QTemporaryDir dir;
     RecordingServices services;
-    Ferio ferio{{services, services, services, services}, dir.filePath(QStringLiteral("ferio.in4"))};
+    Ferio ferio{{services, services, services, nullptr, {}}, dir.filePath(QStringLiteral("ferio.in4"))};
     Form1& board = ferio.board();
     frmCtl& panel = ferio.panel();
     std::vector<msg::Request> messages;

@@ -292,7 +292,7 @@ TEST_F(PanelTest, ExitAsksFirstAndNoKeepsRunning) {
     EXPECT_TRUE(services.released.empty());
     answer = QMessageBox::Yes;
     EXPECT_TRUE(panel.close());
-    EXPECT_EQ(services.released, (std::vector<std::string>{"sounds", "tape"}));
+    EXPECT_EQ(services.released, std::vector<std::string>{"sounds"});
 }
 
 TEST_F(PanelTest, OptionsButtonShowsTheDialogWithBothWindowsOutOfUseAndOkAppliesIt) {

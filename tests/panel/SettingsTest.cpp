@@ -14,11 +14,9 @@
 
 namespace {
 
-struct Services : fare::Sound, fare::Broadcast, fare::EventLoop, fare::Clock {
+struct Services : fare::Sound, fare::EventLoop, fare::Clock {
     void playSound(const std::string&, const std::string&, bool) override {}
     void closeAllSounds() override {}
-    void tapeLoad(const std::string&, const std::string&) override {}
-    void tapeRelease() override {}
     void processEvents() override {}
     fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
 };
@@ -38,7 +36,7 @@ struct SettingsTest : ::testing::Test {
     ~SettingsTest() override { msg::setHandler({}); }
 
     std::unique_ptr<Ferio> start() {
-        auto ferio = std::make_unique<Ferio>(fare::Services{services, services, services, services}, file);
+        auto ferio = std::make_unique<Ferio>(FerioServices{services, services, services, nullptr, {}}, file);
         ferio->board().setLampTestMs(0);
         ferio->start();
         return ferio;
