@@ -32,11 +32,13 @@ struct Program {
     std::unique_ptr<Ferio> ferio;
 
     // What main() does, up to the board's first paint.
-    void start(const std::string& fareDir = {}) {
+    void start(const std::string& fareDir = {}, const std::string& ticketPlugin = {}) {
         ferio = std::make_unique<Ferio>(FerioServices{sound, events, clock, nullptr, {}},
                                         settingsDir.filePath(QStringLiteral("ferio.in4")));
         OptionInfo options = ferio->dialog().GetOptionInfo();
         options.FareDataDir = fareDir;
+        options.UseSeiriPrev = ticketPlugin.empty() ? 0 : 1;
+        options.SeiriPlgPath = ticketPlugin;
         ferio->dialog().SetOptionInfo(options);
         PaintWatch watch;
         ferio->board().installEventFilter(&watch);
@@ -96,6 +98,7 @@ void BM_OptionsDialogFirstShow(benchmark::State& state) {
 }
 BENCHMARK(BM_OptionsDialogFirstShow)->Unit(benchmark::kMillisecond);
 
+// One board update; with the argument 1 the ticket preview is on and draws the barcode sample.
 void BM_DispData(benchmark::State& state) {
     QTemporaryDir dir;
     std::vector<fare::FareRecord> records(3);
@@ -110,7 +113,7 @@ void BM_DispData(benchmark::State& state) {
         << *fare::hy3::write(records, nullptr);
 
     Program p;
-    p.start(dir.path().toStdString());
+    p.start(dir.path().toStdString(), state.range(0) ? FERIO_SAMPLES_DIR "/barcode.4SP" : "");
     frmCtl& panel = p.ferio->panel();
     p.ferio->board().setLampTestMs(0);
     for (int k : {1, 2}) QMetaObject::invokeMethod(panel.findChild<QObject*>(QStringLiteral("CommandButton1_%1").arg(k)), "click");
@@ -121,6 +124,6 @@ void BM_DispData(benchmark::State& state) {
         stop = stop % 3 + 1;
     }
 }
-BENCHMARK(BM_DispData)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DispData)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace

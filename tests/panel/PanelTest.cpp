@@ -1,7 +1,7 @@
 #include "Bgr.h"
 #include "BoardGeometry.h"
-#include "ColorButton.h"
 #include "ChimeiCtl_B.h"
+#include "ColorButton.h"
 #include "M_Degit.h"
 #include "PanelFixture.h"
 #include "PanelInfo.h"
@@ -14,9 +14,11 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QProcess>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -327,4 +329,35 @@ TEST_F(PanelTest, PreviewOpenedInTheCornerStaysOnTheScreenAndItsPlaceDoesNotCree
     EXPECT_EQ(panel.ctrlDataInfo.PanelLeft, board::twips(corner.x())) << "saved where it stands closed";
     click("Check4");
     EXPECT_EQ(panel.pos(), corner);
+}
+
+TEST_F(PanelTest, TheTicketOfEveryStopIsDrawnAndACopiedTicketScans) {
+    writeRoute(12, 3);
+    changeOptions([](OptionInfo& o) {
+        o.UseSeiriPrev = 1;
+        o.SeiriPlgPath = FERIO_SAMPLES_DIR "/barcode.4SP";
+    });
+    EXPECT_EQ(panel.previewImage().size(), QSize(256, 120)) << "the preview takes the ticket's size";
+    type("12");
+    click("Command1_1");
+    const QImage first = panel.previewImage();
+    int printed = 0;
+    for (int y = 0; y < first.height(); ++y)
+        for (int x = 0; x < first.width(); ++x) printed += first.pixelColor(x, y) != QColor(Qt::white);
+    EXPECT_GT(printed, 1000) << "a ticket is printed";
+    click("Command2_1");
+    EXPECT_NE(panel.previewImage(), first);
+
+    const QString zbarimg = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
+    if (zbarimg.isEmpty()) GTEST_SKIP() << "zbarimg is not installed";
+    find<QMenu>("MnuHide")->actions()[0]->trigger();
+    const QString png = dir.filePath(QStringLiteral("copied.png"));
+    ASSERT_TRUE(QApplication::clipboard()->image().save(png));
+    QProcess zbar;
+    zbar.start(zbarimg, {QStringLiteral("--quiet"), png});
+    ASSERT_TRUE(zbar.waitForFinished(20000));
+    QStringList found = QString::fromUtf8(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    found.sort();
+    // Route 12 at stop 2, ticket 2: the route and stop in ITF, the ticket in NW-7.
+    EXPECT_EQ(found, (QStringList{QStringLiteral("Codabar:A002A"), QStringLiteral("I2/5:012002")}));
 }

@@ -1,5 +1,5 @@
 // ferio-demo-settings: writes the settings of the demonstration — the sample routes, broadcast
-// tables and chimes configured — unless a settings file is there already.
+// tables, chimes and a ticket plugin configured — unless a settings file is there already.
 #include "mdlIniIo.h"
 
 #include <QDate>
@@ -34,6 +34,8 @@ int main(int argc, char** argv) {
     o.PreTapeSoundFile1 = sample("chime1.wav");
     o.PreTapeSoundFile2 = sample("chime2.mp3");
     o.PreTapeSoundFile3 = sample("chime3.mid");
+    o.UseSeiriPrev = 1;
+    o.SeiriPlgPath = sample("barcode.4SP");
     o.FixedDate = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")).toStdString();
     r.Ctrl.ScrollSpeed = 40;
     r.Ctrl.ScrollInterval = 1000;
