@@ -1,0 +1,86 @@
+// The broadcast group as the program wires it: with a voice, a route's table loads at its reset,
+// "送り" speaks the next announcement and moves the fares when the entry says so, "■" stops the
+// voice and "調整" opens its dialog over the panel.
+#include "Ferio.h"
+#include "Hy3File.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Voice : Speaker {
+    std::vector<std::string> said;
+    int stops = 0;
+    void speak(const std::string& text) override { said.push_back(text); }
+    void stopSpeaking() override { ++stops; }
+    int32_t status() override { return 0; }
+};
+
+struct Services : fare::Sound, fare::EventLoop, fare::Clock {
+    void playSound(const std::string&, const std::string&, bool) override {}
+    void closeAllSounds() override {}
+    void processEvents() override {}
+    fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
+};
+
+struct TapeWiring : ::testing::Test {
+    QTemporaryDir dir;
+    Services services;
+    Voice voice;
+    QWidget* adjustedOver = nullptr;
+    Ferio ferio{{services, services, services, &voice, [this](QWidget* owner) { adjustedOver = owner; }},
+                dir.filePath(QStringLiteral("ferio.in4"))};
+
+    TapeWiring() {
+        std::vector<fare::FareRecord> stops(3);
+        for (int r = 1; r <= 3; ++r) stops[size_t(r - 1)].column(1) = int16_t(100 * r);
+        std::ofstream(QDir(dir.path()).filePath(QStringLiteral("12.hy3")).toStdString(), std::ios::binary)
+            << *fare::hy3::write(stops, nullptr);
+        QFile tape(QDir(dir.path()).filePath(QStringLiteral("12tp.csv")));
+        EXPECT_TRUE(tape.open(QIODevice::WriteOnly));
+        tape.write("\"opening\",0,0\r\n\"next stop\",1,0\r\n");
+        tape.close();
+        OptionInfo o = ferio.dialog().GetOptionInfo();
+        o.FareDataDir = o.TapeDataDir = dir.path().toStdString();
+        ferio.dialog().SetOptionInfo(o);
+        ferio.board().setLampTestMs(0);
+        ferio.start();
+    }
+    void click(const char* name) {
+        QTest::mouseClick(ferio.panel().findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+};
+
+} // namespace
+
+TEST_F(TapeWiring, NextSpeaksAndStepsTheFaresWhenTheEntrySaysSo) {
+    EXPECT_EQ(ferio.panel().findChild<QGroupBox*>(QStringLiteral("grpM_Tape"))->title(), QStringLiteral("音合使用可"));
+    EXPECT_FALSE(ferio.panel().findChild<QPushButton*>(QStringLiteral("cmdTapeNext"))->isEnabled()) << "no table yet";
+    click("CommandButton1_1");
+    click("CommandButton1_2");
+    click("Command1_1");
+    ASSERT_EQ(ferio.tape().count(), 2);
+
+    click("cmdTapeNext");
+    EXPECT_EQ(voice.said, std::vector<std::string>{"opening"});
+    EXPECT_EQ(ferio.engine().state().CurrentStop, 0);
+    click("cmdTapeNext");
+    EXPECT_EQ(voice.said.back(), "next stop");
+    EXPECT_EQ(ferio.engine().state().CurrentStop, 1) << "the entry moved the fares";
+    click("cmdTapeBack"); // back to "opening", which moves nothing
+    EXPECT_EQ(voice.said.back(), "opening");
+    EXPECT_EQ(ferio.engine().state().CurrentStop, 1);
+
+    const int stops = voice.stops;
+    click("cmdTapeStop");
+    EXPECT_EQ(voice.stops, stops + 1);
+    click("cmdTapeSet");
+    EXPECT_EQ(adjustedOver, &ferio.panel());
+}
