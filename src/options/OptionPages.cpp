@@ -382,6 +382,8 @@ PreviewPage::PreviewPage(QWidget* parent) : QGroupBox(u"整理券プレビュー
     pluginLayout->addLayout(pathLine);
     pluginLayout->addWidget(new QLabel(u"上記プラグインのプロパティ："_s));
     auto* properties = named(new QListWidget, u"lstPlgProperty"_s);
+    // All ten lines of a plugin with barcodes in view, without scrolling.
+    properties->setMinimumHeight(11 * properties->fontMetrics().height() + 2 * properties->frameWidth());
     pluginLayout->addWidget(properties);
     pluginLayout->addWidget(new QLabel(u"上記プラグインの特記事項："_s));
     auto* comment = named(new QPlainTextEdit, u"txtPlgComment"_s);
