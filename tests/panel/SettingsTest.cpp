@@ -2,6 +2,7 @@
 // state, read at the next start and applied to every window; a bad file applies nothing.
 #include "ChimeiCtl_B.h"
 #include "Ferio.h"
+#include "PanelFixture.h"
 #include "M_Degit.h"
 #include "Messages.h"
 
@@ -14,17 +15,10 @@
 
 namespace {
 
-struct Services : fare::Sound, fare::EventLoop, fare::Clock {
-    void playSound(const std::string&, const std::string&, bool) override {}
-    void closeAllSounds() override {}
-    void processEvents() override {}
-    fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
-};
-
 struct SettingsTest : ::testing::Test {
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("ferio.in4"));
-    Services services;
+    RecordingServices services;
     std::vector<msg::Request> messages;
 
     SettingsTest() {

@@ -3,6 +3,7 @@
 // voice and "調整" opens its dialog over the panel.
 #include "Ferio.h"
 #include "Hy3File.h"
+#include "PanelFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,16 +24,9 @@ struct Voice : Speaker {
     int32_t status() override { return 0; }
 };
 
-struct Services : fare::Sound, fare::EventLoop, fare::Clock {
-    void playSound(const std::string&, const std::string&, bool) override {}
-    void closeAllSounds() override {}
-    void processEvents() override {}
-    fare::LocalTime now() override { return {2024, 3, 7, 10, 0, 0}; }
-};
-
 struct TapeWiring : ::testing::Test {
     QTemporaryDir dir;
-    Services services;
+    RecordingServices services;
     Voice voice;
     QWidget* adjustedOver = nullptr;
     Ferio ferio{{services, services, services, &voice, [this](QWidget* owner) { adjustedOver = owner; }},

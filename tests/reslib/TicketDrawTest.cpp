@@ -1,3 +1,4 @@
+#include "Barcodes.h"
 #include "Cp932.h"
 #include "Rv4.h"
 
@@ -5,8 +6,6 @@
 #include <QDir>
 #include <QImage>
 #include <QPlainTextEdit>
-#include <QProcess>
-#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -68,16 +67,9 @@ TEST(TicketLibrary, SamplesDescribeThemselves) {
 }
 
 TEST(TicketLibrary, BarcodeSampleScansBackAsRouteStopAndTicket) {
-    const QString zbarimg = QStandardPaths::findExecutable(QStringLiteral("zbarimg"));
-    if (zbarimg.isEmpty()) GTEST_SKIP() << "zbarimg is not installed";
-    const QString png = QDir::temp().filePath(QStringLiteral("ticket_barcode.png"));
-    ASSERT_TRUE(ticket(sample("barcode.4SP"), 7, 3).save(png));
-    QProcess zbar;
-    zbar.start(zbarimg, {QStringLiteral("--quiet"), png});
-    ASSERT_TRUE(zbar.waitForFinished(20000));
-    QStringList found = QString::fromUtf8(zbar.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    found.sort();
-    EXPECT_EQ(found, (QStringList{QStringLiteral("Codabar:A012A"), QStringLiteral("I2/5:105007")}));
+    const auto found = scanBarcodes(ticket(sample("barcode.4SP"), 7, 3));
+    if (!found) GTEST_SKIP() << "zbarimg is not installed";
+    EXPECT_EQ(*found, (QStringList{QStringLiteral("Codabar:A012A"), QStringLiteral("I2/5:105007")}));
 }
 
 TEST(TicketLibrary, TicketFollowsTheStop) {
