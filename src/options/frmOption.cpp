@@ -1,10 +1,10 @@
 #include "frmOption.h"
 
 #include "ColorButton.h"
-#include "Cp932.h"
-#include "OptionPages.h"
 #include "Messages.h"
+#include "OptionPages.h"
 #include "OptionTable.h"
+#include "QtCp932.h"
 #include "Rv4.h"
 
 #include <QButtonGroup>
@@ -95,8 +95,6 @@ void read(const QWidget* control, T& value) {
         value = static_cast<T>(numberOf(control));
 }
 
-QByteArray toCp932(const QString& text) { return QByteArray::fromStdString(cp932::fromUtf8Lossy(text.toStdString())); }
-QString fromCp932(const QByteArray& bytes) { return QString::fromStdString(cp932::toUtf8(bytes.toStdString())); }
 
 } // namespace
 

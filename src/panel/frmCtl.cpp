@@ -1,13 +1,13 @@
 #include "frmCtl.h"
 
 #include "Backlight.h"
-#include "Cp932.h"
 #include "Dlg110.h"
 #include "Form1.h"
 #include "Messages.h"
 #include "OnScreen.h"
 #include "PanelGeometry.h"
 #include "PanelInfo.h"
+#include "QtCp932.h"
 #include "RoundRegion.h"
 #include "Rv4.h"
 
@@ -367,7 +367,7 @@ void frmCtl::setPreviewSize(int width, int height) {
 }
 
 void frmCtl::addCompanies(const QString& pluginPath) {
-    RV4_SetCorpAddList(QByteArray::fromStdString(cp932::fromUtf8Lossy(pluginPath.toStdString())), companyList_);
+    RV4_SetCorpAddList(toCp932(pluginPath), companyList_);
 }
 
 void frmCtl::clearCompanies() { companyList_->clear(); }
@@ -380,7 +380,7 @@ void frmCtl::scrollChanged() {
 void frmCtl::showVersion() {
     const QString text = panel::versionText(panel::modelName(), QDate::currentDate().year());
     board_.setEnabled(false);
-    Call_dlg110(this, 1, QByteArray::fromStdString(cp932::fromUtf8Lossy(text.toStdString())));
+    Call_dlg110(this, 1, toCp932(text));
     board_.setEnabled(true);
 }
 
@@ -497,10 +497,10 @@ void frmCtl::clearPreview() {
 }
 
 void frmCtl::drawTicket(const fare::TicketArgs& a) {
-    const auto cp932 = [](const std::string& utf8) { return QByteArray::fromStdString(cp932::fromUtf8Lossy(utf8)); };
+    const auto bytes = [](const std::string& utf8) { return toCp932(QString::fromStdString(utf8)); };
     {
         QPainter painter(&preview_);
-        RV4_DrawSeiriken(cp932(a.pluginPath), &painter, cp932(a.stopName), cp932(a.dateText), cp932(a.timeText),
+        RV4_DrawSeiriken(bytes(a.pluginPath), &painter, bytes(a.stopName), bytes(a.dateText), bytes(a.timeText),
                          a.routeNumber, a.ticketNumber, a.record, a.companyIndex);
     }
     previewPicture_->setPixmap(QPixmap::fromImage(preview_));

@@ -1,6 +1,6 @@
 #include "Dlg110.h"
 
-#include "Cp932.h"
+#include "QtCp932.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -13,7 +13,7 @@ int32_t Call_dlg110(QWidget* owner, int32_t /*kind*/, const QByteArray& cp932Tex
     dlg.setWindowTitle(QStringLiteral("バージョン情報"));
     dlg.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    QString text = QString::fromStdString(cp932::toUtf8(cp932Text.toStdString()));
+    QString text = fromCp932(cp932Text);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     auto* label = new QLabel(text.trimmed(), &dlg);
     label->setObjectName(QStringLiteral("text"));

@@ -1,6 +1,8 @@
 #include "Pickers.h"
 
+#include "Bgr.h"
 #include "Cp932.h"
+#include "QtCp932.h"
 
 #include <QCalendarWidget>
 #include <QColorDialog>
@@ -26,17 +28,12 @@ void setHandler(Handler h) { handler() = std::move(h); }
 
 namespace {
 
-QString fromCp932(const QByteArray& bytes) { return QString::fromStdString(cp932::toUtf8(bytes.toStdString())); }
-
 // A path CP932 cannot hold comes back empty, as a cancel: a '?' in its place would name
 // another file, or none, and the caller would store it without noticing.
 QByteArray pathToCp932(const QString& path) {
     const auto bytes = cp932::fromUtf8(path.toStdString());
     return bytes ? QByteArray::fromStdString(*bytes) : QByteArray();
 }
-
-QColor fromBgr(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
-int32_t toBgr(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
 // "desc\0pattern\0...\0" into Qt's "desc (pattern ...)" filters. A description that already
 // ends with its pattern in parentheses is kept as it reads; Qt separates patterns by spaces.
@@ -61,8 +58,8 @@ QStringList nameFilters(const QByteArray& filters) {
 QByteArray filterList(const std::vector<std::pair<QString, QString>>& items) {
     QByteArray list;
     for (const auto& [desc, pattern] : items) {
-        list += QByteArray::fromStdString(cp932::fromUtf8Lossy(desc.toStdString())) + '\0';
-        list += QByteArray::fromStdString(cp932::fromUtf8Lossy(pattern.toStdString())) + '\0';
+        list += toCp932(desc) + '\0';
+        list += toCp932(pattern) + '\0';
     }
     return list + '\0';
 }
