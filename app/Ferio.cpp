@@ -1,7 +1,7 @@
-#include "Ferio.h"
+#include "app/Ferio.h"
 
-#include "Messages.h"
-#include "mdlIniIo.h"
+#include "reslib/ui/Messages.h"
+#include "settings/mdlIniIo.h"
 
 Ferio::Ferio(const FerioServices& services, const QString& settingsFile)
     : services_(services),

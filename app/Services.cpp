@@ -1,4 +1,4 @@
-#include "Services.h"
+#include "app/Services.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

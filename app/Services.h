@@ -1,6 +1,6 @@
 #pragma once
 // The program's own services: the window system's event loop and the system clock.
-#include "FareHost.h"
+#include "fare/FareHost.h"
 
 class QtEventLoop : public fare::EventLoop {
 public:

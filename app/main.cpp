@@ -1,10 +1,10 @@
 // Ferio: the fare board and its control panel. The board's start-up opens everything else.
-#include "Ferio.h"
-#include "JapaneseSpeech.h"
-#include "MixerCommands.h"
-#include "Services.h"
-#include "VoiceDialog.h"
-#include "mdlIniIo.h"
+#include "app/Ferio.h"
+#include "sound/JapaneseSpeech.h"
+#include "sound/MixerCommands.h"
+#include "app/Services.h"
+#include "sound/VoiceDialog.h"
+#include "settings/mdlIniIo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

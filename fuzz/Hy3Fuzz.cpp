@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the .hy3 reader and, as text, to the route CSV reader: neither may
 // crash, and whatever either accepts must survive a write and read back unchanged.
-#include "Hy3File.h"
-#include "RouteCsv.h"
+#include "fare/Hy3File.h"
+#include "hy3tool/RouteCsv.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the ticket-plugin parser. It may not crash; whatever it accepts must fill
 // the record within the field table's ranges and keep every item on the ticket, and filling in an
 // accepted plugin's texts and barcodes may not crash either.
-#include "TicketPlugin.h"
+#include "reslib/plugin/TicketPlugin.h"
 
 #include <cstdlib>
 

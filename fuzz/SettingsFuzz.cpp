@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the settings reader: it may not crash, and whatever it accepts must
 // write back to a file that reads as the same record.
-#include "SettingsCodec.h"
+#include "settings/SettingsCodec.h"
 
 #include <cstdlib>
 

@@ -1,7 +1,7 @@
 // Figures for the two display controls: redraw costs, stop-name layout, and the processor time
 // a scrolling name costs compared with stepping it as fast as the event loop allows.
-#include "ChimeiCtl_B.h"
-#include "M_Degit.h"
+#include "controls/ChimeiCtl_B.h"
+#include "controls/M_Degit.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

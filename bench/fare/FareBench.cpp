@@ -1,6 +1,6 @@
 // Figures for the fare engine: loading a full route file and drawing one stop.
-#include "FareEngine.h"
-#include "Hy3File.h"
+#include "fare/FareEngine.h"
+#include "fare/Hy3File.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Figures for the settings file: what the exit pays to save it and the start-up to load it.
-#include "OptionTable.h"
-#include "mdlIniIo.h"
+#include "options/OptionTable.h"
+#include "settings/mdlIniIo.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // How soon the voice is heard after speak(), and how soon it falls silent after stopSpeaking(),
 // measured where the mixer hands its output to the device (SDL's dummy driver unless
 // SDL_AUDIODRIVER names another). Targets: under 150 ms to the first sample, 50 ms to silence.
-#include "JapaneseSpeech.h"
+#include "sound/JapaneseSpeech.h"
 
 #include <SDL_mixer.h>
 #include <benchmark/benchmark.h>

@@ -1,15 +1,15 @@
-#include "Form1.h"
+#include "board/Form1.h"
 
-#include "Bgr.h"
-#include "BoardGeometry.h"
-#include "ChimeiCtl_B.h"
-#include "CodedError.h"
-#include "M_Degit.h"
-#include "Messages.h"
-#include "OnScreen.h"
-#include "PanelPicture.h"
-#include "RoundRegion.h"
-#include "TicketNumbering.h"
+#include "reslib/ui/Bgr.h"
+#include "board/BoardGeometry.h"
+#include "controls/ChimeiCtl_B.h"
+#include "reslib/CodedError.h"
+#include "controls/M_Degit.h"
+#include "reslib/ui/Messages.h"
+#include "board/OnScreen.h"
+#include "board/PanelPicture.h"
+#include "board/RoundRegion.h"
+#include "fare/TicketNumbering.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -2,9 +2,9 @@
 // The fare board window: 32 fare cells with a small number display and a ticket-number label
 // each, the clock, the stop-name display, all over the panel picture. Frameless, dragged with
 // the mouse; the program starts here (Form_Load).
-#include "FareHost.h"
-#include "OptionInfo.h"
-#include "SettingsRecords.h"
+#include "fare/FareHost.h"
+#include "options/OptionInfo.h"
+#include "options/SettingsRecords.h"
 
 #include <QPixmap>
 #include <QTimer>

@@ -1,6 +1,6 @@
-#include "PanelPicture.h"
+#include "board/PanelPicture.h"
 
-#include "BoardGeometry.h"
+#include "board/BoardGeometry.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -1,10 +1,10 @@
-#include "ChimeiCtl_B.h"
+#include "controls/ChimeiCtl_B.h"
 
-#include "Bgr.h"
-#include "ChimeiLayout.h"
-#include "ControlProperties.h"
-#include "Cp932.h"
-#include "TextLib.h"
+#include "reslib/ui/Bgr.h"
+#include "controls/ChimeiLayout.h"
+#include "controls/ControlProperties.h"
+#include "reslib/Cp932.h"
+#include "reslib/TextLib.h"
 
 #include <QFontDatabase>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // Vertical dot-matrix stop-name display: each character a 16 x 16 matrix of dots on a 2 px pitch.
 // Names of up to six characters stand still; longer ones scroll upward, driven by a timer, so
 // SetChimei returns at once and the scroll costs only the repaints of the visible panel.
-#include "ChimeiScroll.h"
+#include "controls/ChimeiScroll.h"
 
 #include <QElapsedTimer>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "ChimeiLayout.h"
+#include "controls/ChimeiLayout.h"
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 #include <QStringList>
 

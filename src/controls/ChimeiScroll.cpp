@@ -1,4 +1,4 @@
-#include "ChimeiScroll.h"
+#include "controls/ChimeiScroll.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "ControlProperties.h"
+#include "controls/ControlProperties.h"
 
 #include <QMetaProperty>
 

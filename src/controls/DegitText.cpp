@@ -1,4 +1,4 @@
-#include "DegitText.h"
+#include "controls/DegitText.h"
 
 #include <QLocale>
 #include <algorithm>

@@ -1,9 +1,9 @@
-#include "M_Degit.h"
+#include "controls/M_Degit.h"
 
-#include "Bgr.h"
-#include "ControlProperties.h"
-#include "Dlg100.h"
-#include "SegmentFace.h"
+#include "reslib/ui/Bgr.h"
+#include "controls/ControlProperties.h"
+#include "reslib/ui/Dlg100.h"
+#include "controls/SegmentFace.h"
 
 #include <QPainter>
 #include <algorithm>

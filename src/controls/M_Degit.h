@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "DegitText.h"
+#include "controls/DegitText.h"
 
 // The persisted settings of a digit display, under their bag keys; the initialisers are the
 // defaults of a new display and of keys missing from a bag.

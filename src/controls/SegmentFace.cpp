@@ -1,4 +1,4 @@
-#include "SegmentFace.h"
+#include "controls/SegmentFace.h"
 
 #include <QHash>
 #include <QPainter>

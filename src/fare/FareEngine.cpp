@@ -1,7 +1,7 @@
-#include "FareEngine.h"
+#include "fare/FareEngine.h"
 
-#include "CodedError.h"
-#include "Hy3File.h"
+#include "reslib/CodedError.h"
+#include "fare/Hy3File.h"
 
 #include <cstdio>
 #include <filesystem>

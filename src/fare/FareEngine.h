@@ -1,8 +1,8 @@
 #pragma once
 // Route set, board update and stop advance over the process-wide fare table.
-#include "FareHost.h"
-#include "FareTable.h"
-#include "OptionInfo.h"
+#include "fare/FareHost.h"
+#include "fare/FareTable.h"
+#include "options/OptionInfo.h"
 
 #include <deque>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "Hy3File.h"
+#include "fare/Hy3File.h"
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 #include <algorithm>
 #include <fstream>

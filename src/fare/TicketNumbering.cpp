@@ -1,4 +1,4 @@
-#include "TicketNumbering.h"
+#include "fare/TicketNumbering.h"
 
 namespace fare {
 

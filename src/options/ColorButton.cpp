@@ -1,6 +1,6 @@
-#include "ColorButton.h"
+#include "options/ColorButton.h"
 
-#include "Bgr.h"
+#include "reslib/ui/Bgr.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>

@@ -1,4 +1,4 @@
-#include "OptionTable.h"
+#include "options/OptionTable.h"
 
 OptionInfo::OptionInfo() {
     for (const OptionField& field : kOptionFields)

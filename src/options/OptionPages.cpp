@@ -1,7 +1,7 @@
-#include "OptionPages.h"
+#include "options/OptionPages.h"
 
-#include "ColorButton.h"
-#include "M_Degit.h"
+#include "options/ColorButton.h"
+#include "controls/M_Degit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

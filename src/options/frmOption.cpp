@@ -1,11 +1,11 @@
-#include "frmOption.h"
+#include "options/frmOption.h"
 
-#include "ColorButton.h"
-#include "Messages.h"
-#include "OptionPages.h"
-#include "OptionTable.h"
-#include "QtCp932.h"
-#include "Rv4.h"
+#include "options/ColorButton.h"
+#include "reslib/ui/Messages.h"
+#include "options/OptionPages.h"
+#include "options/OptionTable.h"
+#include "reslib/ui/QtCp932.h"
+#include "reslib/plugin/Rv4.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 // field into the record the moment it changes, by the operator or by the program, so every reader
 // sees the current value whether the dialog is shown or not. Created hidden once and never
 // destroyed; OK applies the options and hides it, closing it only hides it.
-#include "OptionInfo.h"
-#include "Pickers.h"
+#include "options/OptionInfo.h"
+#include "reslib/ui/Pickers.h"
 
 #include <QDialog>
 #include <array>

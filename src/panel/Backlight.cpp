@@ -1,4 +1,4 @@
-#include "Backlight.h"
+#include "panel/Backlight.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 // Loading a user's panel picture, and the error texts shown when it cannot be used.
-#include "CodedError.h"
+#include "reslib/CodedError.h"
 
 #include <QPixmap>
 #include <QString>

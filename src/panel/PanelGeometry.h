@@ -2,7 +2,7 @@
 // Where the controls of the control panel sit, in pixels of the panel's client area (the window
 // sizes in twips, 15 to a pixel). The panel is built from these, and the end-to-end test clicks
 // at them.
-#include "BoardGeometry.h"
+#include "board/BoardGeometry.h"
 
 #include <QRect>
 #include <array>

@@ -1,4 +1,4 @@
-#include "PanelInfo.h"
+#include "panel/PanelInfo.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,15 +1,15 @@
-#include "frmCtl.h"
+#include "panel/frmCtl.h"
 
-#include "Backlight.h"
-#include "Dlg110.h"
-#include "Form1.h"
-#include "Messages.h"
-#include "OnScreen.h"
-#include "PanelGeometry.h"
-#include "PanelInfo.h"
-#include "QtCp932.h"
-#include "RoundRegion.h"
-#include "Rv4.h"
+#include "panel/Backlight.h"
+#include "reslib/ui/Dlg110.h"
+#include "board/Form1.h"
+#include "reslib/ui/Messages.h"
+#include "board/OnScreen.h"
+#include "panel/PanelGeometry.h"
+#include "panel/PanelInfo.h"
+#include "reslib/ui/QtCp932.h"
+#include "board/RoundRegion.h"
+#include "reslib/plugin/Rv4.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // data forward/back, display clear, late-night fare, scroll settings, the broadcast group,
 // options, version box, the ticket preview area, and the exit of the program. It asks for route
 // sets, steps and redraws through its signals; whoever wires the program carries them out.
-#include "FareHost.h"
-#include "OptionInfo.h"
-#include "SettingsRecords.h"
+#include "fare/FareHost.h"
+#include "options/OptionInfo.h"
+#include "options/SettingsRecords.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "CodedError.h"
+#include "reslib/CodedError.h"
 
 CodedError codedError(int code) {
     const char* text = nullptr;

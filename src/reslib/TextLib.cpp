@@ -1,4 +1,4 @@
-#include "TextLib.h"
+#include "reslib/TextLib.h"
 
 #include <sys/utsname.h>
 

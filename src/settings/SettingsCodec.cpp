@@ -1,7 +1,7 @@
-#include "SettingsCodec.h"
+#include "settings/SettingsCodec.h"
 
-#include "Cp932.h"
-#include "OptionTable.h"
+#include "reslib/Cp932.h"
+#include "options/OptionTable.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "mdlIniIo.h"
+#include "settings/mdlIniIo.h"
 
-#include "SettingsCodec.h"
+#include "settings/SettingsCodec.h"
 
 #include <QDir>
 #include <QFile>

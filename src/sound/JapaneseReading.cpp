@@ -1,4 +1,4 @@
-#include "JapaneseReading.h"
+#include "sound/JapaneseReading.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
-#include "JapaneseSpeech.h"
+#include "sound/JapaneseSpeech.h"
 
-#include "AudioDevice.h"
+#include "sound/AudioDevice.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

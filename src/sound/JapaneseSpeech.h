@@ -1,9 +1,9 @@
 #pragma once
 // The broadcast voice: the text is read by MeCab, synthesised by espeak-ng's Japanese voice on a
 // worker thread and streamed into the mixer's voice channel while the synthesis goes on.
-#include "JapaneseReading.h"
-#include "Speaker.h"
-#include "VoiceSettings.h"
+#include "sound/JapaneseReading.h"
+#include "sound/Speaker.h"
+#include "sound/VoiceSettings.h"
 
 #include <memory>
 #include <string>

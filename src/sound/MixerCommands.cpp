@@ -1,4 +1,4 @@
-#include "MixerCommands.h"
+#include "sound/MixerCommands.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <vector>
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "AudioDevice.h"
-#include "mdlSndAPI.h"
+#include "sound/AudioDevice.h"
+#include "sound/mdlSndAPI.h"
 
 struct Mix_Chunk;
 

@@ -1,6 +1,6 @@
-#include "VoiceDialog.h"
+#include "sound/VoiceDialog.h"
 
-#include "JapaneseSpeech.h"
+#include "sound/JapaneseSpeech.h"
 
 #include <QComboBox>
 #include <QDialog>

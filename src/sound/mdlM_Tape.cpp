@@ -1,7 +1,7 @@
-#include "mdlM_Tape.h"
+#include "sound/mdlM_Tape.h"
 
-#include "Cp932.h"
-#include "TextLib.h"
+#include "reslib/Cp932.h"
+#include "reslib/TextLib.h"
 
 #include <algorithm>
 #include <charconv>

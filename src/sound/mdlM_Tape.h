@@ -1,9 +1,9 @@
 #pragma once
 // The broadcast tape: a route's announcements, one per line of <route>tp.csv, walked with the
 // panel's "送り" and "戻し" buttons and spoken by the voice, each after its chime.
-#include "FareHost.h"
-#include "OptionInfo.h"
-#include "Speaker.h"
+#include "fare/FareHost.h"
+#include "options/OptionInfo.h"
+#include "sound/Speaker.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,11 +1,11 @@
-#include "mdlSndAPI.h"
+#include "sound/mdlSndAPI.h"
 
 #include <chrono>
 #include <filesystem>
 #include <thread>
 #include <utility>
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "BoardGeometry.h"
-#include "ChimeiCtl_B.h"
-#include "Form1.h"
-#include "M_Degit.h"
-#include "PanelPicture.h"
+#include "board/BoardGeometry.h"
+#include "controls/ChimeiCtl_B.h"
+#include "board/Form1.h"
+#include "controls/M_Degit.h"
+#include "board/PanelPicture.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "TicketNumbering.h"
+#include "fare/TicketNumbering.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "Bgr.h"
-#include "ChimeiCtl_B.h"
+#include "reslib/ui/Bgr.h"
+#include "controls/ChimeiCtl_B.h"
 #include "OwnProperties.h"
 
 #include <QFontDatabase>

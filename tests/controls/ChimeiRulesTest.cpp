@@ -1,5 +1,5 @@
-#include "ChimeiLayout.h"
-#include "ChimeiScroll.h"
+#include "controls/ChimeiLayout.h"
+#include "controls/ChimeiScroll.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "Bgr.h"
-#include "M_Degit.h"
+#include "reslib/ui/Bgr.h"
+#include "controls/M_Degit.h"
 #include "OwnProperties.h"
-#include "SegmentFace.h"
+#include "controls/SegmentFace.h"
 
 #include <QApplication>
 #include <QComboBox>

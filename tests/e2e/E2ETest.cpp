@@ -10,8 +10,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-#include "BoardGeometry.h"
-#include "PanelGeometry.h"
+#include "board/BoardGeometry.h"
+#include "panel/PanelGeometry.h"
 #include "XClose.h"
 
 namespace {

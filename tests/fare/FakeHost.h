@@ -1,6 +1,6 @@
 #pragma once
 // Records every call the fare engine makes, in order, so tests can check what it did and when.
-#include "FareHost.h"
+#include "fare/FareHost.h"
 
 #include <functional>
 #include <map>

@@ -1,6 +1,6 @@
 #include "FakeHost.h"
-#include "FareEngine.h"
-#include "Hy3File.h"
+#include "fare/FareEngine.h"
+#include "fare/Hy3File.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "Hy3File.h"
+#include "fare/Hy3File.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "OptionTable.h"
+#include "options/OptionTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "ColorButton.h"
-#include "M_Degit.h"
-#include "Messages.h"
-#include "OptionTable.h"
-#include "Pickers.h"
-#include "frmOption.h"
+#include "options/ColorButton.h"
+#include "controls/M_Degit.h"
+#include "reslib/ui/Messages.h"
+#include "options/OptionTable.h"
+#include "reslib/ui/Pickers.h"
+#include "options/frmOption.h"
 
 
 #include <QCheckBox>

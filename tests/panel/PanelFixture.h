@@ -1,9 +1,9 @@
 #pragma once
 // The program as it is wired, after start-up, over a temporary fare-data folder, with the
 // sounds and the message boxes recorded instead of played and shown.
-#include "Ferio.h"
-#include "Hy3File.h"
-#include "Messages.h"
+#include "app/Ferio.h"
+#include "fare/Hy3File.h"
+#include "reslib/ui/Messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 #include "Barcodes.h"
-#include "Bgr.h"
-#include "BoardGeometry.h"
-#include "ChimeiCtl_B.h"
-#include "ColorButton.h"
-#include "M_Degit.h"
+#include "reslib/ui/Bgr.h"
+#include "board/BoardGeometry.h"
+#include "controls/ChimeiCtl_B.h"
+#include "options/ColorButton.h"
+#include "controls/M_Degit.h"
 #include "PanelFixture.h"
-#include "PanelInfo.h"
+#include "panel/PanelInfo.h"
 
 #include <QApplication>
 #include <QCheckBox>

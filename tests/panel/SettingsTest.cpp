@@ -1,10 +1,10 @@
 // The settings file as the program uses it: written at the confirmed exit from every window's
 // state, read at the next start and applied to every window; a bad file applies nothing.
-#include "ChimeiCtl_B.h"
-#include "Ferio.h"
+#include "controls/ChimeiCtl_B.h"
+#include "app/Ferio.h"
 #include "PanelFixture.h"
-#include "M_Degit.h"
-#include "Messages.h"
+#include "controls/M_Degit.h"
+#include "reslib/ui/Messages.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "Messages.h"
+#include "reslib/ui/Messages.h"
 
 #include <QAbstractButton>
 #include <gtest/gtest.h>

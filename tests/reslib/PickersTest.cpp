@@ -1,4 +1,4 @@
-#include "Pickers.h"
+#include "reslib/ui/Pickers.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

@@ -1,5 +1,5 @@
-#include "Cp932.h"
-#include "TextLib.h"
+#include "reslib/Cp932.h"
+#include "reslib/TextLib.h"
 
 #include <gtest/gtest.h>
 

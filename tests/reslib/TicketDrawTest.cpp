@@ -1,6 +1,6 @@
 #include "Barcodes.h"
-#include "Cp932.h"
-#include "Rv4.h"
+#include "reslib/Cp932.h"
+#include "reslib/plugin/Rv4.h"
 
 #include <QComboBox>
 #include <QDir>

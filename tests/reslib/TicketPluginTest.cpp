@@ -1,4 +1,4 @@
-#include "TicketPlugin.h"
+#include "reslib/plugin/TicketPlugin.h"
 
 #include <gtest/gtest.h>
 

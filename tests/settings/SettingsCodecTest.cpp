@@ -1,4 +1,4 @@
-#include "SettingsCodec.h"
+#include "settings/SettingsCodec.h"
 #include "SettingsTestData.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "SettingsCodec.h"
+#include "settings/SettingsCodec.h"
 #include "SettingsTestData.h"
-#include "mdlIniIo.h"
+#include "settings/mdlIniIo.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "mdlM_Tape.h"
+#include "sound/mdlM_Tape.h"
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The katakana the voice is given for announcements.
-#include "JapaneseReading.h"
+#include "sound/JapaneseReading.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The voice as the mixer hears it (SDL's dummy driver mixes in real time), its settings file
 // and its dialog.
-#include "JapaneseSpeech.h"
-#include "VoiceDialog.h"
+#include "sound/JapaneseSpeech.h"
+#include "sound/VoiceDialog.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "MixerCommands.h"
-#include "mdlSndAPI.h"
+#include "sound/MixerCommands.h"
+#include "sound/mdlSndAPI.h"
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

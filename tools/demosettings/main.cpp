@@ -1,6 +1,6 @@
 // ferio-demo-settings: writes the settings of the demonstration — the sample routes, broadcast
 // tables, chimes and a ticket plugin configured — unless a settings file is there already.
-#include "mdlIniIo.h"
+#include "settings/mdlIniIo.h"
 
 #include <QDate>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "RouteCsv.h"
+#include "hy3tool/RouteCsv.h"
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 #include <charconv>
 #include <istream>

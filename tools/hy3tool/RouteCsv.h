@@ -1,7 +1,7 @@
 #pragma once
 // The route-author's CSV form of a .hy3 file: a header "record,name,ticket,c1,...", then one
 // line per record. Any subset of the columns c1 ... c150 may be given; absent ones are 0.
-#include "FareTable.h"
+#include "fare/FareTable.h"
 
 #include <iosfwd>
 #include <optional>

@@ -1,7 +1,7 @@
 // hy3tool: make, inspect and check route fare-data files (.hy3) from the command line.
-#include "FareEngine.h"
-#include "Hy3File.h"
-#include "RouteCsv.h"
+#include "fare/FareEngine.h"
+#include "fare/Hy3File.h"
+#include "hy3tool/RouteCsv.h"
 
 #include <QFile>
 #include <QSaveFile>

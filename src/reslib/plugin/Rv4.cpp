@@ -1,6 +1,6 @@
-#include "Rv4.h"
+#include "reslib/plugin/Rv4.h"
 
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 // The resource library's ticket-plugin calls. Paths and texts are CP932 bytes, as the callers
 // pass them; the plugin itself is read by ticketplugin (TicketPlugin.h), once per file version.
-#include "TicketPlugin.h"
+#include "reslib/plugin/TicketPlugin.h"
 
 #include <QByteArray>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "TicketPlugin.h"
+#include "reslib/plugin/TicketPlugin.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,4 +1,4 @@
-#include "Dlg100.h"
+#include "reslib/ui/Dlg100.h"
 
 #include <QComboBox>
 #include <QDialog>

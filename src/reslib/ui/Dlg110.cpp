@@ -1,6 +1,6 @@
-#include "Dlg110.h"
+#include "reslib/ui/Dlg110.h"
 
-#include "QtCp932.h"
+#include "reslib/ui/QtCp932.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,8 +1,8 @@
-#include "Pickers.h"
+#include "reslib/ui/Pickers.h"
 
-#include "Bgr.h"
-#include "Cp932.h"
-#include "QtCp932.h"
+#include "reslib/ui/Bgr.h"
+#include "reslib/Cp932.h"
+#include "reslib/ui/QtCp932.h"
 
 #include <QCalendarWidget>
 #include <QColorDialog>

@@ -1,6 +1,6 @@
 #pragma once
 // CP932 bytes, as the resource library's calls take and give them, to and from Qt's strings.
-#include "Cp932.h"
+#include "reslib/Cp932.h"
 
 #include <QByteArray>
 #include <QString>
