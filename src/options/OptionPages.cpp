@@ -20,7 +20,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include <ranges>
 #include <variant>
 #include <vector>
 
@@ -251,8 +250,8 @@ DigitPage::DigitPage(QWidget* parent) : QGroupBox(u"デジタル部品と情報�
     for (const std::vector<LinePart>& parts : lines) {
         infoLayout->addLayout(line(parts));
         auto* show = static_cast<QCheckBox*>(std::get<QWidget*>(parts.front()));
-        for (const LinePart& part : parts | std::views::drop(1))
-            if (QWidget* const* control = std::get_if<QWidget*>(&part)) enableWhile(show, *control);
+        for (auto part = parts.begin() + 1; part != parts.end(); ++part)
+            if (QWidget* const* control = std::get_if<QWidget*>(&*part)) enableWhile(show, *control);
     }
     infoLayout->addWidget(note(u"デジタル数字の桁ずらし、ゼロ埋めの設定は各部品をダブルクリックして設定してください。"
                                u"また、これら情報用数字は運賃の表示よりも優先されます。"_s));
