@@ -51,7 +51,8 @@ private:
     void tapeButton(frmCtl::TapeButton button);
     // TapeView: the panel's broadcast group.
     void setSpeechAvailable(bool available) override { panel_.setSpeechAvailable(available); }
-    void enableTapeButtons(bool enabled) override { panel_.enableTapeButtons(enabled); }
+    void enableTapeButtons() override { panel_.enableTapeButtons(); }
+    void disableTapeGroup() override { panel_.disableTapeGroup(); }
 
     FerioServices services_;
     QString settingsFile_;

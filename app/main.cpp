@@ -4,6 +4,7 @@
 #include "sound/MixerCommands.h"
 #include "app/Services.h"
 #include "sound/VoiceDialog.h"
+#include "panel/PanelInfo.h"
 #include "settings/mdlIniIo.h"
 
 #include <QApplication>
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
 
     const QString settingsFile = settings::filePath(parser.value(settingsOption), QCoreApplication::applicationFilePath());
     MixerCommands mixer;
-    SoundChannels sound(mixer, QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString());
+    SoundChannels sound(mixer, panel::modelName().toStdString());
     QtEventLoop events;
     SystemClock clock;
     // The voice keeps its own settings beside the settings file; without MeCab or espeak-ng's

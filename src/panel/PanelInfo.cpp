@@ -5,7 +5,13 @@
 
 namespace panel {
 
-QString modelName() { return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName(); }
+QString modelNameOf(const QString& programPath) {
+    QString name = QFileInfo(programPath).fileName();
+    if (name.endsWith(QStringLiteral(".exe"), Qt::CaseInsensitive)) name.chop(4);
+    return name;
+}
+
+QString modelName() { return modelNameOf(QCoreApplication::applicationFilePath()); }
 
 QString versionText(const QString& model, int currentYear) {
     const QString crlf = QStringLiteral("\r\n");

@@ -4,8 +4,10 @@
 
 namespace panel {
 
-// The model number (型番) is the executable's base name.
-QString modelName();
+// The model number (型番) is the program file's name; on Linux a dot in it ("ferio-4.0") is part
+// of the name, and only a trailing ".exe" would be an extension.
+QString modelNameOf(const QString& programPath);
+QString modelName(); // of this program
 
 // Model, version, an empty line and the two credit lines, each ended by CR LF.
 QString versionText(const QString& model, int currentYear);

@@ -296,9 +296,13 @@ void frmCtl::setSpeechAvailable(bool available) {
     tapeGroup_->setEnabled(available);
 }
 
-void frmCtl::enableTapeButtons(bool on) {
-    for (QPushButton* b : tapeButtons_) b->setEnabled(on);
-    tapeGroup_->setEnabled(on);
+void frmCtl::enableTapeButtons() {
+    for (QPushButton* b : tapeButtons_) b->setEnabled(true);
+    tapeGroup_->setEnabled(true);
+}
+
+void frmCtl::disableTapeGroup() {
+    tapeGroup_->setEnabled(false);
 }
 
 void frmCtl::playKeySound() { sound_.playSound(options_.SoundReset, "S1", false); }

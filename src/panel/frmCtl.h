@@ -65,7 +65,8 @@ public:
     // and whether a broadcast table is loaded (its four buttons).
     bool speechAvailable() const { return speechAvailable_; }
     void setSpeechAvailable(bool available);
-    void enableTapeButtons(bool on);
+    void enableTapeButtons();
+    void disableTapeGroup();
     enum class TapeButton { Back, Next, Stop, Adjust };
 
     // fare::PanelView

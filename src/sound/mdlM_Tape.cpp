@@ -23,6 +23,8 @@ std::string_view trim(std::string_view s) {
 
 std::optional<int16_t> flag(std::string_view field) {
     field = trim(field);
+    // from_chars takes no plus sign, but "+1" is as decimal as "1".
+    if (field.size() > 1 && field[0] == '+' && field[1] != '-') field.remove_prefix(1);
     int16_t value = 0;
     const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
     if (ec != std::errc{} || end != field.data() + field.size()) return std::nullopt;
@@ -133,16 +135,16 @@ void BroadcastTape::tapeInit(Speaker* speaker) {
 void BroadcastTape::tapeLoad(const std::string& dir, const std::string& fileNumber) {
     if (onVista()) return;
     table_.clear();
-    position_ = 0;
     const auto path = findTable(dir, fileNumber + "tp.csv");
     const auto bytes = path ? readBounded(*path) : std::nullopt;
     auto entries = bytes ? parseTapeTable(*bytes) : std::nullopt;
     if (!entries) {
-        view_.enableTapeButtons(false);
+        view_.disableTapeGroup();
         return;
     }
     table_ = std::move(*entries);
-    if (speechAvailable_) view_.enableTapeButtons(true);
+    if (speechAvailable_) view_.enableTapeButtons();
+    position_ = 0;
 }
 
 void BroadcastTape::tapeNext() {

@@ -19,8 +19,8 @@ struct TapeEntry {
     bool operator==(const TapeEntry&) const = default;
 };
 
-// A table larger than this is no broadcast table; it is refused before being read.
-inline constexpr std::size_t MaxTapeFileBytes = 1024 * 1024;
+// A guard no real table comes near (a few kilobytes each); a larger file is refused unread.
+inline constexpr std::size_t MaxTapeFileBytes = 16 * 1024 * 1024;
 
 // The entries of a CP932 table, or nullopt when any line is malformed or there is none.
 std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view cp932Bytes);
@@ -31,8 +31,11 @@ public:
     virtual ~TapeView() = default;
     // Caption "音合使用可" and group enabled, or "音合使用不可" and group disabled.
     virtual void setSpeechAvailable(bool available) = 0;
-    // The four buttons "送り", "戻し", "■" and "調整"; false disables the group as well.
-    virtual void enableTapeButtons(bool enabled) = 0;
+    // The group and its four buttons "送り", "戻し", "■" and "調整", after a table was read.
+    virtual void enableTapeButtons() = 0;
+    // After a table could not be read: the group only; its buttons keep their state, so ■ and
+    // 調整 work again once the group is enabled by the display-clear switch.
+    virtual void disableTapeGroup() = 0;
 };
 
 // The caller does the fare step that an entry asks for: after tapeNext or tapeBack it reads
@@ -44,7 +47,8 @@ public:
 
     // At panel load, with the voice or nullptr when it could not be created.
     void tapeInit(Speaker* speaker);
-    // Reads dir + number + "tp.csv"; any fault leaves an empty table and the group disabled.
+    // Reads dir + number + "tp.csv"; any fault leaves an empty table, the group disabled and
+    // the position where it was.
     void tapeLoad(const std::string& dir, const std::string& fileNumber) override;
     void tapeNext();
     void tapeBack();

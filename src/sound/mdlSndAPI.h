@@ -15,7 +15,7 @@ public:
 
 class SoundChannels : public fare::Sound {
 public:
-    // aliasPrefix: UTF-8, the executable's base name.
+    // aliasPrefix: UTF-8, the program's model name.
     SoundChannels(CommandString& commands, std::string aliasPrefix);
 
     // file: UTF-8 path of a .wav, .mp3 or .mid file; channel "S1" ... "S4". With sync, returns

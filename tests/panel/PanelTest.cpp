@@ -265,6 +265,12 @@ TEST_F(PanelTest, VersionBoxShowsModelAndVersionWhileTheBoardIsDisabled) {
     EXPECT_TRUE(board.isEnabled());
 }
 
+TEST(PanelInfo, ModelNameIsTheWholeProgramFileName) {
+    for (auto [path, model] : {std::pair{"/usr/bin/ferio", "ferio"}, {"/opt/ferio-4.0", "ferio-4.0"},
+                               {"ferio.tar.gz", "ferio.tar.gz"}, {"C:/bus/FERIO.EXE", "FERIO"}, {"a.b.exe", "a.b"}})
+        EXPECT_EQ(panel::modelNameOf(QString::fromUtf8(path)), QString::fromUtf8(model)) << path;
+}
+
 TEST_F(PanelTest, PreviewMenuCopiesThePicture) {
     click("Check4");
     auto* pic = find<QLabel>("picSeirikenPrev");

@@ -32,7 +32,8 @@ protected:
     }
     void closeAllSounds() override {}
     void setSpeechAvailable(bool available) override { log.push_back(available ? "usable" : "unusable"); }
-    void enableTapeButtons(bool enabled) override { buttons = enabled; }
+    void enableTapeButtons() override { buttons = group = true; }
+    void disableTapeGroup() override { group = false; }
 
     // Writes <number>tp.csv, loads it and forgets what was logged so far.
     void load(const std::string& number, const std::string& bytes, const std::string& name = "") {
@@ -48,6 +49,7 @@ protected:
     Log log;
     int32_t voiceStatus = 0;
     std::optional<bool> buttons;
+    bool group = false;
     OptionInfo options;
     BroadcastTape tape{options, *this, *this};
 };
@@ -55,11 +57,12 @@ protected:
 
 TEST(TapeTable, QuotedAndPlainTextsFlagsAndSkippedBlankLines) {
     const auto table = parseTapeTable(*cp932::fromUtf8("\"次は、本町,\"\"駅前\"\"です。 \",1,2\r\n\r\n   \r\n"
-                                                       "  お降りの方は  , -1 ,32767\r\n  \"終点\"  ,0,-32768"));
+                                                       "  お降りの方は  , -1 ,32767\r\n  \"終点\"  ,0,-32768\r\n本町,+1, +2"));
     ASSERT_TRUE(table);
-    EXPECT_EQ(*table, (std::vector<TapeEntry>{{"次は、本町,\"駅前\"です。 ", 1, 2}, {"お降りの方は", -1, 32767}, {"終点", 0, -32768}}));
+    EXPECT_EQ(*table, (std::vector<TapeEntry>{
+                          {"次は、本町,\"駅前\"です。 ", 1, 2}, {"お降りの方は", -1, 32767}, {"終点", 0, -32768}, {"本町", 1, 2}}));
     for (const char* bad : {"text only", "t,1", "t,1,2,3", "t,x,1", "t,,1", "t,1.5,0", "t,1,32768", "t,-32769,0", "t,1,2 x",
-                            "\"unclosed,1,2", "\"a\"b,1,2"})
+                            "\"unclosed,1,2", "\"a\"b,1,2", "t,+,1", "t,+-1,0", "t,++1,0", "t,+32768,0"})
         EXPECT_FALSE(parseTapeTable(std::string("good,0,0\r\n") + bad)) << bad;
     EXPECT_FALSE(parseTapeTable(" \r\n\r\n")) << "no entry at all";
 }
@@ -78,13 +81,14 @@ TEST_F(Tape, LoadFindsExactNameFirstAndAnyFaultDisablesTheGroup) {
         load("1", "a,1,1\r\nb,1,1\r\nc,1,1\r\n");
         tape.tapeNext(), tape.tapeNext();
         load(number, bytes);
-        EXPECT_TRUE(buttons == false && tape.count() == 0 && tape.position() == 0) << number;
+        // The group goes off; the buttons and the position stay as the last good table left them.
+        EXPECT_TRUE(!group && buttons == true && tape.count() == 0 && tape.position() == 2) << number;
     }
     load("1", "a,1,1\r\nb,1,1\r\nc,1,1\r\n");
     load("6", "x,0,0\r\ny,0,0\r\n"); // after a longer table
-    EXPECT_TRUE(buttons == true && tape.count() == 2 && tape.stepFlag(3) == 0);
+    EXPECT_TRUE(group && buttons == true && tape.count() == 2 && tape.stepFlag(3) == 0 && tape.position() == 0);
     tape.tapeLoad(dir.string() + "/", "8");
-    EXPECT_TRUE(buttons == false && tape.count() == 0) << "missing";
+    EXPECT_TRUE(!group && tape.count() == 0) << "missing";
 }
 
 TEST_F(Tape, WithoutAVoiceTheButtonsAreNeverEnabled) {
