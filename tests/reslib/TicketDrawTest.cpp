@@ -51,12 +51,16 @@ TEST(TicketLibrary, SamplesDescribeThemselves) {
     EXPECT_EQ(record(untouched), std::vector<int32_t>(14, 0));
 
     QComboBox list;
+    RV4_SetCorpAddList(sample("companies.4SP"), &list);
+    EXPECT_EQ(list.currentIndex(), -1) << "no company until the operator picks one";
+    list.clear();
     list.addItem(QStringLiteral("kept"));
     RV4_SetCorpAddList(sample("companies.4SP"), &list);
     RV4_SetCorpAddList(sample("plain.4SP"), &list);
     ASSERT_EQ(list.count(), 4);
     EXPECT_EQ(list.itemText(1), QStringLiteral("ひかり野交通"));
     EXPECT_EQ(list.itemText(3), QStringLiteral("みずほ台乗合自動車"));
+    EXPECT_EQ(list.currentIndex(), 0);
 
     QPlainTextEdit comment(QStringLiteral("old"));
     RV4_SetPlgComment(kNotAPlugin, &comment);

@@ -96,7 +96,10 @@ void RV4_SetCorpAddList(const QByteArray& path, QWidget* list) {
     const auto plugin = pluginAt(path);
     auto* combo = qobject_cast<QComboBox*>(list);
     if (!plugin || !combo) return;
+    // A combo box selects its first item when it gets one; the operator picks the company.
+    const int chosen = combo->currentIndex();
     for (const auto& name : plugin->companies) combo->addItem(QString::fromStdString(name));
+    combo->setCurrentIndex(chosen);
 }
 
 void RV4_DrawSeiriken(const QByteArray& path, QPainter* dc, const QByteArray& stopName, const QByteArray& dateText,
