@@ -2,10 +2,10 @@
 // The program: the options dialog (which holds the options), the board, the control panel and
 // the fare engine, wired together, with the settings file read at start-up and written at exit.
 // This is the one place that knows them all; each of them knows only what it is handed here.
-#include "fare/FareEngine.h"
 #include "board/Form1.h"
-#include "panel/frmCtl.h"
+#include "fare/FareEngine.h"
 #include "options/frmOption.h"
+#include "panel/frmCtl.h"
 #include "sound/mdlM_Tape.h"
 
 #include <QString>

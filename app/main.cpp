@@ -1,11 +1,11 @@
 // Ferio: the fare board and its control panel. The board's start-up opens everything else.
 #include "app/Ferio.h"
-#include "sound/JapaneseSpeech.h"
-#include "sound/MixerCommands.h"
 #include "app/Services.h"
-#include "sound/VoiceDialog.h"
 #include "panel/PanelInfo.h"
 #include "settings/mdlIniIo.h"
+#include "sound/JapaneseSpeech.h"
+#include "sound/MixerCommands.h"
+#include "sound/VoiceDialog.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -1,9 +1,9 @@
 // Start-up of the two windows to the first painted board, memory after start-up, and one
 // full board update with the real display widgets.
 #include "app/Ferio.h"
+#include "app/Services.h"
 #include "fare/Hy3File.h"
 #include "sound/MixerCommands.h"
-#include "app/Services.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // From a key click's playSound to the first audible sample the mixer produces, under SDL's
 // dummy driver (the same mixing as with a sound card, without the card's own buffering).
 #include "sound/AudioDevice.h"
-#include "sound/MixerCommands.h"
 #include "sound/mdlSndAPI.h"
+#include "sound/MixerCommands.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,15 +1,15 @@
 #include "board/Form1.h"
 
-#include "reslib/ui/Bgr.h"
 #include "board/BoardGeometry.h"
-#include "controls/ChimeiCtl_B.h"
-#include "reslib/CodedError.h"
-#include "controls/M_Degit.h"
-#include "reslib/ui/Messages.h"
 #include "board/OnScreen.h"
 #include "board/PanelPicture.h"
 #include "board/RoundRegion.h"
+#include "controls/ChimeiCtl_B.h"
+#include "controls/M_Degit.h"
 #include "fare/TicketNumbering.h"
+#include "reslib/CodedError.h"
+#include "reslib/ui/Bgr.h"
+#include "reslib/ui/Messages.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

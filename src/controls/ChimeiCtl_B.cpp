@@ -1,10 +1,10 @@
 #include "controls/ChimeiCtl_B.h"
 
-#include "reslib/ui/Bgr.h"
 #include "controls/ChimeiLayout.h"
 #include "controls/ControlProperties.h"
 #include "reslib/Cp932.h"
 #include "reslib/TextLib.h"
+#include "reslib/ui/Bgr.h"
 
 #include <QFontDatabase>
 #include <QPainter>

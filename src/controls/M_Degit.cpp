@@ -1,9 +1,9 @@
 #include "controls/M_Degit.h"
 
-#include "reslib/ui/Bgr.h"
 #include "controls/ControlProperties.h"
-#include "reslib/ui/Dlg100.h"
 #include "controls/SegmentFace.h"
+#include "reslib/ui/Bgr.h"
+#include "reslib/ui/Dlg100.h"
 
 #include <QPainter>
 #include <algorithm>

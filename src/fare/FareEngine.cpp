@@ -1,7 +1,7 @@
 #include "fare/FareEngine.h"
 
-#include "reslib/CodedError.h"
 #include "fare/Hy3File.h"
+#include "reslib/CodedError.h"
 
 #include <cstdio>
 #include <filesystem>

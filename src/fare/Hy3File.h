@@ -1,8 +1,8 @@
 #pragma once
 // The binary fare-data file <route>.hy3: a signed 16-bit record count, then the records, each a
 // 16-bit name length, the CP932 name, a 16-bit ticket number and 150 16-bit columns. Little-endian.
-#include "reslib/CodedError.h"
 #include "fare/FareTable.h"
+#include "reslib/CodedError.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "options/OptionPages.h"
 
-#include "options/ColorButton.h"
 #include "controls/M_Degit.h"
+#include "options/ColorButton.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

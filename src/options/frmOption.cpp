@@ -1,11 +1,11 @@
 #include "options/frmOption.h"
 
 #include "options/ColorButton.h"
-#include "reslib/ui/Messages.h"
 #include "options/OptionPages.h"
 #include "options/OptionTable.h"
-#include "reslib/ui/QtCp932.h"
 #include "reslib/plugin/Rv4.h"
+#include "reslib/ui/Messages.h"
+#include "reslib/ui/QtCp932.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -1,15 +1,15 @@
 #include "panel/frmCtl.h"
 
-#include "panel/Backlight.h"
-#include "reslib/ui/Dlg110.h"
 #include "board/Form1.h"
-#include "reslib/ui/Messages.h"
 #include "board/OnScreen.h"
+#include "board/RoundRegion.h"
+#include "panel/Backlight.h"
 #include "panel/PanelGeometry.h"
 #include "panel/PanelInfo.h"
-#include "reslib/ui/QtCp932.h"
-#include "board/RoundRegion.h"
 #include "reslib/plugin/Rv4.h"
+#include "reslib/ui/Dlg110.h"
+#include "reslib/ui/Messages.h"
+#include "reslib/ui/QtCp932.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 #include "settings/SettingsCodec.h"
 
-#include "reslib/Cp932.h"
 #include "options/OptionTable.h"
+#include "reslib/Cp932.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "board/BoardGeometry.h"
-#include "controls/ChimeiCtl_B.h"
 #include "board/Form1.h"
-#include "controls/M_Degit.h"
 #include "board/PanelPicture.h"
+#include "controls/ChimeiCtl_B.h"
+#include "controls/M_Degit.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
-#include "reslib/ui/Bgr.h"
 #include "controls/ChimeiCtl_B.h"
 #include "OwnProperties.h"
+#include "reslib/ui/Bgr.h"
 
 #include <QFontDatabase>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "reslib/ui/Bgr.h"
 #include "controls/M_Degit.h"
-#include "OwnProperties.h"
 #include "controls/SegmentFace.h"
+#include "OwnProperties.h"
+#include "reslib/ui/Bgr.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "options/ColorButton.h"
 #include "controls/M_Degit.h"
-#include "reslib/ui/Messages.h"
-#include "options/OptionTable.h"
-#include "reslib/ui/Pickers.h"
+#include "options/ColorButton.h"
 #include "options/frmOption.h"
+#include "options/OptionTable.h"
+#include "reslib/ui/Messages.h"
+#include "reslib/ui/Pickers.h"
 
 
 #include <QCheckBox>

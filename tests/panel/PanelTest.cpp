@@ -1,11 +1,11 @@
 #include "Barcodes.h"
-#include "reslib/ui/Bgr.h"
 #include "board/BoardGeometry.h"
 #include "controls/ChimeiCtl_B.h"
-#include "options/ColorButton.h"
 #include "controls/M_Degit.h"
-#include "PanelFixture.h"
+#include "options/ColorButton.h"
 #include "panel/PanelInfo.h"
+#include "PanelFixture.h"
+#include "reslib/ui/Bgr.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // The settings file as the program uses it: written at the confirmed exit from every window's
 // state, read at the next start and applied to every window; a bad file applies nothing.
-#include "controls/ChimeiCtl_B.h"
 #include "app/Ferio.h"
-#include "PanelFixture.h"
+#include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
+#include "PanelFixture.h"
 #include "reslib/ui/Messages.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
+#include "settings/mdlIniIo.h"
 #include "settings/SettingsCodec.h"
 #include "SettingsTestData.h"
-#include "settings/mdlIniIo.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "sound/MixerCommands.h"
 #include "sound/mdlSndAPI.h"
+#include "sound/MixerCommands.h"
 
 #include "reslib/Cp932.h"
 

@@ -1,7 +1,7 @@
 #include "reslib/ui/Pickers.h"
 
-#include "reslib/ui/Bgr.h"
 #include "reslib/Cp932.h"
+#include "reslib/ui/Bgr.h"
 #include "reslib/ui/QtCp932.h"
 
 #include <QCalendarWidget>
