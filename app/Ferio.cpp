@@ -1,12 +1,18 @@
 #include "app/Ferio.h"
 
+#include "panel/Backlight.h"
+#include "panel/BacklightChoice.h"
 #include "reslib/ui/Messages.h"
 #include "settings/mdlIniIo.h"
+#include "window/OnScreen.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
 
 Ferio::Ferio(const FerioServices& services, const QString& settingsFile)
     : services_(services),
       settingsFile_(settingsFile),
-      panel_(board_, dialog_.options(), services.sound),
+      panel_(dialog_.options(), services.sound),
       tape_(dialog_.options(), services.sound, *this),
       engine_(dialog_.options(), board_, panel_, {services.sound, tape_, services.events, services.clock}) {
     QObject::connect(&panel_, &frmCtl::routeSetRequested, &panel_,
@@ -21,22 +27,76 @@ Ferio::Ferio(const FerioServices& services, const QString& settingsFile)
     QObject::connect(&panel_, &frmCtl::tapeButtonPressed, &panel_, [this](frmCtl::TapeButton b) { tapeButton(b); });
     QObject::connect(&dialog_, &frmOption::setPropRequested, &dialog_, [this] { setProp(); });
     QObject::connect(&dialog_, &frmOption::backlightRefreshRequested, &dialog_,
-                     [this] { panel_.Option4_Click(backlightState()); });
+                     [this] { Option4_Click(backlightState()); });
+    QObject::connect(&panel_, &frmCtl::backlightSelected, &panel_, [this](int16_t state) { Option4_Click(state); });
+    QObject::connect(&panel_, &frmCtl::boardCaptionSet, &board_, &QWidget::setWindowTitle);
+    QObject::connect(&panel_, &frmCtl::scrollSet, &board_, &Form1::setScroll);
+    QObject::connect(&panel_, &frmCtl::boardUseChanged, &board_, &QWidget::setEnabled);
+    QObject::connect(&board_, &Form1::cellDialogOpen, &panel_, [this](bool open) { panel_.setEnabled(!open); });
+    QObject::connect(&panel_, &frmCtl::exitConfirmed, &panel_, [this] { exit(); });
     QObject::connect(&dialog_, &frmOption::pluginDescribed, &dialog_,
                      [this](const QString& path, int width, int height, bool hasCompanies) {
                          panel_.setPreviewSize(width, height);
                          if (hasCompanies) panel_.addCompanies(path);
                      });
     QObject::connect(&dialog_, &frmOption::companiesCleared, &panel_, &frmCtl::clearCompanies);
-    panel_.setExitHooks({[this] { services_.sound.closeAllSounds(); },
-                         [this] { tape_.tapeRelease(); },
-                         [this] { SaveSettings(); }});
+}
+
+std::vector<SequenceStep> Ferio::startupSteps() {
+    // The options dialog exists from the program's start, so it needs no step to be loaded.
+    return {
+        {"prepare cells", [this] { board_.prepareCells(); }},
+        {"start-up defaults", [this] { dialog_.setStartupDefaults(); }},
+        {"built-in pictures", [this] { board_.copyBuiltinPicture(); }},
+        {"apply options", [this] { dialog_.SetProp(); }},
+        {"show panel", [this] { panel_.show(); }},
+        {"panel to the top", [this] { panel_.raise(); }},
+        {"board to the top-left", [this] { board_.move(0, 0); }},
+        {"panel to the bottom-right", [this] { window::moveToBottomRight(panel_); }},
+        {"board shape", [this] { board_.setRoundShape(); }},
+        {"repaint board", [this] { board_.update(); }},
+        {"load settings", [this] { LoadSettings(); }},
+    };
 }
 
 void Ferio::start() {
-    board_.Form_Load(panel_, {[this] { dialog_.setStartupDefaults(); }, [this] { dialog_.SetProp(); },
-                              [this] { LoadSettings(); }});
+    for (const SequenceStep& step : startupSteps()) step.run();
     board_.show();
+}
+
+std::vector<SequenceStep> Ferio::exitSteps() {
+    return {
+        {"blank stop name", [this] { board_.setChimei(""); }},
+        {"board shape", [this] { board_.DeleteRgn(); }},
+        {"key shapes", [this] { panel_.releaseKeyShapes(); }},
+        {"close sounds", [this] { services_.sound.closeAllSounds(); }},
+        {"release tape", [this] { tape_.tapeRelease(); }},
+        {"save settings", [this] { SaveSettings(); }},
+    };
+}
+
+void Ferio::exit() {
+    for (const SequenceStep& step : exitSteps()) step.run();
+    QCoreApplication::exit(0);
+}
+
+void Ferio::Option4_Click(int16_t state) {
+    const backlight::Choice choice = backlight::choose(dialog_.options(), state);
+    std::optional<ErrorCode> error = choice.error;
+    if (choice.builtinPicture) {
+        board_.showBuiltinPicture(*choice.builtinPicture);
+    } else if (choice.userFile) {
+        // No file there (a folder of that name is none): the picture stays, without a message.
+        const QString path = QString::fromStdString(*choice.userFile);
+        if (const QFileInfo file(path); file.exists() && !file.isDir()) {
+            QPixmap picture;
+            error = backlight::loadPicture(path, picture);
+            if (!error) board_.showPicture(picture);
+        }
+    }
+    if (error)
+        msg::show(&panel_, {QStringLiteral("エラー"), backlight::errorText(static_cast<int>(*error)), QMessageBox::Critical});
+    board_.setTicketLabelColour(choice.labelColour);
 }
 
 int16_t Ferio::backlightState() const {
@@ -46,7 +106,7 @@ int16_t Ferio::backlightState() const {
 
 void Ferio::setProp() {
     board_.applyDisplayOptions(dialog_.options(), panel_.selectedBacklight());
-    panel_.Option4_Click(backlightState());
+    Option4_Click(backlightState());
 }
 
 void Ferio::editOptions() {
@@ -88,8 +148,7 @@ void Ferio::LoadSettings() {
     board_.restoreCells(record.Cells, record.Options);
     dialog_.customColors() = record.CustomColors;
     dialog_.SetOptionInfo(record.Options);
-    panel_.ctrlDataInfo = record.Ctrl;
-    if (!panel_.SetCtrlDataInfo()) {
+    if (!panel_.SetCtrlDataInfo(record.Ctrl)) {
         msg::info(&panel_, settings::errorMessage(codedError(ErrorCode::InvalidValue)));
         return;
     }
@@ -102,8 +161,7 @@ void Ferio::SaveSettings() {
     SettingsRecord record;
     record.Cells = board_.cellSettings();
     record.Options = dialog_.GetOptionInfo();
-    panel_.GetCtrlDataInfo();
-    record.Ctrl = panel_.ctrlDataInfo;
+    record.Ctrl = panel_.GetCtrlDataInfo();
     board_.GetFormInfo();
     record.Form = board_.formInfo;
     record.CustomColors = dialog_.customColors();

@@ -1,7 +1,7 @@
 #pragma once
 // The program: the options dialog (which holds the options), the board, the control panel and
-// the fare engine, wired together, with the settings file read at start-up and written at exit.
-// This is the one place that knows them all; each of them knows only what it is handed here.
+// the fare engine, wired together, with the start-up and the exit run here in their order. This
+// is the one place that knows them all; each of them knows only what it is handed here.
 #include "board/Form1.h"
 #include "fare/FareEngine.h"
 #include "options/frmOption.h"
@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <functional>
+#include <vector>
 
 // What the program is given from outside: the sound channels, the event loop, the clock, and
 // the voice with its adjustment dialog (none when speech synthesis cannot be used).
@@ -21,13 +22,29 @@ struct FerioServices {
     std::function<void(QWidget* owner)> adjustVoice;
 };
 
+// One step of the start-up or of the exit, named as the sequence names it.
+struct SequenceStep {
+    const char* name;
+    std::function<void()> run;
+};
+
 class Ferio : private TapeView {
 public:
     // settingsFile: where the settings are read at start-up and written at exit.
     Ferio(const FerioServices& services, const QString& settingsFile);
 
-    // The board's start-up, which opens everything else.
+    // The start-up: the board prepared, the options applied, the panel shown, both windows
+    // placed, the board shaped, then the settings file; the board shows at the end.
+    std::vector<SequenceStep> startupSteps();
     void start();
+    // The exit, after the operator said yes: the displays and shapes let go, the sounds and the
+    // voice released, the settings written, then the process ends at once.
+    std::vector<SequenceStep> exitSteps();
+    void exit();
+
+    // Applies backlight state 0 OFF, 1 ON1, 2 ON2: the board's picture and its ticket-number
+    // colour, with the options of that moment.
+    void Option4_Click(int16_t state);
 
     const OptionInfo& options() const { return dialog_.options(); }
     frmOption& dialog() { return dialog_; }

@@ -1,6 +1,8 @@
 #pragma once
 // Where the elements of the board sit, as designed in twips, and their pixel positions
 // (15 twips per pixel). The board window and its built-in panel picture both follow these.
+#include "window/Twips.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -9,8 +11,8 @@
 
 namespace board {
 
-constexpr int px(int twips) { return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15); }
-constexpr int32_t twips(int pixels) { return pixels * 15; }
+using window::px;
+using window::twips;
 
 constexpr QSize ClientSize{px(9645), px(3600)}; // 643 x 240
 constexpr int Cells = 32;

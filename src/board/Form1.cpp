@@ -1,23 +1,21 @@
 #include "board/Form1.h"
 
 #include "board/BoardGeometry.h"
-#include "board/OnScreen.h"
 #include "board/PanelPicture.h"
-#include "board/RoundRegion.h"
 #include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
 #include "fare/TicketNumbering.h"
 #include "reslib/CodedError.h"
 #include "reslib/ui/Bgr.h"
 #include "reslib/ui/Messages.h"
+#include "window/OnScreen.h"
+#include "window/RoundRegion.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QThread>
 #include <QTime>
 #include <QWindow>
@@ -54,19 +52,6 @@ QFont labelFont(int pointSize) {
     QFont f(QStringLiteral("IPAPGothic"));
     f.setPointSize(pointSize);
     return f;
-}
-
-// A window manager frames a new window only once it is mapped; until then Qt takes the frame
-// to be the client area, so the panel would be placed (and later saved) off by its title bar
-// and borders. Wait, briefly, for the mapped window.
-void waitForFrame(QWidget& window) {
-    QElapsedTimer waited;
-    waited.start();
-    while (window.windowHandle() && waited.elapsed() < 1000) {
-        QCoreApplication::processEvents();
-        if (window.windowHandle()->isExposed()) break;
-        QThread::msleep(2);
-    }
 }
 
 } // namespace
@@ -112,32 +97,24 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
 
 Form1::~Form1() = default;
 
-void Form1::Form_Load(QWidget& panel, const StartupHooks& hooks) {
-    panel_ = &panel;
+void Form1::prepareCells() {
     for (int i = 1; i <= Cells; ++i) {
         for (M_Degit* d : {fare(i), small(i)}) {
             d->setDegitStyle(1);
             d->ResetDegit(false);
         }
     }
+}
 
-    if (hooks.startupDefaults) hooks.startupDefaults();
+void Form1::copyBuiltinPicture() {
     showPicture(imgRes_[0]);
     imgRes_[1] = imgRes_[0];
     imgRes_[2] = imgRes_[0];
-    if (hooks.setProp) hooks.setProp();
+}
 
-    panel.show();
-    panel.raise();
-    waitForFrame(panel);
-    move(0, 0);
-    const QRect screenRect = (panel.screen() ? panel.screen() : screen())->geometry();
-    const QSize panelSize = panel.frameGeometry().size();
-    panel.move(screenRect.right() + 1 - panelSize.width(), screenRect.bottom() + 1 - panelSize.height());
-
-    setMask(roundRectRegion(rect()));
+void Form1::setRoundShape() {
+    setMask(window::roundRectRegion(rect()));
     update();
-    if (hooks.loadSettings) hooks.loadSettings();
 }
 
 void Form1::showPicture(const QPixmap& picture) {
@@ -229,7 +206,7 @@ void Form1::GetFormInfo() {
 
 void Form1::SetFormInfo() {
     move(px(formInfo.BoardLeft), px(formInfo.BoardTop));
-    keepOnScreen(*this);
+    window::keepOnScreen(*this);
 }
 
 void Form1::showTime(const QTime& time) {
@@ -287,7 +264,7 @@ void Form1::restoreDisplays() {
 void Form1::cellDoubleClicked(int i) {
     M_Degit* cell = fare(i);
     if (!cell->UserSet()) return;
-    if (panel_) panel_->setEnabled(false);
+    emit cellDialogOpen(true);
     if (cell->ShowSetDlg() == 1) {
         const int16_t zeroMode = cell->ZeroMode();
         const int16_t shift = cell->Shift();
@@ -301,7 +278,7 @@ void Form1::cellDoubleClicked(int i) {
             d->setValue(kept);
         }
     }
-    if (panel_) panel_->setEnabled(true);
+    emit cellDialogOpen(false);
 }
 
 void Form1::paintEvent(QPaintEvent*) {

@@ -1,7 +1,7 @@
 #pragma once
 // The fare board window: 32 fare cells with a small number display and a ticket-number label
 // each, the clock, the stop-name display, all over the panel picture. Frameless, dragged with
-// the mouse; the program starts here (Form_Load).
+// the mouse.
 #include "fare/FareHost.h"
 #include "options/OptionInfo.h"
 #include "options/SettingsRecords.h"
@@ -10,7 +10,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <functional>
 
 class M_Degit;
 class ChimeiCtl_B;
@@ -22,15 +21,12 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    // The start-up steps that belong to the options dialog and the settings file.
-    struct StartupHooks {
-        std::function<void()> startupDefaults; // ticket-number display on, its colours at default
-        std::function<void()> setProp;         // apply the options to the board
-        std::function<void()> loadSettings;    // read the settings file
-    };
-    // The start-up sequence: blank cells, defaults, options, panel shown at the bottom-right,
-    // board at the top-left with its rounded shape, then the settings file.
-    void Form_Load(QWidget& panel, const StartupHooks& hooks);
+    // What the board does for its own part of the start-up: the cells blanked in display
+    // style 1, the built-in picture shown and copied into the two other backlight slots, and the
+    // rounded shape given and drawn.
+    void prepareCells();
+    void copyBuiltinPicture();
+    void setRoundShape();
 
     // Elements, 1-based as on the board (clock: 0 hours, 1 minutes), to look at; what changes
     // them are the methods below.
@@ -88,6 +84,11 @@ public:
     void clearDisplays() override;
     void restoreDisplays() override;
 
+signals:
+    // The digit settings dialog of a cell opens (true) and closes (false): the panel is out of
+    // use meanwhile.
+    void cellDialogOpen(bool open);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -108,7 +109,6 @@ private:
     QTimer timer1_;
     std::array<QPixmap, 3> imgRes_;
     QPixmap picture_;
-    QWidget* panel_ = nullptr;
     int lampTestMs_ = 3000;
     QPoint dragOffset_;   // where the manual move grabbed the window, while it is held
     bool dragging_ = false;

@@ -2,14 +2,14 @@
 // Where the controls of the control panel sit, in pixels of the panel's client area (the window
 // sizes in twips, 15 to a pixel). The panel is built from these, and the end-to-end test clicks
 // at them.
-#include "board/BoardGeometry.h"
+#include "window/Twips.h"
 
 #include <QRect>
 #include <array>
 
 namespace panel::geometry {
 
-using board::px;
+using window::px;
 
 // Window widths with the preview area closed and open, and the client area, in twips.
 constexpr int ClosedWidthTwips = 5385;

@@ -1,15 +1,13 @@
 #include "panel/frmCtl.h"
 
-#include "board/Form1.h"
-#include "board/OnScreen.h"
-#include "board/RoundRegion.h"
-#include "panel/Backlight.h"
 #include "panel/PanelGeometry.h"
 #include "panel/PanelInfo.h"
 #include "reslib/plugin/Rv4.h"
 #include "reslib/ui/Dlg110.h"
 #include "reslib/ui/Messages.h"
 #include "reslib/ui/QtCp932.h"
+#include "window/OnScreen.h"
+#include "window/RoundRegion.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,7 +15,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -74,8 +71,8 @@ void outOfReach(QWidget* w) {
 
 } // namespace
 
-frmCtl::frmCtl(Form1& board, const OptionInfo& options, fare::Sound& sound, QWidget* parent)
-    : QWidget(parent, Qt::Window), board_(board), options_(options), sound_(sound) {
+frmCtl::frmCtl(const OptionInfo& options, fare::Sound& sound, QWidget* parent)
+    : QWidget(parent, Qt::Window), options_(options), sound_(sound) {
     setObjectName(QStringLiteral("frmCtl"));
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFont(gothic(9));
@@ -239,7 +236,7 @@ void frmCtl::buildBacklightGroup() {
         auto* o = backlightButtons_[static_cast<size_t>(i)] = new QRadioButton(lights[i], backlightGroup_);
         o->setObjectName(QStringLiteral("Option4_%1").arg(i));
         o->setGeometry(4 + 34 * i, 18, 34, 16);
-        connect(o, &QRadioButton::clicked, this, [this, i] { Option4_Click(static_cast<int16_t>(i)); });
+        connect(o, &QRadioButton::clicked, this, [this, i] { emit backlightSelected(static_cast<int16_t>(i)); });
     }
     backlightButtons_[0]->setChecked(true);
     backlightGroup_->hide();
@@ -282,11 +279,11 @@ void frmCtl::showEvent(QShowEvent* event) {
     }
 }
 
-// Runs when the board's start-up first shows the panel.
+// Runs when the start-up first shows the panel.
 void frmCtl::Form_Load() {
-    board_.setWindowTitle(QStringLiteral("Ferio - 型番:") + panel::modelName());
+    emit boardCaptionSet(QStringLiteral("Ferio - 型番:") + panel::modelName());
     // Rounded key shapes that cut away the buttons' outer border.
-    for (QPushButton* key : keys_) key->setMask(board::roundRectRegion(geo::KeyShape));
+    for (QPushButton* key : keys_) key->setMask(window::roundRectRegion(geo::KeyShape));
     emit loaded();
 }
 
@@ -341,12 +338,13 @@ void frmCtl::previewToggle(bool open) {
 }
 
 void frmCtl::fitWindow() {
-    // Open, the window is its designed width, or wider when a plugin's ticket needs it.
+    // Open, the window is its designed size, or larger when a plugin's ticket needs it; closed,
+    // always the designed size.
     const bool open = previewToggle_->isChecked();
     const QRect preview = previewPicture_->geometry() | companyList_->geometry();
     const int width = open ? std::max(geo::clientWidth(geo::OpenWidthTwips), preview.right() + 7)
                            : geo::clientWidth(geo::ClosedWidthTwips);
-    const int height = std::max(geo::ClientHeight, preview.bottom() + 5);
+    const int height = open ? std::max(geo::ClientHeight, preview.bottom() + 5) : geo::ClientHeight;
     // The preview opens to the right with the left edge kept, unless that would take it off the
     // screen (the panel starts in the bottom-right corner): then the window steps left just
     // enough, and back when the preview closes, so that its place never creeps.
@@ -378,14 +376,14 @@ void frmCtl::clearCompanies() { companyList_->clear(); }
 
 void frmCtl::scrollChanged() {
     for (size_t i = 0; i < 2; ++i) scrollValues_[i]->setText(QString::number(scrollBars_[i]->value()));
-    board_.setScroll(static_cast<int16_t>(scrollBars_[0]->value()), scrollBars_[1]->value());
+    emit scrollSet(static_cast<int16_t>(scrollBars_[0]->value()), scrollBars_[1]->value());
 }
 
 void frmCtl::showVersion() {
     const QString text = panel::versionText(panel::modelName(), QDate::currentDate().year());
-    board_.setEnabled(false);
+    emit boardUseChanged(false);
     Call_dlg110(this, 1, toCp932(text));
-    board_.setEnabled(true);
+    emit boardUseChanged(true);
 }
 
 void frmCtl::copyPreview() {
@@ -411,56 +409,27 @@ bool frmCtl::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void frmCtl::Option4_Click(int16_t index) {
-    static constexpr int16_t OptionInfo::*userChoice[3] = {&OptionInfo::PanelOffUser, &OptionInfo::PanelOn1User,
-                                                           &OptionInfo::PanelOn2User};
-    static constexpr std::string OptionInfo::*userFile[3] = {&OptionInfo::PanelOffFile, &OptionInfo::PanelOn1File,
-                                                             &OptionInfo::PanelOn2File};
-    const int32_t colours[3] = {options_.SeiriNumColorOff, options_.SeiriNumColorOn1, options_.SeiriNumColorOn2};
-    std::optional<ErrorCode> error;
-    int32_t colour = 0;
-    if (index < 0 || index > 2) {
-        error = ErrorCode::Subscript; // no such backlight state
-    } else {
-        const auto i = static_cast<size_t>(index);
-        colour = colours[i];
-        if (selected(options_.PanelIndividual) && selected(options_.*userChoice[i])) {
-            const QString path = QString::fromStdString(options_.*userFile[i]);
-            QPixmap picture;
-            // A folder of that name is no picture file: treated like a missing one.
-            if (const QFileInfo file(path); file.exists() && !file.isDir()) {
-                error = backlight::loadPicture(path, picture);
-                if (!error) board_.showPicture(picture);
-            }
-        } else {
-            board_.showBuiltinPicture(index);
-        }
-    }
-    if (error)
-        msg::show(this, {QStringLiteral("エラー"), backlight::errorText(static_cast<int>(*error)), QMessageBox::Critical});
-    board_.setTicketLabelColour(colour);
-}
-
 int16_t frmCtl::selectedBacklight() const {
     for (size_t i = 0; i < backlightButtons_.size(); ++i)
         if (backlightButtons_[i]->isChecked()) return static_cast<int16_t>(i);
     return -1;
 }
 
-void frmCtl::GetCtrlDataInfo() {
-    ctrlDataInfo.PanelLeft = board::twips(x() + previewShift_); // where it stands with the preview closed
-    ctrlDataInfo.PanelTop = board::twips(y());
-    ctrlDataInfo.ScrollSpeed = scrollBars_[0]->value();
-    ctrlDataInfo.ScrollInterval = scrollBars_[1]->value();
-    ctrlDataInfo.HiddenEntryFrame = hiddenEntryFrame_;
-    ctrlDataInfo.PreviewOpen = previewToggle_->isChecked() ? 1 : 0;
-    ctrlDataInfo.LateNightFare = lateNightBox_->isChecked() ? 1 : 0;
+CtrlDataInfo frmCtl::GetCtrlDataInfo() const {
+    CtrlDataInfo d;
+    d.PanelLeft = window::twips(x() + previewShift_); // where it stands with the preview closed
+    d.PanelTop = window::twips(y());
+    d.ScrollSpeed = scrollBars_[0]->value();
+    d.ScrollInterval = scrollBars_[1]->value();
+    d.HiddenEntryFrame = hiddenEntryFrame_;
+    d.PreviewOpen = previewToggle_->isChecked() ? 1 : 0;
+    d.LateNightFare = lateNightBox_->isChecked() ? 1 : 0;
+    return d;
 }
 
-bool frmCtl::SetCtrlDataInfo() {
-    const CtrlDataInfo& d = ctrlDataInfo;
-    move(board::px(d.PanelLeft), board::px(d.PanelTop));
-    board::keepOnScreen(*this);
+bool frmCtl::SetCtrlDataInfo(const CtrlDataInfo& d) {
+    move(window::px(d.PanelLeft), window::px(d.PanelTop));
+    window::keepOnScreen(*this);
     // A value the scroll bar cannot take fails here, leaving the rest as it was.
     for (size_t i = 0; i < 2; ++i) {
         const int32_t v = i == 0 ? d.ScrollSpeed : d.ScrollInterval;
@@ -472,6 +441,10 @@ bool frmCtl::SetCtrlDataInfo() {
     lateNightBox_->setChecked(d.LateNightFare != 0);
     switchEntryFrame(hiddenEntryFrame_);
     return true;
+}
+
+void frmCtl::releaseKeyShapes() {
+    for (QPushButton* key : keys_) key->clearMask();
 }
 
 fare::RouteEntry frmCtl::readEntry(fare::EntrySource source) {
@@ -520,11 +493,6 @@ bool frmCtl::confirmExit() {
     const auto answer = msg::show(this, {QStringLiteral("Ferioの終了確認"), QStringLiteral("Ferioを終了しますか？"),
                                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No});
     if (answer != QMessageBox::Yes) return false;
-    board_.setChimei("");
-    board_.DeleteRgn();
-    // The key shapes belong to the keys and go with them.
-    for (const auto& step : {exitHooks_.closeSounds, exitHooks_.releaseTape, exitHooks_.saveSettings})
-        if (step) step();
-    QCoreApplication::exit(0);
+    emit exitConfirmed();
     return true;
 }

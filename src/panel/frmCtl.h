@@ -2,7 +2,8 @@
 // The control panel (集中操作盤): route entry by keypad or digit lists, the two reset buttons,
 // data forward/back, display clear, late-night fare, scroll settings, the broadcast group,
 // options, version box, the ticket preview area, and the exit of the program. It asks for route
-// sets, steps and redraws through its signals; whoever wires the program carries them out.
+// sets, steps, redraws, what the board should show and the exit through its signals; whoever
+// wires the program carries them out.
 #include "fare/FareHost.h"
 #include "options/OptionInfo.h"
 #include "options/SettingsRecords.h"
@@ -10,9 +11,7 @@
 #include <QImage>
 #include <QWidget>
 #include <array>
-#include <functional>
 
-class Form1;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -27,28 +26,21 @@ class QScrollBar;
 class frmCtl : public QWidget, public fare::PanelView {
     Q_OBJECT
 public:
-    frmCtl(Form1& board, const OptionInfo& options, fare::Sound& sound, QWidget* parent = nullptr);
+    frmCtl(const OptionInfo& options, fare::Sound& sound, QWidget* parent = nullptr);
     ~frmCtl() override;
-
-    // The exit steps that belong to the sound channels, the broadcast table and the settings file.
-    struct ExitHooks {
-        std::function<void()> closeSounds;
-        std::function<void()> releaseTape;
-        std::function<void()> saveSettings;
-    };
-    void setExitHooks(ExitHooks hooks) { exitHooks_ = std::move(hooks); }
 
     // Redraws the board for a 1-based record.
     void DispData(int stop) { emit dispDataRequested(stop); }
-    // Applies backlight state 0 OFF, 1 ON1, 2 ON2: panel picture and ticket-number colour.
-    void Option4_Click(int16_t index);
     // The backlight button that is selected: 0 OFF, 1 ON1, 2 ON2, -1 none.
     int16_t selectedBacklight() const;
 
-    CtrlDataInfo ctrlDataInfo;
-    void GetCtrlDataInfo();
-    // Applies ctrlDataInfo; false when a scroll value is out of the bar's range.
-    bool SetCtrlDataInfo();
+    // The panel's block of the settings file; setting it fails when a scroll value is out of
+    // the bar's range.
+    CtrlDataInfo GetCtrlDataInfo() const;
+    bool SetCtrlDataInfo(const CtrlDataInfo& info);
+
+    // The exit's own step of the panel: the keys lose their rounded shapes.
+    void releaseKeyShapes();
 
     // Sends entry frame i (0 digit lists, 1 keypad) behind the other one.
     void switchEntryFrame(int i);
@@ -87,6 +79,14 @@ signals:
     void tapeButtonPressed(frmCtl::TapeButton button);
     // The panel's load has run: the voice and the broadcast group are set up now.
     void loaded();
+    // What the panel asks of the board: its caption, the stop-name scroll, being out of use
+    // while the version box is open, and a backlight state (0 OFF, 1 ON1, 2 ON2).
+    void boardCaptionSet(const QString& caption);
+    void scrollSet(int16_t speed, int32_t startWaitMs);
+    void boardUseChanged(bool enabled);
+    void backlightSelected(int16_t state);
+    // The operator answered yes to the exit question: the program ends now.
+    void exitConfirmed();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -112,13 +112,11 @@ private:
     void showVersion();
     void copyPreview();
     void playKeySound();
-    // The exit question; on yes, the exit steps and the end of the process. False on no.
+    // The exit question; on yes, the exit itself. False on no.
     bool confirmExit();
 
-    Form1& board_;
     const OptionInfo& options_;
     fare::Sound& sound_;
-    ExitHooks exitHooks_;
     bool loaded_ = false;
     bool speechAvailable_ = false;
     int16_t hiddenEntryFrame_ = 0;

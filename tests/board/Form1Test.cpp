@@ -17,8 +17,10 @@ namespace {
 
 struct Board : ::testing::Test {
     Form1 board;
-    QWidget panel;
-    Board() { panel.resize(353, 173); }
+    std::vector<bool> cellDialog; // what the board told the panel: open, closed
+    Board() {
+        QObject::connect(&board, &Form1::cellDialogOpen, [this](bool open) { cellDialog.push_back(open); });
+    }
     // A fare cell to set up as a test needs it; the board itself hands out no writable display.
     M_Degit* cell(int i) { return board.findChild<M_Degit*>(QStringLiteral("Degit_%1").arg(i)); }
 };
@@ -58,34 +60,19 @@ TEST_F(Board, ElementsSitWhereTheDesignPutsThem) {
     EXPECT_EQ(face.toImage(), board::makePanelPicture().toImage()); // reproducible
 }
 
-TEST_F(Board, StartUpRunsInItsOrder) {
-    std::vector<std::string> ran;
-    const Form1::StartupHooks hooks{
-        [&] {
-            ran.push_back("defaults");
-            EXPECT_EQ(board.Degit(7)->DegitStyle(), 1);
-            EXPECT_EQ(board.S_Degit(7)->DegitStyle(), 1);
-        },
-        [&] {
-            ran.push_back("setProp");
-            EXPECT_FALSE(panel.isVisible());
-            EXPECT_EQ(board.picture().cacheKey(), board.imgRes(0).cacheKey());
-            EXPECT_EQ(board.imgRes(2).cacheKey(), board.imgRes(0).cacheKey());
-        },
-        [&] {
-            ran.push_back("load");
-            EXPECT_TRUE(panel.isVisible());
-            EXPECT_EQ(board.pos(), QPoint(0, 0));
-            const QRect screen = panel.screen()->geometry();
-            EXPECT_EQ(panel.frameGeometry().bottomRight(), screen.bottomRight());
-            EXPECT_FALSE(board.mask().isEmpty());
-        }};
+TEST_F(Board, ItsOwnStartUpStepsPrepareCellsPicturesAndShape) {
     cell(3)->setValue(qint64(5));
-    board.Form_Load(panel, hooks);
-    EXPECT_EQ(ran, (std::vector<std::string>{"defaults", "setProp", "load"}));
+    board.prepareCells();
     EXPECT_EQ(text(board.Degit(3)->Value()), QString()); // blanked
+    EXPECT_EQ(board.Degit(7)->DegitStyle(), 1);
+    EXPECT_EQ(board.S_Degit(7)->DegitStyle(), 1);
+
+    board.copyBuiltinPicture();
+    EXPECT_EQ(board.picture().cacheKey(), board.imgRes(0).cacheKey());
+    EXPECT_EQ(board.imgRes(2).cacheKey(), board.imgRes(0).cacheKey());
 
     // Rounded corners: only the corner pixels are cut away.
+    board.setRoundShape();
     EXPECT_FALSE(board.mask().contains(QPoint(0, 0)));
     EXPECT_FALSE(board.mask().contains(QPoint(642, 239)));
     EXPECT_TRUE(board.mask().contains(QPoint(1, 0)));
@@ -143,25 +130,25 @@ TEST_F(Board, DraggedFromThePictureButNotFromTheDisplays) {
 }
 
 TEST_F(Board, CellSettingsApplyToAllFareCells) {
-    board.Form_Load(panel, {});
+    board.prepareCells();
     for (int i = 1; i <= 32; ++i) cell(i)->setValue(qint64(i));
 
     // Not user-settable: nothing opens, the panel stays enabled.
     cell(4)->setUserSet(false);
     QTest::mouseDClick(cell(4), Qt::LeftButton);
-    EXPECT_TRUE(panel.isEnabled());
+    EXPECT_TRUE(cellDialog.empty());
 
     cell(5)->setZeroMode(1);
     cell(5)->setShift(1);
     cell(5)->setFillZero(2);
-    bool panelWasDisabled = false;
+    std::vector<bool> whileOpen;
     onModal([&](QDialog* dlg) {
-        panelWasDisabled = !panel.isEnabled();
+        whileOpen = cellDialog;
         dlg->reject();
     });
     QTest::mouseDClick(cell(5), Qt::LeftButton);
-    EXPECT_TRUE(panelWasDisabled);
-    EXPECT_TRUE(panel.isEnabled());
+    EXPECT_EQ(whileOpen, std::vector<bool>{true});
+    EXPECT_EQ(cellDialog, (std::vector<bool>{true, false}));
     EXPECT_EQ(board.Degit(6)->ZeroMode(), 0); // cancelled: nothing copied
 
     onModal([](QDialog* dlg) { dlg->accept(); });
@@ -174,7 +161,7 @@ TEST_F(Board, CellSettingsApplyToAllFareCells) {
     }
     EXPECT_EQ(board.S_Degit(1)->Shift(), 0);
     EXPECT_EQ(board.TimeDegit(0)->FillZero(), 0);
-    EXPECT_TRUE(panel.isEnabled());
+    EXPECT_EQ(cellDialog.back(), false);
 
     // Another cell is drawn again with the new settings, not only given them.
     M_Degit drawn;

@@ -23,7 +23,6 @@
 namespace {
 
 qint64 number(const DegitValue& v) { return std::get<qint64>(v); }
-QString route(PanelTest& t) { return t.find<QLabel>("Label2_0")->text(); }
 
 // Pixels of a digit display drawn in its lit colour, as the board shows it.
 int litPixels(Form1& board, const M_Degit* d) {
@@ -53,21 +52,6 @@ TEST_F(PanelTest, LoadTitlesTheBoardAndLeavesBroadcastUnusable) {
     EXPECT_TRUE(key.contains(QPoint(3, 2)));
     EXPECT_TRUE(key.contains(QPoint(26, 24)));
     EXPECT_FALSE(key.contains(QPoint(27, 24)) || key.contains(QPoint(28, 20)) || key.contains(QPoint(20, 25)));
-}
-
-TEST_F(PanelTest, KeypadTypesUpToFiveDigitsAndSoundsEveryKey) {
-    EXPECT_FALSE(find("CommandButton1_11")->isVisibleTo(&panel));
-    EXPECT_FALSE(find("CommandButton1_11")->isEnabled());
-    type("0012");
-    EXPECT_EQ(route(*this), "0012");
-    type("34");
-    EXPECT_EQ(route(*this), "00123"); // the sixth digit is ignored
-    ASSERT_EQ(services.sounds.size(), 6u);  // ... but still sounds
-    EXPECT_EQ(services.sounds.back(), (PlayedSound{"key.wav", "S1", false}));
-    click("CommandButton1_10");
-    EXPECT_EQ(route(*this), "");
-    EXPECT_EQ(services.sounds.size(), 7u);
-    EXPECT_EQ(find<QLabel>("Label2_2")->text(), "");
 }
 
 TEST_F(PanelTest, KeypadResetLoadsTheRouteAfterTheLampTest) {
@@ -173,44 +157,6 @@ TEST_F(PanelTest, LateNightDoublesFaresFromTheNextUpdate) {
     EXPECT_EQ(number(board.S_Degit(1)->Value()), 2);
 }
 
-TEST_F(PanelTest, PreviewToggleChangesWidthCaptionAndTooltipOnly) {
-    QPushButton* toggle = find("Check4");
-    panel.move(200, 300);
-    EXPECT_EQ(panel.size(), QSize(353, 173));
-    EXPECT_EQ(toggle->text(), ">>");
-    EXPECT_EQ(toggle->toolTip(), "整理券プレビューを開きます");
-    EXPECT_GE(find<QLabel>("picSeirikenPrev")->x(), 359);
-    click("Check4");
-    EXPECT_EQ(panel.size(), QSize(594, 173));
-    EXPECT_EQ(panel.pos(), QPoint(200, 300));
-    EXPECT_EQ(toggle->text(), "<<");
-    EXPECT_EQ(toggle->toolTip(), "整理券プレビューを隠します");
-    EXPECT_LE(find<QLabel>("picSeirikenPrev")->geometry().right(), 594);
-    click("Check4");
-    EXPECT_EQ(panel.size(), QSize(353, 173));
-    EXPECT_EQ(toggle->text(), ">>");
-}
-
-TEST_F(PanelTest, DoubleClickSendsTheFrontEntryFrameBehind) {
-    auto front = [&] {
-        QWidget* w = panel.childAt(find<QFrame>("Frame1_0")->geometry().center() + QPoint(0, 30));
-        return find<QFrame>("Frame1_0")->isAncestorOf(w) || w == find<QFrame>("Frame1_0") ? 0 : 1;
-    };
-    EXPECT_EQ(front(), 1); // keypad first
-    // The displays and titles on a frame are not the frame.
-    QTest::mouseDClick(find<QLabel>("Label2_0"), Qt::LeftButton);
-    QTest::mouseDClick(find<QLabel>("Label2_1"), Qt::LeftButton);
-    EXPECT_EQ(front(), 1);
-    QTest::mouseDClick(find<QFrame>("Frame1_1"), Qt::LeftButton, {}, QPoint(3, 100));
-    EXPECT_EQ(panel.hiddenEntryFrame(), 1);
-    EXPECT_EQ(front(), 0);
-    QTest::mouseDClick(find<QLabel>("Label6"), Qt::LeftButton);
-    EXPECT_EQ(front(), 0);
-    QTest::mouseDClick(find<QFrame>("Frame1_0"), Qt::LeftButton, {}, QPoint(3, 100));
-    EXPECT_EQ(panel.hiddenEntryFrame(), 0);
-    EXPECT_EQ(front(), 1);
-}
-
 TEST_F(PanelTest, ScrollBarsDriveTheStopNameDisplay) {
     auto* speed = find<QScrollBar>("HScroll1_0");
     auto* interval = find<QScrollBar>("HScroll1_1");
@@ -226,25 +172,6 @@ TEST_F(PanelTest, ScrollBarsDriveTheStopNameDisplay) {
     interval->setValue(2500);
     EXPECT_EQ(find<QLabel>("Label1_1")->text(), "2500");
     EXPECT_EQ(board.ChimeiCtl()->ScrollStartWait(), 2500);
-}
-
-TEST_F(PanelTest, CtrlDataInfoRoundTrips) {
-    panel.ctrlDataInfo = {1, 50, 700, 1, 1, 1500, 3000};
-    ASSERT_TRUE(panel.SetCtrlDataInfo());
-    EXPECT_EQ(panel.pos(), QPoint(100, 200));
-    EXPECT_EQ(find<QLabel>("Label1_1")->text(), "700");
-    EXPECT_EQ(panel.width(), 594);
-    EXPECT_TRUE(find<QCheckBox>("Check2")->isChecked());
-    EXPECT_EQ(panel.hiddenEntryFrame(), 1);
-    panel.ctrlDataInfo = {};
-    panel.GetCtrlDataInfo();
-    const CtrlDataInfo& d = panel.ctrlDataInfo;
-    EXPECT_EQ(std::tuple(d.HiddenEntryFrame, d.ScrollSpeed, d.ScrollInterval, d.LateNightFare, d.PreviewOpen,
-                         d.PanelLeft, d.PanelTop),
-              std::tuple(int16_t(1), 50, 700, int16_t(1), int16_t(1), 1500, 3000));
-
-    panel.ctrlDataInfo.ScrollSpeed = 0; // a speed the bar cannot take
-    EXPECT_FALSE(panel.SetCtrlDataInfo());
 }
 
 TEST_F(PanelTest, VersionBoxShowsModelAndVersionWhileTheBoardIsDisabled) {
@@ -263,12 +190,6 @@ TEST_F(PanelTest, VersionBoxShowsModelAndVersionWhileTheBoardIsDisabled) {
     EXPECT_TRUE(shown.startsWith("型番：" + panel::modelName() + "\nバージョン：4.0.0\n\n")) << shown.toStdString();
     EXPECT_TRUE(boardDisabled);
     EXPECT_TRUE(board.isEnabled());
-}
-
-TEST(PanelInfo, ModelNameIsTheWholeProgramFileName) {
-    for (auto [path, model] : {std::pair{"/usr/bin/ferio", "ferio"}, {"/opt/ferio-4.0", "ferio-4.0"},
-                               {"ferio.tar.gz", "ferio.tar.gz"}, {"C:/bus/FERIO.EXE", "FERIO"}, {"a.b.exe", "a.b"}})
-        EXPECT_EQ(panel::modelNameOf(QString::fromUtf8(path)), QString::fromUtf8(model)) << path;
 }
 
 TEST_F(PanelTest, PreviewMenuCopiesThePicture) {
@@ -330,8 +251,7 @@ TEST_F(PanelTest, PreviewOpenedInTheCornerStaysOnTheScreenAndItsPlaceDoesNotCree
     panel.move(corner);
     click("Check4");
     EXPECT_EQ(panel.frameGeometry().right(), screen.right());
-    panel.GetCtrlDataInfo();
-    EXPECT_EQ(panel.ctrlDataInfo.PanelLeft, board::twips(corner.x())) << "saved where it stands closed";
+    EXPECT_EQ(panel.GetCtrlDataInfo().PanelLeft, board::twips(corner.x())) << "saved where it stands closed";
     click("Check4");
     EXPECT_EQ(panel.pos(), corner);
 }

@@ -31,7 +31,7 @@ struct BacklightTest : PanelTest {
 
 TEST_F(BacklightTest, BuiltInPicturesAndLabelColours) {
     changeOptions([](OptionInfo& o) { o.SeiriNumColorOn1 = 0x00FF00; });
-    panel.Option4_Click(1);
+    ferio.Option4_Click(1);
     EXPECT_EQ(board.picture().cacheKey(), board.imgRes(1).cacheKey());
     EXPECT_EQ(labelColour(board, 1), QColor(0, 255, 0));
     EXPECT_EQ(labelColour(board, 32), QColor(0, 255, 0));
@@ -41,7 +41,7 @@ TEST_F(BacklightTest, BuiltInPicturesAndLabelColours) {
         o.PanelOn1User = -1;
         o.PanelOn1File = path("missing.bmp").toStdString();
     });
-    panel.Option4_Click(1);
+    ferio.Option4_Click(1);
     EXPECT_EQ(board.picture().cacheKey(), board.imgRes(1).cacheKey());
     EXPECT_TRUE(messages.empty());
 }
@@ -51,13 +51,13 @@ TEST_F(BacklightTest, OwnPictureIsLoadedAndAMissingOneKeepsThePrevious) {
     face.fill(QColor(10, 20, 30));
     ASSERT_TRUE(face.save(path("face.bmp")));
     useOwnPicture(path("face.bmp"), 0xFFFFFF);
-    panel.Option4_Click(1);
+    ferio.Option4_Click(1);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(board.picture().toImage().pixelColor(100, 100), QColor(10, 20, 30));
 
     const qint64 shown = board.picture().cacheKey();
     useOwnPicture(path("gone.bmp"), 0x0000FF);
-    panel.Option4_Click(1);
+    ferio.Option4_Click(1);
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(board.picture().cacheKey(), shown);
     EXPECT_EQ(labelColour(board, 5), QColor(255, 0, 0));
@@ -73,7 +73,7 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
     // Taking the options in re-applies the selected state, which meets the bad file already.
     ASSERT_EQ(messages.size(), 1u);
     messages.clear();
-    panel.Option4_Click(1);
+    ferio.Option4_Click(1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "エラー");
     EXPECT_EQ(messages[0].icon, QMessageBox::Critical);
@@ -86,7 +86,7 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
     // A folder named like a picture is no picture file: like a missing one, silent.
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
     useOwnPicture(path("folder.bmp"), 0x00FFFF);
-    panel.Option4_Click(1);
+    ferio.Option4_Click(1);
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(board.picture().cacheKey(), shown);
     EXPECT_EQ(backlight::errorText(75),

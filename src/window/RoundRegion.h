@@ -2,7 +2,7 @@
 #include <QRect>
 #include <QRegion>
 
-namespace board {
+namespace window {
 
 // A rectangle whose corners are rounded by an ellipse of 2 x 2 pixels: with so small an ellipse
 // only the corner pixel itself falls outside. Used to shape the board and the keypad keys.
@@ -13,4 +13,4 @@ inline QRegion roundRectRegion(const QRect& r) {
     return region;
 }
 
-} // namespace board
+} // namespace window
