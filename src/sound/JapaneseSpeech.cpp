@@ -47,7 +47,7 @@ struct JapaneseSpeech::Impl {
     uint64_t generation = 0;
     std::optional<std::string> pending;
     VoiceSettings settings;
-    int32_t status = 0;
+    AnnouncementStatus status;
     bool quit = false;
     std::thread worker;
 
@@ -126,7 +126,7 @@ struct JapaneseSpeech::Impl {
             const bool ok = synthesise(text, s, job);
             lock.lock();
             if (job != generation) continue; // cancelled: its ending says nothing about the voice
-            status = ok ? 0 : -1;
+            status.end(job, ok);
             if (stream) SDL_AudioStreamFlush(stream); // the resampler's tail
         }
     }
@@ -187,6 +187,7 @@ void JapaneseSpeech::speak(const std::string& utf8Text) {
     {
         std::lock_guard lock(d->mutex);
         d->cut();
+        d->status.begin(d->generation);
         d->pending = utf8Text;
     }
     d->wake.notify_one();
@@ -199,7 +200,7 @@ void JapaneseSpeech::stopSpeaking() {
 
 int32_t JapaneseSpeech::status() {
     std::lock_guard lock(d->mutex);
-    return d->status;
+    return d->status.value();
 }
 
 VoiceSettings JapaneseSpeech::settings() const {

@@ -5,9 +5,28 @@
 #include "sound/Speaker.h"
 #include "sound/VoiceSettings.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The status of the announcement being spoken, 0 or -1 when its synthesis failed: a failure
+// belongs to its own announcement and says nothing about the next one, nor does a cancelled one.
+class AnnouncementStatus {
+public:
+    void begin(uint64_t job) {
+        job_ = job;
+        value_ = 0;
+    }
+    void end(uint64_t job, bool ok) {
+        if (job == job_) value_ = ok ? 0 : -1;
+    }
+    int32_t value() const { return value_; }
+
+private:
+    uint64_t job_ = 0;
+    int32_t value_ = 0;
+};
 
 // Where the voice's data lies; the defaults are the Debian packages' places.
 struct SpeechPaths {
@@ -27,7 +46,7 @@ public:
     // Stops what is being said and says utf8Text; returns at once.
     void speak(const std::string& utf8Text) override;
     void stopSpeaking() override;
-    // 0, or -1 when the last synthesis failed.
+    // 0, or -1 when the synthesis of the current announcement failed.
     int32_t status() override;
 
     VoiceSettings settings() const;

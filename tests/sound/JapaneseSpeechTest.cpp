@@ -158,3 +158,20 @@ TEST_F(JapaneseSpeechTest, DialogAppliesAndSavesOnOkOnly) {
 }
 
 } // namespace
+
+TEST(AnnouncementStatus, AFailedSynthesisSilencesOnlyItsOwnAnnouncement) {
+    AnnouncementStatus s;
+    s.begin(1);
+    s.end(1, false); // the first announcement fails
+    EXPECT_EQ(s.value(), -1);
+    s.begin(2);
+    EXPECT_EQ(s.value(), 0) << "the next announcement starts clean";
+    s.end(1, false); // a late word from the failed one changes nothing
+    EXPECT_EQ(s.value(), 0);
+    s.end(2, true);
+    EXPECT_EQ(s.value(), 0);
+    s.begin(3);
+    s.end(3, false);
+    s.end(2, true);
+    EXPECT_EQ(s.value(), -1);
+}
