@@ -70,6 +70,9 @@ private:
     void setSpeechAvailable(bool available) override { panel_.setSpeechAvailable(available); }
     void enableTapeButtons() override { panel_.enableTapeButtons(); }
     void disableTapeGroup() override { panel_.disableTapeGroup(); }
+    void showUpcoming(const std::string& next, const std::string& back) override {
+        panel_.showUpcomingAnnouncements(QString::fromStdString(next), QString::fromStdString(back));
+    }
 
     FerioServices services_;
     QString settingsFile_;

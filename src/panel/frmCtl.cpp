@@ -302,6 +302,11 @@ void frmCtl::disableTapeGroup() {
     tapeGroup_->setEnabled(false);
 }
 
+void frmCtl::showUpcomingAnnouncements(const QString& next, const QString& back) {
+    tapeButtons_[static_cast<size_t>(TapeButton::Next)]->setToolTip(next);
+    tapeButtons_[static_cast<size_t>(TapeButton::Back)]->setToolTip(back);
+}
+
 void frmCtl::playKeySound() { sound_.playSound(options_.SoundReset, "S1", false); }
 
 void frmCtl::keyPressed(int k) {

@@ -140,11 +140,13 @@ void BroadcastTape::tapeLoad(const std::string& dir, const std::string& fileNumb
     auto entries = bytes ? parseTapeTable(*bytes) : std::nullopt;
     if (!entries) {
         view_.disableTapeGroup();
+        showUpcoming();
         return;
     }
     table_ = std::move(*entries);
     if (speechAvailable_) view_.enableTapeButtons();
     position_ = 0;
+    showUpcoming();
 }
 
 void BroadcastTape::tapeNext() {
@@ -154,6 +156,7 @@ void BroadcastTape::tapeNext() {
     }
     chime(selected(options_.PreTapeSoundAlways) ? &options_.PreTapeSoundFile : flagSound(position_), "S3");
     tapeSpeak(position_);
+    showUpcoming();
 }
 
 // Going back never plays the every-announcement sound, only the entry's own.
@@ -164,6 +167,7 @@ void BroadcastTape::tapeBack() {
     }
     chime(flagSound(position_), "S2");
     tapeSpeak(position_);
+    showUpcoming();
 }
 
 // A new text always cuts off the one still being spoken.
@@ -191,6 +195,11 @@ const std::string* BroadcastTape::flagSound(int32_t p) const {
     case 3: return &options_.PreTapeSoundFile3;
     default: return nullptr;
     }
+}
+
+void BroadcastTape::showUpcoming() {
+    const auto text = [this](int32_t p) { return p >= 1 && p <= count() ? table_[p - 1].text : std::string(); };
+    view_.showUpcoming(text(position_ + 1), text(position_ - 1));
 }
 
 void BroadcastTape::chime(const std::string* file, const char* channel) {

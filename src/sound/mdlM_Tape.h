@@ -36,6 +36,9 @@ public:
     // After a table could not be read: the group only; its buttons keep their state, so ■ and
     // 調整 work again once the group is enabled by the display-clear switch.
     virtual void disableTapeGroup() = 0;
+    // What "送り" and "戻し" would speak from here (empty: nothing), so that the operator sees
+    // the next announcement before it is heard.
+    virtual void showUpcoming(const std::string& next, const std::string& back) = 0;
 };
 
 // The caller does the fare step that an entry asks for: after tapeNext or tapeBack it reads
@@ -64,6 +67,7 @@ public:
 
 private:
     const std::string* flagSound(int32_t p) const;
+    void showUpcoming();
     void chime(const std::string* file, const char* channel);
 
     const OptionInfo& options_;

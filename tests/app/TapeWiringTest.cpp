@@ -61,8 +61,11 @@ TEST_F(TapeWiring, NextSpeaksAndStepsTheFaresWhenTheEntrySaysSo) {
     click("CommandButton1_2");
     click("Command1_1");
     ASSERT_EQ(ferio.tape().count(), 2);
+    auto* next = ferio.panel().findChild<QPushButton*>(QStringLiteral("cmdTapeNext"));
+    EXPECT_EQ(next->toolTip(), QStringLiteral("opening")) << "seen before it is heard";
 
     click("cmdTapeNext");
+    EXPECT_EQ(next->toolTip(), QStringLiteral("next stop"));
     EXPECT_EQ(voice.said, std::vector<std::string>{"opening"});
     EXPECT_EQ(ferio.engine().state().CurrentStop, 0);
     click("cmdTapeNext");

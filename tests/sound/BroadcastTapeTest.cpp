@@ -34,6 +34,7 @@ protected:
     void setSpeechAvailable(bool available) override { log.push_back(available ? "usable" : "unusable"); }
     void enableTapeButtons() override { buttons = group = true; }
     void disableTapeGroup() override { group = false; }
+    void showUpcoming(const std::string& next, const std::string& back) override { upcoming = {next, back}; }
 
     // Writes <number>tp.csv, loads it and forgets what was logged so far.
     void load(const std::string& number, const std::string& bytes, const std::string& name = "") {
@@ -50,6 +51,7 @@ protected:
     int32_t voiceStatus = 0;
     std::optional<bool> buttons;
     bool group = false;
+    std::pair<std::string, std::string> upcoming{"unset", "unset"}; // next, back
     OptionInfo options;
     BroadcastTape tape{options, *this, *this};
 };
@@ -112,6 +114,24 @@ TEST_F(Tape, WalkStopsAtBothEndsWithoutSoundOrSpeech) {
     load("1", "a,1,0\r\n");
     tape.tapeNext();
     EXPECT_EQ(take(), (Log{"stop", "speak:a"})) << "the first 送り after a load";
+}
+
+TEST_F(Tape, TheButtonsShowWhatTheyWouldSpeakFromHere) {
+    using Upcoming = std::pair<std::string, std::string>;
+    load("1", "a,1,0\r\nb,0,0\r\nc,1,0\r\n");
+    EXPECT_EQ(upcoming, (Upcoming{"a", ""}));
+    tape.tapeNext();
+    EXPECT_EQ(upcoming, (Upcoming{"b", ""}));
+    tape.tapeNext();
+    EXPECT_EQ(upcoming, (Upcoming{"c", "a"}));
+    tape.tapeNext();
+    EXPECT_EQ(upcoming, (Upcoming{"", "b"}));
+    tape.tapeNext(); // at the end: nothing more
+    EXPECT_EQ(upcoming, (Upcoming{"", "b"}));
+    tape.tapeBack();
+    EXPECT_EQ(upcoming, (Upcoming{"c", "a"}));
+    load("2", "not a table"); // a failed load leaves nothing to show
+    EXPECT_EQ(upcoming, (Upcoming{"", ""}));
 }
 
 TEST_F(Tape, SoundBeforeTheAnnouncement) {
