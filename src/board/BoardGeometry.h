@@ -1,6 +1,7 @@
 #pragma once
 // Where the elements of the board sit, as designed in twips, and their pixel positions
 // (15 twips per pixel). The board window and its built-in panel picture both follow these.
+#include "fare/FareTable.h"
 #include "window/Twips.h"
 
 #include <QPoint>
@@ -26,7 +27,7 @@ constexpr std::array<int, 4> LabelTops{330, 1095, 1860, 2640};
 constexpr std::array<int, 8> LabelLefts{9435, 10380, 11325, 12255, 13200, 14145, 15090, 16035};
 
 // Fare displays: 3 digits of size class 2 (855 x 435 twips); small displays: 2 of class 3.
-constexpr int FareKeta = 3, FareDegitSize = 2;
+constexpr int FareKeta = fare::FareCellDigits, FareDegitSize = 2;
 constexpr int SmallKeta = 2, SmallDegitSize = 3;
 constexpr int ClockKeta = 2, ClockDegitSize = 0;
 constexpr QSize FareSize{px(855), px(435)};

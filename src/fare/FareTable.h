@@ -10,6 +10,7 @@ constexpr int TableRows = 301;   // rows 1 ... 301
 constexpr int DataColumns = 150; // columns 1 ... 150
 constexpr int Cells = 32;        // fare cells on the board; columns 1..32 fares, 81..112 small numbers
 constexpr int SmallColumnOffset = 80;
+constexpr int FareCellDigits = 3; // a fare cell shows this many characters, the rightmost ones
 constexpr int MaxStartSection = 300;
 
 struct FareRecord {

@@ -204,10 +204,35 @@ TEST_F(Hy3Tool, CheckRefusesWhatTheProgramWouldRefuse) {
     EXPECT_EQ(run("frobnicate").code, 2);
 }
 
-TEST(SampleRoutes, ShipReadyToLoad) {
+TEST(SampleRoutes, ShipReadyToLoadWithEveryFareWholeByDayAndNight) {
     for (const char* route : {"7", "12", "105"}) {
         const std::string cmd = std::string(FERIO_BIN_DIR) + "/hy3tool check " + FERIO_SAMPLES_DIR + "/" + route +
-                                ".hy3 >/dev/null";
-        EXPECT_EQ(std::system(cmd.c_str()), 0) << route;
+                                ".hy3 2>&1 >/dev/null";
+        FILE* p = popen(cmd.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string warnings;
+        for (int c; (c = std::fgetc(p)) != EOF;) warnings += static_cast<char>(c);
+        EXPECT_EQ(pclose(p), 0) << route;
+        EXPECT_EQ(warnings, "") << route;
+    }
+}
+
+TEST_F(Hy3Tool, FaresLongerThanACellAreWarnedOfWithoutFailing) {
+    const std::string csv = file("9.csv", "record,name,ticket,c1,c2,c3,c4\n"
+                                          "1,山の上,1,499,500,1240,-1\n"
+                                          "2,本町,2,-10,-500,0,0\n");
+    const std::string out = (dir / "9.hy3").string();
+    for (const ToolRun& r : {run("build " + csv + " " + out), run("check " + out)}) {
+        EXPECT_EQ(r.code, 0) << r.err;
+        std::vector<std::string> lines;
+        for (std::istringstream in(r.err); std::getline(in, lines.emplace_back());) {
+        }
+        lines.pop_back();
+        ASSERT_EQ(lines.size(), 3u) << r.err;
+        EXPECT_NE(lines[0].find("record 1 (山の上), cell 2: the fare 1000 at night has 4 digits; the cell shows 000"),
+                  std::string::npos) << lines[0];
+        EXPECT_NE(lines[1].find("record 1 (山の上), cell 3: the fare 1240 has 4 digits; the cell shows 240"),
+                  std::string::npos) << lines[1];
+        EXPECT_NE(lines[2].find("record 2 (本町), cell 2: the fare -500 has 4 digits"), std::string::npos) << lines[2];
     }
 }

@@ -16,8 +16,14 @@ int usage() {
     std::cerr << "usage:\n"
                  "  hy3tool dump FILE.hy3          write the route as CSV to standard output\n"
                  "  hy3tool build IN.csv OUT.hy3   make a route file from CSV\n"
-                 "  hy3tool check FILE.hy3         tell whether the program would load the file\n";
+                 "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
+                 "build and check warn of fares with more digits than a fare cell shows, by day or at night\n";
     return 2;
+}
+
+// Fares are only warned about: the board shows what it can of them, as the hardware does.
+void warnDigits(const std::string& path, const std::vector<fare::FareRecord>& records) {
+    for (const std::string& w : routecsv::fareDigitWarnings(records)) std::cerr << path << ": warning: " << w << '\n';
 }
 
 // The records of a route file, or nullopt after saying on standard error why there are none.
@@ -51,6 +57,7 @@ int check(const std::string& path) {
         std::cerr << "1 record: a route needs at least 2 records to be set from its first section\n";
         return 1;
     }
+    warnDigits(path, *records);
     std::cout << records->size() << " records\n";
     return 0;
 }
@@ -68,7 +75,10 @@ int build(const std::string& in, const std::string& out) {
         return 1;
     }
     std::optional<std::string> bytes;
-    if (records) bytes = fare::hy3::write(*records, &error);
+    if (records) {
+        warnDigits(in, *records);
+        bytes = fare::hy3::write(*records, &error);
+    }
     if (!bytes) {
         std::cerr << in << ": " << error << '\n';
         return 1;
