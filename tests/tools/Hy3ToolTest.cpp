@@ -236,3 +236,14 @@ TEST_F(Hy3Tool, FaresLongerThanACellAreWarnedOfWithoutFailing) {
         EXPECT_NE(lines[2].find("record 2 (本町), cell 2: the fare -500 has 4 digits"), std::string::npos) << lines[2];
     }
 }
+
+TEST(SampleRoutes, TheDemonstrationsFolderHoldsOnlySamples) {
+    const std::set<std::string> kinds{".hy3", ".csv", ".wav", ".mp3", ".mid", ".4SP", ".tsv"};
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(FERIO_SAMPLES_DIR)) {
+        ++files;
+        EXPECT_TRUE(entry.is_regular_file() && kinds.count(entry.path().extension().string()))
+            << entry.path().filename() << " is no sample";
+    }
+    EXPECT_GE(files, 10);
+}
