@@ -1,7 +1,12 @@
 #include "sound/AudioDevice.h"
 
+#include "sound/Limiter.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <array>
+#include <cstring>
+#include <vector>
 
 namespace audio {
 namespace {
@@ -9,6 +14,41 @@ int& state() {
     static int s = 0; // 0 not tried, 1 open, -1 failed
     return s;
 }
+
+// The sum of one mix, in floats: each joined channel adds its samples here and hands the mixer
+// silence; after the channels, the limiter writes the sum into the mixer's output. All of it runs
+// on the audio thread, one mix after another.
+struct Bus {
+    std::vector<float> sum;
+    std::array<std::size_t, MixerChannels> cursor{};
+    int channels = 2;
+    Limiter limiter{SampleRate};
+};
+
+Bus& bus() {
+    static Bus b;
+    return b;
+}
+
+void addToSum(int channel, void* stream, int len, void*) {
+    Bus& b = bus();
+    if (channel < 0 || channel >= MixerChannels) return;
+    auto* samples = static_cast<Sint16*>(stream);
+    const std::size_t n = static_cast<std::size_t>(len) / sizeof(Sint16);
+    std::size_t& at = b.cursor[static_cast<std::size_t>(channel)];
+    for (std::size_t i = 0; i < n && at < b.sum.size(); ++i) b.sum[at++] += samples[i];
+    std::memset(stream, 0, static_cast<std::size_t>(len));
+}
+
+void limitSum(void*, Uint8* stream, int len) {
+    Bus& b = bus();
+    const std::size_t n = std::min(b.sum.size(), static_cast<std::size_t>(len) / sizeof(Sint16));
+    const auto perFrame = static_cast<std::size_t>(b.channels);
+    b.limiter.process(b.sum.data(), reinterpret_cast<Sint16*>(stream), n / perFrame, b.channels);
+    std::fill(b.sum.begin(), b.sum.end(), 0.0f);
+    b.cursor.fill(0);
+}
+
 } // namespace
 
 bool open() {
@@ -23,14 +63,25 @@ bool open() {
         return false;
     }
     Mix_AllocateChannels(MixerChannels);
+    int rate = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&rate, &format, &channels);
+    bus().channels = std::max(channels, 1);
+    bus().sum.assign(static_cast<std::size_t>(8192 * bus().channels), 0.0f); // beyond any mix's length
+    Mix_SetPostMix(limitSum, nullptr);
     s = 1;
     return true;
+}
+
+void joinMix(int channel) {
+    if (state() > 0) Mix_RegisterEffect(channel, addToSum, nullptr, nullptr);
 }
 
 void close() {
     int& s = state();
     if (s <= 0) return;
     Mix_HaltChannel(-1);
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -15,4 +15,9 @@ bool open();
 // Closes the device (at exit, after every channel has been closed).
 void close();
 
+// Sends what a channel plays into the mix's sum, which the limiter keeps under -1 dBFS: the
+// mixer's own sum would clip where chimes and the voice meet. Call it after every start of the
+// channel and after the channel's own effects, since a channel loses its effects when it stops.
+void joinMix(int channel);
+
 } // namespace audio

@@ -91,6 +91,7 @@ struct JapaneseSpeech::Impl {
         if (!stream || Mix_Playing(audio::VoiceChannel)) return;
         Mix_PlayChannel(audio::VoiceChannel, carrier, -1);
         Mix_RegisterEffect(audio::VoiceChannel, mix, nullptr, this);
+        audio::joinMix(audio::VoiceChannel);
     }
 
     // Called by the worker with each piece of PCM; false cancels the synthesis.

@@ -123,6 +123,7 @@ int MixerCommands::play(const std::string& alias, bool wait) {
     if (channel < 0) return UnknownAlias;
     Mix_Chunk* chunk = aliases_[channel].chunk;
     if (Mix_PlayChannel(channel, chunk, 0) < 0) return CannotPlay;
+    audio::joinMix(channel);
     if (wait) {
         const MixSpec spec = mixSpec();
         const Uint64 lengthMs = Uint64(chunk->alen) * 1000 / (spec.frameBytes() * spec.rate);

@@ -1,4 +1,5 @@
 #include "sound/mdlSndAPI.h"
+#include "sound/Limiter.h"
 #include "sound/MixerCommands.h"
 
 #include "reslib/Cp932.h"
@@ -146,6 +147,41 @@ TEST_F(Mixer, ChannelsOverlapAndASecondPlayCutsTheFirst) {
     EXPECT_FALSE(Mix_Playing(2));
     std::this_thread::sleep_for(std::chrono::milliseconds(decodedMs(sample("chime1.wav")) + 600));
     EXPECT_FALSE(Mix_Playing(0));
+}
+
+TEST_F(Mixer, FourChimesAtOnceStayUnderMinusOneDbfsAndOneAloneIsUntouched) {
+    const int ceiling = int(audio::Limiter::Ceiling * 32767);
+    uintmax_t from = written();
+    sound.playSound(sample("chime1.wav"), "S1", true);
+    const int alone = peakSince(from);
+    Mix_Chunk* chunk = Mix_LoadWAV(sample("chime1.wav").c_str());
+    int filePeak = 0;
+    for (Uint32 i = 0; i + 1 < chunk->alen; i += 2) filePeak = std::max(filePeak, std::abs(int(*reinterpret_cast<Sint16*>(chunk->abuf + i))));
+    Mix_FreeChunk(chunk);
+    EXPECT_NEAR(alone, filePeak, filePeak / 100) << "a chime alone passes at its own level";
+
+    from = written();
+    for (const char* channel : {"S1", "S2", "S3"}) sound.playSound(sample("chime1.wav"), channel, false);
+    sound.playSound(sample("chime1.wav"), "S4", true);
+    const int together = peakSince(from);
+    std::printf("one chime %.1f dBFS, four at once %.1f dBFS\n", 20 * std::log10(alone / 32767.0),
+                20 * std::log10(together / 32767.0));
+    EXPECT_LE(together, ceiling);
+    EXPECT_GT(together, ceiling * 9 / 10) << "limited, not turned down";
+}
+
+TEST(Limiter, CatchesEveryPeakAtOnceAndLetsGoSlowly) {
+    audio::Limiter limiter(1000);
+    const float ceiling = audio::Limiter::Ceiling * 32767;
+    // Quiet, then a burst at four times full scale, then quiet again.
+    std::vector<float> in(300 * 2, 8000.0f);
+    for (size_t i = 200; i < 220; ++i) in[i] = i % 2 ? -4 * 32767.0f : 4 * 32767.0f;
+    std::vector<int16_t> out(in.size());
+    limiter.process(in.data(), out.data(), in.size() / 2, 2);
+    EXPECT_EQ(out[0], 8000) << "under the ceiling: untouched";
+    for (size_t i = 0; i < out.size(); ++i) ASSERT_LE(std::abs(int(out[i])), int(ceiling) + 1) << i;
+    EXPECT_LT(out[230], 8000) << "still held down just after the burst";
+    EXPECT_GT(out[598], 7700) << "let go again within the release";
 }
 
 TEST_F(Mixer, MidiSyncEndsWithItsLastNoteNotItsTail) {
