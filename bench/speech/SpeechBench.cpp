@@ -1,6 +1,7 @@
 // How soon the voice is heard after speak(), and how soon it falls silent after stopSpeaking(),
 // measured where the mixer hands its output to the device (SDL's dummy driver unless
 // SDL_AUDIODRIVER names another). Targets: under 150 ms to the first sample, 50 ms to silence.
+#include "sound/AudioDevice.h"
 #include "sound/JapaneseSpeech.h"
 
 #include <SDL_mixer.h>
@@ -42,7 +43,7 @@ JapaneseSpeech& speech() {
     static const std::unique_ptr<JapaneseSpeech> voice = [] {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
         auto v = JapaneseSpeech::create(VoiceSettings{});
-        if (v) Mix_SetPostMix(MixClock::postMix, &mixClock);
+        if (v) audio::listenToMix(MixClock::postMix, &mixClock);
         return v;
     }();
     return *voice;

@@ -22,6 +22,8 @@ struct Bus {
     std::vector<float> sum;
     std::array<std::size_t, MixerChannels> cursor{};
     int channels = 2;
+    MixListener listener = nullptr;
+    void* listenerSelf = nullptr;
     Limiter limiter{SampleRate};
 };
 
@@ -47,6 +49,7 @@ void limitSum(void*, Uint8* stream, int len) {
     b.limiter.process(b.sum.data(), reinterpret_cast<Sint16*>(stream), n / perFrame, b.channels);
     std::fill(b.sum.begin(), b.sum.end(), 0.0f);
     b.cursor.fill(0);
+    if (b.listener) b.listener(b.listenerSelf, stream, len);
 }
 
 } // namespace
@@ -75,6 +78,13 @@ bool open() {
 
 void joinMix(int channel) {
     if (state() > 0) Mix_RegisterEffect(channel, addToSum, nullptr, nullptr);
+}
+
+void listenToMix(MixListener listener, void* self) {
+    SDL_LockAudio();
+    bus().listener = listener;
+    bus().listenerSelf = self;
+    SDL_UnlockAudio();
 }
 
 void close() {

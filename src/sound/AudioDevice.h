@@ -20,4 +20,9 @@ void close();
 // channel and after the channel's own effects, since a channel loses its effects when it stops.
 void joinMix(int channel);
 
+// Sees every mix as it goes to the device, after the limiter (for recording or measuring what
+// is heard); one listener at a time, none to stop. The listener runs on the audio thread.
+using MixListener = void (*)(void* self, unsigned char* stream, int len);
+void listenToMix(MixListener listener, void* self);
+
 } // namespace audio

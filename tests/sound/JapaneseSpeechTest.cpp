@@ -1,5 +1,6 @@
 // The voice as the mixer hears it (SDL's dummy driver mixes in real time), its settings file
 // and its dialog.
+#include "sound/AudioDevice.h"
 #include "sound/JapaneseSpeech.h"
 #include "sound/VoiceDialog.h"
 
@@ -69,9 +70,9 @@ protected:
         speech = JapaneseSpeech::create(VoiceSettings{});
         ASSERT_NE(speech, nullptr) << "MeCab with ipadic-utf8 and espeak-ng's ja voice are needed";
         ASSERT_GT(mixRate(), 0) << "the dummy audio driver should open";
-        Mix_SetPostMix(MixLog::postMix, &log);
+        audio::listenToMix(MixLog::postMix, &log);
     }
-    void TearDown() override { Mix_SetPostMix(nullptr, nullptr); }
+    void TearDown() override { audio::listenToMix(nullptr, nullptr); }
 
     MixLog log;
     std::unique_ptr<JapaneseSpeech> speech;
