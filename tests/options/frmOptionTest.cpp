@@ -39,6 +39,12 @@ struct PickerAnswers {
     std::vector<picker::Request> requests;
 };
 
+// The object name of a field's control: "Option3(7)" becomes "Option3_7", as control arrays are
+// named throughout the program.
+QString optionControlName(const OptionField& field) {
+    return QString::fromLatin1(field.control.data(), qsizetype(field.control.size())).replace(u'(', u'_').remove(u')');
+}
+
 void expectSameOptions(const OptionInfo& actual, const OptionInfo& expected) {
     for (const OptionField& f : kOptionFields)
         std::visit([&](auto member) { EXPECT_EQ(actual.*member, expected.*member) << f.control; }, f.member);
