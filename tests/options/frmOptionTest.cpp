@@ -6,9 +6,12 @@
 #include "reslib/ui/Pickers.h"
 
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -376,6 +379,64 @@ TEST(ColorButton, ShowsItsColourAndSignalsOnlyChanges) {
     button.resize(60, 30);
     const QImage face = button.grab().toImage();
     EXPECT_EQ(face.pixelColor(face.rect().center()), QColor(Qt::red));
+}
+
+} // namespace
+
+namespace {
+
+// Key presses carrying text, as an input method delivers characters no key names.
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+// Every text box of the options refuses, typed or pasted, a character the settings file cannot
+// hold, and says so; CP932's own characters, the wave dash among them, still go in.
+TEST_F(frmOptionTest, TextBoxesTakeOnlyWhatTheSettingsFileCanHold) {
+    child<QRadioButton>(u"Option3_1"_s)->click(); // the panel and plugin boxes take keys only while enabled
+    child<QCheckBox>(u"chkUseSeiriPrev"_s)->click();
+    dlg.show();
+    const QList<QLineEdit*> boxes = dlg.findChildren<QLineEdit*>();
+    ASSERT_EQ(boxes.size(), 16) << "2 folders, 3 panels, 10 sounds, 1 plugin";
+    for (QLineEdit* box : boxes) {
+        const std::string name = box->objectName().toStdString();
+        ASSERT_TRUE(box->isEnabled()) << name;
+        box->clear();
+        typeText(box, u"運賃～①"_s);
+        EXPECT_EQ(box->text(), u"運賃～①"_s) << name;
+        QSignalSpy rejected(box, &QLineEdit::inputRejected);
+        typeText(box, u"é"_s);
+        QApplication::clipboard()->setText(u"/音/café.wav"_s);
+        box->paste();
+        EXPECT_EQ(box->text(), u"運賃～①"_s) << name;
+        EXPECT_EQ(rejected.count(), 2) << name;
+        EXPECT_TRUE(box->toolTip().contains(u"CP932"_s)) << name;
+    }
+    EXPECT_EQ(dlg.options().StepSoundFile3, "運賃～①");
+}
+
+// A list index from a damaged or foreign settings file shows as no entry, and is passed on and
+// saved as it was read; the operator's own choice then replaces it.
+TEST_F(frmOptionTest, ListValuesTheListsCannotShowAreKeptAsGiven) {
+    OptionInfo r = changedRecord();
+    r.SeiriNumStyle = 15;
+    r.ChimeiFontMode = 5;
+    r.InfoKeitoPos = 32;
+    r.StepSoundColumn = -7;
+    dlg.SetOptionInfo(r);
+    for (const QString& name : {u"Combo2"_s, u"Combo3"_s, u"Combo4_2"_s, u"Combo1"_s})
+        EXPECT_EQ(child<QComboBox>(name)->currentIndex(), -1) << name.toStdString();
+    expectSameOptions(dlg.options(), r);
+    expectSameOptions(dlg.GetOptionInfo(), r);
+
+    child<QComboBox>(u"Combo3"_s)->setCurrentIndex(1);
+    EXPECT_EQ(dlg.GetOptionInfo().ChimeiFontMode, 1);
+    r.ChimeiFontMode = -1; // nothing chosen is a value of its own
+    dlg.SetOptionInfo(r);
+    EXPECT_EQ(dlg.GetOptionInfo().ChimeiFontMode, -1);
 }
 
 } // namespace
