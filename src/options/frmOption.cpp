@@ -147,6 +147,27 @@ void watch(const OptionControl& control, QObject* context, const std::function<v
                control);
 }
 
+// The pages lie on top of each other. Their wrapped notes need more height the narrower a page
+// is, so the stack asks each page for its height at the width it gets: a plain stack takes the
+// heights at the pages' narrowest and squeezes the captions into the frames below them.
+class PageStack : public QStackedWidget {
+public:
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        int height = 0;
+        for (int i = 0; i < count(); ++i) {
+            const QWidget* page = widget(i);
+            height = std::max(height, page->hasHeightForWidth() ? page->heightForWidth(width)
+                                                                : page->minimumSizeHint().height());
+        }
+        return height;
+    }
+    QSize minimumSizeHint() const override {
+        const int width = QStackedWidget::minimumSizeHint().width();
+        return {width, heightForWidth(width)};
+    }
+};
+
 } // namespace
 
 frmOption::frmOption(QWidget* parent) : QDialog(parent) {
@@ -159,7 +180,7 @@ frmOption::frmOption(QWidget* parent) : QDialog(parent) {
                                     new ChimeiPage(*this), new SoundPage(*this), preview_};
     const QString captions[] = {u"運賃データと　放送用データ"_s, u"パネルと整理券番号表示"_s, u"デジタル部品と情報用数字"_s,
                                 u"停名の設定"_s,                 u"サウンド"_s,               u"　　整理券　　　プレビュー"_s};
-    auto* pages = new QStackedWidget;
+    auto* pages = new PageStack;
     pages->setObjectName(u"pages"_s);
     auto* pageButtons = new QButtonGroup(this);
     auto* column = new QVBoxLayout;
@@ -180,6 +201,8 @@ frmOption::frmOption(QWidget* parent) : QDialog(parent) {
         pageButtons->addButton(button, i);
         column->addWidget(button);
     }
+    // Tighter than the style's spacing: the pages were designed for a dialog of 638 x 374.
+    for (QLayout* l : pages->findChildren<QLayout*>()) l->setSpacing(4);
     if (!std::ranges::all_of(bound, std::identity{})) qFatal("frmOption: an option field has no control");
     connect(preview_, &PreviewPage::fixedDateChosen, this, [this] { store(optionField(&O::FixedDate)); });
     connect(preview_, &PreviewPage::pluginChosen, this, &frmOption::usePlugin);

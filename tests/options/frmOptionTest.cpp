@@ -11,6 +11,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDate>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -437,6 +438,47 @@ TEST_F(frmOptionTest, ListValuesTheListsCannotShowAreKeptAsGiven) {
     r.ChimeiFontMode = -1; // nothing chosen is a value of its own
     dlg.SetOptionInfo(r);
     EXPECT_EQ(dlg.GetOptionInfo().ChimeiFontMode, -1);
+}
+
+} // namespace
+
+namespace {
+
+// With every group shown, no caption of any page overlaps a control or a frame beside it, nor
+// reaches out of the box that holds it; the dialog stays near its designed 638 x 374.
+TEST_F(frmOptionTest, CaptionsKeepClearOfEveryFrame) {
+    child<QRadioButton>(u"Option3_1"_s)->click();
+    child<QCheckBox>(u"chkUseSeiriPrev"_s)->click();
+    dlg.show();
+    auto* pages = child<QStackedWidget>(u"pages"_s);
+    for (int view = 0; view < 7; ++view) {
+        pages->setCurrentIndex(std::min(view, 5));
+        if (view >= 4) child<QPushButton>(u"optSoundGroup_%1"_s.arg(view == 5 ? 1 : 0))->click();
+        QApplication::processEvents();
+        QList<QGroupBox*> boxes = pages->currentWidget()->findChildren<QGroupBox*>();
+        boxes << static_cast<QGroupBox*>(pages->currentWidget());
+        for (const QGroupBox* box : boxes) {
+            if (!box->isVisible()) continue;
+            QList<const QWidget*> shown;
+            for (const QObject* o : box->children())
+                if (const auto* w = qobject_cast<const QWidget*>(o); w && w->isVisible()) shown << w;
+            for (const QWidget* w : shown) {
+                const std::string name = (w->objectName() + u' ' + box->title()).toStdString();
+                EXPECT_TRUE(box->contentsRect().contains(w->geometry())) << name << " on page " << view;
+                if (const auto* label = qobject_cast<const QLabel*>(w)) {
+                    for (const QWidget* other : shown) {
+                        if (other != w) {
+                            EXPECT_FALSE(other->geometry().intersects(label->geometry()))
+                                << label->text().toStdString() << " / " << other->metaObject()->className() << " on page "
+                                << view;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_LE(dlg.width(), 720);
+    EXPECT_LE(dlg.height(), 450);
 }
 
 } // namespace
