@@ -73,6 +73,8 @@ template <class... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>; // clang 14 does not deduce aggregates
 
 // The record's check values are 0 off, 1 on, 2 grey; Qt numbers the last two the other way round.
 constexpr std::array kCheckStates{Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
