@@ -6,6 +6,7 @@
 #include <array>
 #include <concepts>
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -110,9 +111,15 @@ void forEachOption(Info& o, F&& f) {
         std::visit([&](auto member) { f(field, o.*member); }, field.member);
 }
 
-// Puts field `number` (1..64) of o back to its default.
-inline void resetOption(OptionInfo& o, int number) {
-    const OptionField& field = kOptionFields.at(number - 1);
+// The table row of a member; used in a constant expression, a member not in the table fails to compile.
+constexpr const OptionField& optionField(OptionMember member) {
+    for (const OptionField& field : kOptionFields)
+        if (field.member == member) return field;
+    throw std::invalid_argument("not an option field");
+}
+
+// Puts one field of o back to its default.
+inline void resetOption(OptionInfo& o, const OptionField& field) {
     std::visit(
         [&](auto member) {
             auto& value = o.*member;
@@ -124,3 +131,6 @@ inline void resetOption(OptionInfo& o, int number) {
         },
         field.member);
 }
+
+// Puts field `number` (1..64) of o back to its default.
+inline void resetOption(OptionInfo& o, int number) { resetOption(o, kOptionFields.at(number - 1)); }

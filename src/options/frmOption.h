@@ -4,20 +4,17 @@
 // sees the current value whether the dialog is shown or not. Created hidden once and never
 // destroyed; OK applies the options and hides it, closing it only hides it.
 #include "options/OptionInfo.h"
+#include "options/OptionPickers.h"
+#include "options/pages/OptionPage.h"
 #include "reslib/ui/Pickers.h"
 
 #include <QDialog>
 #include <array>
 
-class ColorButton;
 class DigitPage;
-struct OptionField;
+class PreviewPage;
 
-// The object name of a field's control: "Option3(7)" becomes "Option3_7", as control arrays are
-// named throughout the program.
-QString optionControlName(const OptionField& field);
-
-class frmOption : public QDialog {
+class frmOption : public QDialog, public OptionPickers {
     Q_OBJECT
 public:
     explicit frmOption(QWidget* parent = nullptr);
@@ -25,7 +22,8 @@ public:
     // The current options, as the controls hold them.
     const OptionInfo& options() const { return record_; }
 
-    // Every field read from its control (for the settings file).
+    // Every field read from its control (for the settings file). A list that shows nothing
+    // gives the value it was last given, which may be one it has no entry for.
     OptionInfo GetOptionInfo() const;
     // Writes a record into the controls, in the order the enabling rules and refreshes need.
     void SetOptionInfo(const OptionInfo& record);
@@ -37,12 +35,14 @@ public:
     // and company names through pluginDescribed. False (nothing changed) when the path is empty
     // or no usable plugin.
     bool SetPlgin(const QString& path);
-    // The folder picker: the chosen folder, empty when cancelled.
-    QString GetPathString();
-    // The colour picker on a colour button; a digit colour shows on its preview at once.
-    void GetBtnColor(ColorButton* button);
     // The colour picker's custom colours, kept across calls (the settings file saves them).
     CustomColorTable& customColors() { return customColors_; }
+
+    // The pickers the pages ask, the resource library's dialogs.
+    QString GetPathString() override;
+    QString chooseFile(PickedFile kind) override;
+    std::optional<int32_t> GetBtnColor(int32_t colour) override;
+    std::optional<QString> chooseDate() override;
 
 signals:
     // The options are to be applied to the board and the backlight.
@@ -56,15 +56,14 @@ signals:
     void companiesCleared();
 
 private:
-    QWidget* control(const OptionField& field) const;
+    const OptionControl& control(const OptionField& field) const;
     void store(const OptionField& field);
     void load(const OptionField& field, const OptionInfo& record);
-    void connectPickers();
-    QString chooseFile(const QString& title, const std::vector<std::pair<QString, QString>>& filters);
-    void choosePlugin();
+    void usePlugin(const QString& path);
 
     OptionInfo record_;
-    std::array<QWidget*, 64> controls_{};
+    std::array<OptionControl, 64> controls_{}; // in table order
     CustomColorTable customColors_{};
     DigitPage* digits_ = nullptr;
+    PreviewPage* preview_ = nullptr;
 };

@@ -317,10 +317,10 @@ private:
 
 // Where the controls this test uses sit in the options dialog as laid out with the IPA fonts,
 // from the dialog's top-left corner.
-constexpr QPoint DigitPageButton{52, 163};  // "デジタル部品と情報用数字"
-constexpr QPoint RouteInfoCheck{131, 281};  // "系統番号を、" (the cell list follows it)
-constexpr QPoint LitColourButton{525, 83};  // "発光時の文字色："
-constexpr QPoint DialogOk{663, 441};
+constexpr QPoint DigitPageButton{52, 162};  // "デジタル部品と情報用数字"
+constexpr QPoint RouteInfoCheck{131, 273};  // "系統番号を、" (the cell list follows it)
+constexpr QPoint LitColourButton{515, 83};  // "発光時の文字色："
+constexpr QPoint DialogOk{648, 383};
 
 } // namespace
 

@@ -6,9 +6,13 @@
 #include "reslib/ui/Pickers.h"
 
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDate>
+#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,6 +42,12 @@ struct PickerAnswers {
     picker::Answer answer;
     std::vector<picker::Request> requests;
 };
+
+// The object name of a field's control: "Option3(7)" becomes "Option3_7", as control arrays are
+// named throughout the program.
+QString optionControlName(const OptionField& field) {
+    return QString::fromLatin1(field.control.data(), qsizetype(field.control.size())).replace(u'(', u'_').remove(u')');
+}
 
 void expectSameOptions(const OptionInfo& actual, const OptionInfo& expected) {
     for (const OptionField& f : kOptionFields)
@@ -370,6 +380,105 @@ TEST(ColorButton, ShowsItsColourAndSignalsOnlyChanges) {
     button.resize(60, 30);
     const QImage face = button.grab().toImage();
     EXPECT_EQ(face.pixelColor(face.rect().center()), QColor(Qt::red));
+}
+
+} // namespace
+
+namespace {
+
+// Key presses carrying text, as an input method delivers characters no key names.
+void typeText(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+// Every text box of the options refuses, typed or pasted, a character the settings file cannot
+// hold, and says so; CP932's own characters, the wave dash among them, still go in.
+TEST_F(frmOptionTest, TextBoxesTakeOnlyWhatTheSettingsFileCanHold) {
+    child<QRadioButton>(u"Option3_1"_s)->click(); // the panel and plugin boxes take keys only while enabled
+    child<QCheckBox>(u"chkUseSeiriPrev"_s)->click();
+    dlg.show();
+    const QList<QLineEdit*> boxes = dlg.findChildren<QLineEdit*>();
+    ASSERT_EQ(boxes.size(), 16) << "2 folders, 3 panels, 10 sounds, 1 plugin";
+    for (QLineEdit* box : boxes) {
+        const std::string name = box->objectName().toStdString();
+        ASSERT_TRUE(box->isEnabled()) << name;
+        box->clear();
+        typeText(box, u"運賃～①"_s);
+        EXPECT_EQ(box->text(), u"運賃～①"_s) << name;
+        QSignalSpy rejected(box, &QLineEdit::inputRejected);
+        typeText(box, u"é"_s);
+        QApplication::clipboard()->setText(u"/音/café.wav"_s);
+        box->paste();
+        EXPECT_EQ(box->text(), u"運賃～①"_s) << name;
+        EXPECT_EQ(rejected.count(), 2) << name;
+        EXPECT_TRUE(box->toolTip().contains(u"CP932"_s)) << name;
+    }
+    EXPECT_EQ(dlg.options().StepSoundFile3, "運賃～①");
+}
+
+// A list index from a damaged or foreign settings file shows as no entry, and is passed on and
+// saved as it was read; the operator's own choice then replaces it.
+TEST_F(frmOptionTest, ListValuesTheListsCannotShowAreKeptAsGiven) {
+    OptionInfo r = changedRecord();
+    r.SeiriNumStyle = 15;
+    r.ChimeiFontMode = 5;
+    r.InfoKeitoPos = 32;
+    r.StepSoundColumn = -7;
+    dlg.SetOptionInfo(r);
+    for (const QString& name : {u"Combo2"_s, u"Combo3"_s, u"Combo4_2"_s, u"Combo1"_s})
+        EXPECT_EQ(child<QComboBox>(name)->currentIndex(), -1) << name.toStdString();
+    expectSameOptions(dlg.options(), r);
+    expectSameOptions(dlg.GetOptionInfo(), r);
+
+    child<QComboBox>(u"Combo3"_s)->setCurrentIndex(1);
+    EXPECT_EQ(dlg.GetOptionInfo().ChimeiFontMode, 1);
+    r.ChimeiFontMode = -1; // nothing chosen is a value of its own
+    dlg.SetOptionInfo(r);
+    EXPECT_EQ(dlg.GetOptionInfo().ChimeiFontMode, -1);
+}
+
+} // namespace
+
+namespace {
+
+// With every group shown, no caption of any page overlaps a control or a frame beside it, nor
+// reaches out of the box that holds it; the dialog stays near its designed 638 x 374.
+TEST_F(frmOptionTest, CaptionsKeepClearOfEveryFrame) {
+    child<QRadioButton>(u"Option3_1"_s)->click();
+    child<QCheckBox>(u"chkUseSeiriPrev"_s)->click();
+    dlg.show();
+    auto* pages = child<QStackedWidget>(u"pages"_s);
+    for (int view = 0; view < 7; ++view) {
+        pages->setCurrentIndex(std::min(view, 5));
+        if (view >= 4) child<QPushButton>(u"optSoundGroup_%1"_s.arg(view == 5 ? 1 : 0))->click();
+        QApplication::processEvents();
+        QList<QGroupBox*> boxes = pages->currentWidget()->findChildren<QGroupBox*>();
+        boxes << static_cast<QGroupBox*>(pages->currentWidget());
+        for (const QGroupBox* box : boxes) {
+            if (!box->isVisible()) continue;
+            QList<const QWidget*> shown;
+            for (const QObject* o : box->children())
+                if (const auto* w = qobject_cast<const QWidget*>(o); w && w->isVisible()) shown << w;
+            for (const QWidget* w : shown) {
+                const std::string name = (w->objectName() + u' ' + box->title()).toStdString();
+                EXPECT_TRUE(box->contentsRect().contains(w->geometry())) << name << " on page " << view;
+                if (const auto* label = qobject_cast<const QLabel*>(w)) {
+                    for (const QWidget* other : shown) {
+                        if (other != w) {
+                            EXPECT_FALSE(other->geometry().intersects(label->geometry()))
+                                << label->text().toStdString() << " / " << other->metaObject()->className() << " on page "
+                                << view;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_LE(dlg.width(), 720);
+    EXPECT_LE(dlg.height(), 450);
 }
 
 } // namespace
