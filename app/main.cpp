@@ -3,6 +3,7 @@
 #include "app/Services.h"
 #include "panel/PanelInfo.h"
 #include "settings/mdlIniIo.h"
+#include "sound/AudioDevice.h"
 #include "sound/JapaneseSpeech.h"
 #include "sound/MixerCommands.h"
 #include "sound/VoiceDialog.h"
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtTexts);
 
     const QString settingsFile = settings::filePath(parser.value(settingsOption), QCoreApplication::applicationFilePath());
+    if (!audio::open())
+        std::fprintf(stderr, "%s: no sound device could be opened: sound is off\n", qPrintable(panel::modelName()));
     MixerCommands mixer;
     SoundChannels sound(mixer, panel::modelName().toStdString());
     QtEventLoop events;

@@ -6,6 +6,8 @@
 #include <SDL_mixer.h>
 #include <array>
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace audio {
@@ -58,10 +60,27 @@ bool open() {
     int& s = state();
     if (s != 0) return s > 0;
     s = -1;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    // SDL's ALSA backend lets alsa-lib print its whole search for a sound card on stderr; whoever
+    // opens the device says in one line that sound is off instead.
+    const int savedStderr = dup(STDERR_FILENO);
+    if (const int null = ::open("/dev/null", O_WRONLY); null >= 0) {
+        dup2(null, STDERR_FILENO);
+        ::close(null);
+    }
+    const auto restoreStderr = [&] {
+        if (savedStderr < 0) return;
+        dup2(savedStderr, STDERR_FILENO);
+        ::close(savedStderr);
+    };
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        restoreStderr();
+        return false;
+    }
     Mix_Init(MIX_INIT_MP3 | MIX_INIT_MID);
     // 512 frames (12 ms) per mix: a key click is heard within one mix of the key press.
-    if (Mix_OpenAudio(SampleRate, AUDIO_S16SYS, 2, 512) != 0) {
+    const bool opened = Mix_OpenAudio(SampleRate, AUDIO_S16SYS, 2, 512) == 0;
+    restoreStderr();
+    if (!opened) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }

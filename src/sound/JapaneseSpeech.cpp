@@ -148,15 +148,16 @@ std::unique_ptr<JapaneseSpeech> JapaneseSpeech::create(const VoiceSettings& sett
 
     int rate = 0, channels = 0;
     Uint16 format = 0;
-    if (audio::open() && Mix_QuerySpec(&rate, &format, &channels)) {
-        d->stream = SDL_NewAudioStream(AUDIO_S16SYS, 1, espeak_ng_GetSampleRate(), format,
-                                       static_cast<Uint8>(channels), rate);
-        d->silence.assign(4096, 0); // the mixer's format is signed 16-bit
-        d->carrier = Mix_QuickLoad_RAW(d->silence.data(), static_cast<Uint32>(d->silence.size()));
-        if (!d->carrier) {
-            SDL_FreeAudioStream(d->stream);
-            d->stream = nullptr;
-        }
+    // A voice that cannot be heard is no voice: without a sound device the broadcast group says
+    // so, as it does without MeCab or espeak-ng.
+    if (!audio::open() || !Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
+    d->stream = SDL_NewAudioStream(AUDIO_S16SYS, 1, espeak_ng_GetSampleRate(), format,
+                                   static_cast<Uint8>(channels), rate);
+    d->silence.assign(4096, 0); // the mixer's format is signed 16-bit
+    d->carrier = Mix_QuickLoad_RAW(d->silence.data(), static_cast<Uint32>(d->silence.size()));
+    if (!d->carrier) {
+        SDL_FreeAudioStream(d->stream);
+        d->stream = nullptr;
     }
     std::unique_ptr<JapaneseSpeech> speech(new JapaneseSpeech(std::move(d)));
     speech->setSettings(settings);

@@ -176,3 +176,13 @@ TEST(AnnouncementStatus, AFailedSynthesisSilencesOnlyItsOwnAnnouncement) {
     s.end(2, true);
     EXPECT_EQ(s.value(), -1);
 }
+
+TEST(JapaneseSpeechSetup, NoVoiceWithoutASoundDevice) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process that has not opened audio
+    EXPECT_EXIT(
+        {
+            setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+            std::exit(JapaneseSpeech::create(VoiceSettings{}) ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
