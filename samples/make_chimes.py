@@ -37,7 +37,8 @@ def chime(notes, length):
     fade = int(0.05 * RATE)  # the last 50 ms fade to silence
     for i in range(fade):
         mix[-1 - i] *= i / fade
-    return [int(v / peak * 0.8 * 32767) for v in mix]
+    # Peaks at -5 dBFS: about as loud (RMS) as the voice, with room for the voice beside it.
+    return [int(v / peak * 0.56 * 32767) for v in mix]
 
 
 def click():
@@ -65,12 +66,15 @@ def varlen(n):
 
 
 def write_midi(path, notes, program, division=480):
-    """notes: (start tick, length in ticks, key) on channel 0, format 0, 120 beats a minute."""
+    """notes: (start tick, length in ticks, key) on channel 0, format 0, 120 beats a minute. Each
+    key sounds with its lower octave and fifth: the synthesiser plays a single note far softer
+    than the other chimes and the voice."""
     # Tempo, full channel volume, instrument.
     events = [(0, b"\xff\x51\x03\x07\xa1\x20"), (0, b"\xb0\x07\x7f"), (0, bytes([0xC0, program]))]
     for start, length, key in notes:
-        events.append((start, bytes([0x90, key, 127])))
-        events.append((start + length, bytes([0x80, key, 64])))
+        for k in (key, key - 12, key - 5):
+            events.append((start, bytes([0x90, k, 127])))
+            events.append((start + length, bytes([0x80, k, 64])))
     events.sort(key=lambda e: e[0])
     track, now = b"", 0
     for tick, data in events:
