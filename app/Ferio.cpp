@@ -9,12 +9,12 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-Ferio::Ferio(const FerioServices& services, const QString& settingsFile)
-    : services_(services),
+Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
+    : devices_(devices),
       settingsFile_(settingsFile),
-      panel_(dialog_.options(), services.sound),
-      tape_(dialog_.options(), services.sound, *this),
-      engine_(dialog_.options(), board_, panel_, {services.sound, tape_, services.events, services.clock}) {
+      panel_(dialog_.options(), devices.sound),
+      tape_(dialog_.options(), devices.sound, *this),
+      engine_(dialog_.options(), board_, panel_, {devices.sound, tape_, devices.events, devices.clock}) {
     QObject::connect(&panel_, &frmCtl::routeSetRequested, &panel_,
                      [this](fare::EntrySource source) { engine_.routeSet(source); });
     QObject::connect(&panel_, &frmCtl::stepRequested, &panel_,
@@ -23,7 +23,7 @@ Ferio::Ferio(const FerioServices& services, const QString& settingsFile)
                      [this](bool on) { engine_.displayClear(on); });
     QObject::connect(&panel_, &frmCtl::dispDataRequested, &panel_, [this](int record) { engine_.dispData(record); });
     QObject::connect(&panel_, &frmCtl::optionsRequested, &panel_, [this] { editOptions(); });
-    QObject::connect(&panel_, &frmCtl::loaded, &panel_, [this] { tape_.tapeInit(services_.voice); });
+    QObject::connect(&panel_, &frmCtl::loaded, &panel_, [this] { tape_.tapeInit(devices_.voice); });
     QObject::connect(&panel_, &frmCtl::tapeButtonPressed, &panel_, [this](frmCtl::TapeButton b) { tapeButton(b); });
     QObject::connect(&dialog_, &frmOption::setPropRequested, &dialog_, [this] { setProp(); });
     QObject::connect(&dialog_, &frmOption::backlightRefreshRequested, &dialog_,
@@ -69,7 +69,7 @@ std::vector<SequenceStep> Ferio::exitSteps() {
         {"blank stop name", [this] { board_.setChimei(""); }},
         {"board shape", [this] { board_.DeleteRgn(); }},
         {"key shapes", [this] { panel_.releaseKeyShapes(); }},
-        {"close sounds", [this] { services_.sound.closeAllSounds(); }},
+        {"close sounds", [this] { devices_.sound.closeAllSounds(); }},
         {"release tape", [this] { tape_.tapeRelease(); }},
         {"save settings", [this] { SaveSettings(); }},
     };
@@ -132,7 +132,7 @@ void Ferio::tapeButton(frmCtl::TapeButton button) {
         tape_.tapeStop();
         break;
     case frmCtl::TapeButton::Adjust:
-        if (services_.adjustVoice) services_.adjustVoice(&panel_);
+        if (devices_.adjustVoice) devices_.adjustVoice(&panel_);
         break;
     }
 }

@@ -14,7 +14,7 @@
 
 // What the program is given from outside: the sound channels, the event loop, the clock, and
 // the voice with its adjustment dialog (none when speech synthesis cannot be used).
-struct FerioServices {
+struct FerioDevices {
     fare::Sound& sound;
     fare::EventLoop& events;
     fare::Clock& clock;
@@ -31,7 +31,7 @@ struct SequenceStep {
 class Ferio : private TapeView {
 public:
     // settingsFile: where the settings are read at start-up and written at exit.
-    Ferio(const FerioServices& services, const QString& settingsFile);
+    Ferio(const FerioDevices& devices, const QString& settingsFile);
 
     // The start-up: the board prepared, the options applied, the panel shown, both windows
     // placed, the board shaped, then the settings file; the board shows at the end.
@@ -74,7 +74,7 @@ private:
         panel_.showUpcomingAnnouncements(QString::fromStdString(next), QString::fromStdString(back));
     }
 
-    FerioServices services_;
+    FerioDevices devices_;
     QString settingsFile_;
     frmOption dialog_;
     Form1 board_;

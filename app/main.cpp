@@ -1,6 +1,6 @@
 // Ferio: the fare board and its control panel. The board's start-up opens everything else.
 #include "app/Ferio.h"
-#include "app/Services.h"
+#include "app/DesktopDevices.h"
 #include "panel/PanelInfo.h"
 #include "settings/mdlIniIo.h"
 #include "sound/AudioDevice.h"
@@ -67,10 +67,10 @@ int main(int argc, char** argv) {
     // Japanese voice there is none, and the broadcast group says so.
     const QString voiceFile = voiceSettingsFile(settingsFile);
     const std::unique_ptr<JapaneseSpeech> voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile));
-    FerioServices services{sound, events, clock, voice.get(), {}};
+    FerioDevices devices{sound, events, clock, voice.get(), {}};
     if (voice)
-        services.adjustVoice = [&](QWidget* owner) { showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile); };
-    Ferio ferio(services, settingsFile);
+        devices.adjustVoice = [&](QWidget* owner) { showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile); };
+    Ferio ferio(devices, settingsFile);
     ferio.start();
     return app.exec();
 }

@@ -1,7 +1,7 @@
 // Start-up of the two windows to the first painted board, memory after start-up, and one
 // full board update with the real display widgets.
 #include "app/Ferio.h"
-#include "app/Services.h"
+#include "app/DesktopDevices.h"
 #include "fare/Hy3File.h"
 #include "sound/MixerCommands.h"
 
@@ -33,7 +33,7 @@ struct Program {
 
     // What main() does, up to the board's first paint.
     void start(const std::string& fareDir = {}, const std::string& ticketPlugin = {}) {
-        ferio = std::make_unique<Ferio>(FerioServices{sound, events, clock, nullptr, {}},
+        ferio = std::make_unique<Ferio>(FerioDevices{sound, events, clock, nullptr, {}},
                                         settingsDir.filePath(QStringLiteral("ferio.in4")));
         OptionInfo options = ferio->dialog().GetOptionInfo();
         options.FareDataDir = fareDir;

@@ -2,7 +2,7 @@
 // The fare board window: 32 fare cells with a small number display and a ticket-number label
 // each, the clock, the stop-name display, all over the panel picture. Frameless, dragged with
 // the mouse.
-#include "fare/FareHost.h"
+#include "fare/EngineViews.h"
 #include "options/OptionInfo.h"
 #include "options/SettingsRecords.h"
 

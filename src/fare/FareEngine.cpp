@@ -95,14 +95,14 @@ void FareEngine::redrawStopName() {
 void FareEngine::doRouteSet(EntrySource source) {
     const std::string fareDir = withTrailingSlash(options_.FareDataDir);
     const std::string tapeDir = withTrailingSlash(options_.TapeDataDir);
-    services_.sound.playSound(options_.SoundKeitoSet, "S1", false);
+    devices_.sound.playSound(options_.SoundKeitoSet, "S1", false);
 
     state_.RouteText.clear();
     RouteEntry entry = panel_.readEntry(source);
     state_.RouteText = entry.routeText;
     state_.StartSection = clampSection(numericValue(entry.sectionText));
 
-    services_.broadcast.tapeLoad(tapeDir, std::to_string(numericValue(state_.RouteText)));
+    devices_.broadcast.tapeLoad(tapeDir, std::to_string(numericValue(state_.RouteText)));
 
     const std::string path = fareDir + fareFileName(state_.RouteText);
     std::error_code ec;
@@ -155,7 +155,7 @@ void FareEngine::doRouteSet(EntrySource source) {
         !selected(options_.DateAtKeitoSet))
         state_.TicketDate = options_.FixedDate;
     else
-        state_.TicketDate = dateText(services_.clock.now());
+        state_.TicketDate = dateText(devices_.clock.now());
 
     draw(state_.CurrentStop + 1);
 }
@@ -195,7 +195,7 @@ void FareEngine::draw(int record) {
         if (int c = cellOf(options_.InfoColumnPos)) board_.setFare(c, r.column(options_.InfoColumnNo + 1));
     }
 
-    const LocalTime now = services_.clock.now();
+    const LocalTime now = devices_.clock.now();
     std::string date;
     if (selected(options_.DatePerPrint))
         date = dateText(now);
@@ -211,7 +211,7 @@ void FareEngine::draw(int record) {
                                      r.TicketNumber, static_cast<int16_t>(record),
                                      panel_.companyIndex()});
     }
-    services_.events.processEvents();
+    devices_.events.processEvents();
     board_.setChimei(r.StopName);
 }
 
@@ -241,7 +241,7 @@ void FareEngine::chime() {
         else if (v == 3) file = options_.StepSoundFile3;
         else return;
     }
-    services_.sound.playSound(file, "S2", selected(options_.StepSoundSync));
+    devices_.sound.playSound(file, "S2", selected(options_.StepSoundSync));
 }
 
 } // namespace fare

@@ -1,6 +1,6 @@
 #pragma once
 // Route set, board update and stop advance over the process-wide fare table.
-#include "fare/FareHost.h"
+#include "fare/EngineViews.h"
 #include "fare/FareTable.h"
 #include "options/OptionInfo.h"
 
@@ -36,8 +36,8 @@ std::string timeText(const LocalTime& t);
 // lamp test) waits its turn, so the stop name and the fares always belong to the same stop.
 class FareEngine {
 public:
-    FareEngine(const OptionInfo& options, BoardView& board, PanelView& panel, const Services& services)
-        : options_(options), board_(board), panel_(panel), services_(services) {}
+    FareEngine(const OptionInfo& options, BoardView& board, PanelView& panel, const EngineDevices& devices)
+        : options_(options), board_(board), panel_(panel), devices_(devices) {}
 
     // Loads the entered route and draws its first stop.
     void routeSet(EntrySource source);
@@ -65,7 +65,7 @@ private:
     const OptionInfo& options_;
     BoardView& board_;
     PanelView& panel_;
-    Services services_;
+    EngineDevices devices_;
     FareTable table_;
     RouteState state_;
     std::deque<std::function<void()>> waiting_;

@@ -4,7 +4,7 @@
 // options, version box, the ticket preview area, and the exit of the program. It asks for route
 // sets, steps, redraws, what the board should show and the exit through its signals; whoever
 // wires the program carries them out.
-#include "fare/FareHost.h"
+#include "fare/EngineViews.h"
 #include "options/OptionInfo.h"
 #include "options/SettingsRecords.h"
 

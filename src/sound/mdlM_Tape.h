@@ -1,7 +1,7 @@
 #pragma once
 // The broadcast tape: a route's announcements, one per line of <route>tp.csv, walked with the
 // panel's "送り" and "戻し" buttons and spoken by the voice, each after its chime.
-#include "fare/FareHost.h"
+#include "fare/EngineViews.h"
 #include "options/OptionInfo.h"
 #include "sound/Speaker.h"
 

@@ -3,7 +3,7 @@
 // per alias (the program's base name followed by the channel name).
 #include <string>
 
-#include "fare/FareHost.h"
+#include "fare/EngineViews.h"
 
 // Where the command texts go: the mixer's interpreter in the program, a recorder in tests.
 class CommandString {

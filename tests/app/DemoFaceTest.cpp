@@ -35,7 +35,7 @@ TEST(DemoFace, LitSegmentsStandOutFromTheCellAndFromUnlitOnes) {
     const QString file = dir.filePath(QStringLiteral("ferio.in4"));
     ASSERT_EQ(QProcess::execute(QStringLiteral(FERIO_BIN_DIR "/ferio-demo-settings"), {file, QStringLiteral(FERIO_SAMPLES_DIR)}), 0);
     msg::setHandler([](const msg::Request&) { return QMessageBox::Ok; });
-    RecordingServices services;
+    RecordingDevices services;
     Ferio ferio({services, services, services, nullptr, {}}, file);
     ferio.start();
     msg::setHandler({});

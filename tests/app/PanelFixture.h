@@ -19,7 +19,7 @@ struct PlayedSound {
     bool operator==(const PlayedSound&) const = default;
 };
 
-struct RecordingServices : fare::Sound, fare::EventLoop, fare::Clock {
+struct RecordingDevices : fare::Sound, fare::EventLoop, fare::Clock {
     std::vector<PlayedSound> sounds;
     std::vector<std::string> released; // what the exit closed
     void playSound(const std::string& file, const std::string& alias, bool wait) override {
@@ -32,7 +32,7 @@ struct RecordingServices : fare::Sound, fare::EventLoop, fare::Clock {
 
 struct PanelTest : ::testing::Test {
     QTemporaryDir dir;
-    RecordingServices services;
+    RecordingDevices services;
     Ferio ferio{{services, services, services, nullptr, {}}, dir.filePath(QStringLiteral("ferio.in4"))};
     Form1& board = ferio.board();
     frmCtl& panel = ferio.panel();

@@ -14,14 +14,14 @@ namespace {
 struct Sequence : ::testing::Test {
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("ferio.in4"));
-    RecordingServices services;
+    RecordingDevices services;
     Sequence() {
         msg::setHandler([](const msg::Request&) { return QMessageBox::Ok; });
     }
     ~Sequence() override { msg::setHandler({}); }
 
     std::unique_ptr<Ferio> program() {
-        auto ferio = std::make_unique<Ferio>(FerioServices{services, services, services, nullptr, {}}, file);
+        auto ferio = std::make_unique<Ferio>(FerioDevices{services, services, services, nullptr, {}}, file);
         ferio->board().setLampTestMs(0);
         return ferio;
     }

@@ -18,7 +18,7 @@ namespace {
 struct SettingsTest : ::testing::Test {
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("ferio.in4"));
-    RecordingServices services;
+    RecordingDevices services;
     std::vector<msg::Request> messages;
 
     SettingsTest() {
@@ -30,7 +30,7 @@ struct SettingsTest : ::testing::Test {
     ~SettingsTest() override { msg::setHandler({}); }
 
     std::unique_ptr<Ferio> start() {
-        auto ferio = std::make_unique<Ferio>(FerioServices{services, services, services, nullptr, {}}, file);
+        auto ferio = std::make_unique<Ferio>(FerioDevices{services, services, services, nullptr, {}}, file);
         ferio->board().setLampTestMs(0);
         ferio->start();
         return ferio;

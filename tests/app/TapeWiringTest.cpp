@@ -26,7 +26,7 @@ struct Voice : Speaker {
 
 struct TapeWiring : ::testing::Test {
     QTemporaryDir dir;
-    RecordingServices services;
+    RecordingDevices services;
     Voice voice;
     QWidget* adjustedOver = nullptr;
     Ferio ferio{{services, services, services, &voice, [this](QWidget* owner) { adjustedOver = owner; }},

@@ -1,4 +1,4 @@
-#include "FakeHost.h"
+#include "FakeViews.h"
 #include "fare/FareEngine.h"
 #include "fare/Hy3File.h"
 
@@ -55,7 +55,7 @@ protected:
     fs::path dir;
     OptionInfo options;
     FakeHost host;
-    FareEngine engine{options, host, host, host.services()};
+    FareEngine engine{options, host, host, host.devices()};
 };
 
 } // namespace

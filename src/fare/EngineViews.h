@@ -94,8 +94,9 @@ public:
     virtual LocalTime now() = 0;
 };
 
-// The services the engine and the windows share; app/ owns the real ones.
-struct Services {
+// The devices the engine and the windows share: sound, broadcast, event loop, clock; app/ owns
+// the real ones.
+struct EngineDevices {
     Sound& sound;
     Broadcast& broadcast;
     EventLoop& events;

@@ -1,6 +1,6 @@
 #pragma once
 // Records every call the fare engine makes, in order, so tests can check what it did and when.
-#include "fare/FareHost.h"
+#include "fare/EngineViews.h"
 
 #include <functional>
 #include <map>
@@ -59,7 +59,7 @@ struct FakeHost : fare::BoardView, fare::PanelView, fare::Sound, fare::Broadcast
 
     // Runs at the next point where the engine lets pending events through.
     std::function<void()> onEvents;
-    fare::Services services() { return {*this, *this, *this, *this}; }
+    fare::EngineDevices devices() { return {*this, *this, *this, *this}; }
 
     // The log without the per-cell drawing calls, which would drown the order of the steps.
     std::vector<std::string> steps() const {

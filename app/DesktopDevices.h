@@ -1,6 +1,6 @@
 #pragma once
-// The program's own services: the window system's event loop and the system clock.
-#include "fare/FareHost.h"
+// The desktop's event loop and the system clock, as the fare engine uses them.
+#include "fare/EngineViews.h"
 
 class QtEventLoop : public fare::EventLoop {
 public:

@@ -1,4 +1,4 @@
-#include "app/Services.h"
+#include "app/DesktopDevices.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
