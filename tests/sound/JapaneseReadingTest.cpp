@@ -22,7 +22,7 @@ TEST_F(JapaneseReadingTest, KanjiAnnouncementsReadWithParticlesAsSpoken) {
 }
 
 TEST_F(JapaneseReadingTest, OwnReadingsReplaceWrongDictionaryReadings) {
-    EXPECT_EQ(read("お降りの方は"), "オオリノホーワ");
+    EXPECT_EQ(read("お降りの方は"), "オオリノカタワ");
     EXPECT_EQ(read("お降りください"), "オオリクダサイ");
     EXPECT_EQ(read("運賃は後払いです"), "ウンチンワアトバライデス");
     EXPECT_EQ(read("出口"), "デグチ");
