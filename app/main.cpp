@@ -1,6 +1,7 @@
 // Ferio: the fare board and its control panel. The board's start-up opens everything else.
 #include "app/Ferio.h"
 #include "app/DesktopDevices.h"
+#include "app/VoiceCommands.h"
 #include "panel/PanelInfo.h"
 #include "settings/mdlIniIo.h"
 #include "sound/AudioDevice.h"
@@ -20,8 +21,8 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("FerioVer4"));
     QApplication::setApplicationVersion(QStringLiteral(FERIO_VERSION));
 
-    // The command line is read before any window system is needed, so that --help and
-    // --version answer on a terminal without a display.
+    // The command line is read before any window system is needed, so that --help, --version,
+    // --reading and --say answer on a terminal without a display.
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("路線バスの運賃表示器と集中操作盤"));
     const QCommandLineOption help = parser.addHelpOption();
@@ -31,6 +32,16 @@ int main(int argc, char** argv) {
         QStringLiteral("設定ファイル FILE を読み書きする（既定はプログラムと同じフォルダーの <プログラム名>.in4）"),
         QStringLiteral("FILE"));
     parser.addOption(settingsOption);
+    const QCommandLineOption readingOption(
+        QStringLiteral("reading"), QStringLiteral("TEXT を読み上げるときのカタカナの読みを表示して終了する"),
+        QStringLiteral("TEXT"));
+    const QCommandLineOption sayOption(QStringLiteral("say"), QStringLiteral("TEXT を読み上げて終了する"),
+                                       QStringLiteral("TEXT"));
+    const QCommandLineOption readingsOption(
+        QStringLiteral("readings"),
+        QStringLiteral("--reading と --say で使う読み辞書（既定は設定の放送データフォルダーの readings.tsv）"),
+        QStringLiteral("FILE"));
+    parser.addOptions({readingOption, sayOption, readingsOption});
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     if (!parser.parse(arguments)) {
@@ -46,6 +57,16 @@ int main(int argc, char** argv) {
         const QString name = QFileInfo(arguments.first()).fileName();
         std::printf("%s", qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"), name)));
         return 0;
+    }
+
+    if (parser.isSet(readingOption) || parser.isSet(sayOption)) {
+        const QCoreApplication core(argc, argv); // the program's path, which places the settings file
+        const QString settingsFile =
+            settings::filePath(parser.value(settingsOption), QCoreApplication::applicationFilePath());
+        const std::string readings = parser.isSet(readingsOption) ? parser.value(readingsOption).toStdString()
+                                                                  : broadcastReadingsFile(settingsFile);
+        if (parser.isSet(readingOption)) return printReading(parser.value(readingOption), readings);
+        return sayAloud(parser.value(sayOption), readings, voiceSettingsFile(settingsFile));
     }
 
     QApplication app(argc, argv);

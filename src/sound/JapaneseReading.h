@@ -1,12 +1,12 @@
 #pragma once
 // The spoken form of a Japanese announcement: katakana for espeak-ng's Japanese voice, which
-// cannot read kanji. MeCab (ipadic) gives each word's pronunciation, so that the particle は is
-// ワ and へ is エ; numbers, Latin letters and punctuation get readings of our own.
+// cannot read kanji. MeCab (ipadic) splits the text and gives each word's pronunciation, so that
+// the particle は is ワ and へ is エ; our reading rules and readings dictionary correct the rest.
+#include <QHash>
 #include <QString>
 
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace MeCab {
 class Model;
@@ -23,14 +23,16 @@ public:
 
     std::string katakana(const std::string& utf8Text) const;
 
+    // A route author's readings (a readings.tsv file; empty or missing: none), which win over the
+    // built-in ones. Damaged lines are skipped, each named on standard error.
+    void useReadingsFile(const std::string& path);
+
 private:
-    struct Fix {
-        QString surface;
-        QString reading;
-    };
     JapaneseReading(MeCab::Model* model, MeCab::Tagger* tagger);
 
     std::unique_ptr<MeCab::Model> model_;
     std::unique_ptr<MeCab::Tagger> tagger_;
-    std::vector<Fix> fixes_;
+    QHash<QString, QString> builtIn_;
+    QHash<QString, QString> readings_; // the built-in table with the author's over it
+    qsizetype longest_ = 0;            // the longest surface in readings_
 };

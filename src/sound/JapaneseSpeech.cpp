@@ -12,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -46,6 +47,8 @@ struct JapaneseSpeech::Impl {
     std::condition_variable wake;
     uint64_t generation = 0;
     std::optional<std::string> pending;
+    bool synthesising = false;
+    std::optional<std::string> readingsFile; // to be read before the next synthesis
     VoiceSettings settings;
     AnnouncementStatus status;
     bool quit = false;
@@ -123,9 +126,14 @@ struct JapaneseSpeech::Impl {
             pending.reset();
             const uint64_t job = generation;
             const VoiceSettings s = settings;
+            const std::optional<std::string> readings = std::exchange(readingsFile, std::nullopt);
+            synthesising = true;
             lock.unlock();
+            // The reading is used on this thread only, so its dictionary is changed here too.
+            if (readings) reading->useReadingsFile(*readings);
             const bool ok = synthesise(text, s, job);
             lock.lock();
+            synthesising = false;
             if (job != generation) continue; // cancelled: its ending says nothing about the voice
             status.end(job, ok);
             if (stream) SDL_AudioStreamFlush(stream); // the resampler's tail
@@ -198,6 +206,16 @@ void JapaneseSpeech::speak(const std::string& utf8Text) {
 void JapaneseSpeech::stopSpeaking() {
     std::lock_guard lock(d->mutex);
     d->cut();
+}
+
+void JapaneseSpeech::useReadings(const std::string& file) {
+    std::lock_guard lock(d->mutex);
+    d->readingsFile = file;
+}
+
+bool JapaneseSpeech::speaking() const {
+    std::lock_guard lock(d->mutex);
+    return d->pending || d->synthesising || (d->stream && SDL_AudioStreamAvailable(d->stream) > 0);
 }
 
 int32_t JapaneseSpeech::status() {

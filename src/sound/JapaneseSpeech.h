@@ -47,6 +47,9 @@ public:
     void stopSpeaking() override;
     // 0, or -1 when the synthesis of the current announcement failed.
     int32_t status() override;
+    void useReadings(const std::string& file) override;
+    // Whether a text is still being synthesised or its sound still waits for the mixer.
+    bool speaking() const;
 
     VoiceSettings settings() const;
     // From the next text on; a voice that is not one of voices() becomes "ja".

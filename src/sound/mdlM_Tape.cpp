@@ -126,6 +126,12 @@ std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view cp932Bytes
     return entries;
 }
 
+std::string readingsFileIn(const std::string& tapeDir) {
+    const std::string dir = tapeDir.empty() || tapeDir.back() == '/' ? tapeDir : tapeDir + '/';
+    const auto path = findTable(dir, "readings.tsv");
+    return path ? path->string() : std::string();
+}
+
 void BroadcastTape::tapeInit(Speaker* speaker) {
     speaker_ = onVista() ? nullptr : speaker;
     speechAvailable_ = speaker_ != nullptr;
@@ -134,6 +140,7 @@ void BroadcastTape::tapeInit(Speaker* speaker) {
 
 void BroadcastTape::tapeLoad(const std::string& dir, const std::string& fileNumber) {
     if (onVista()) return;
+    if (speaker_) speaker_->useReadings(readingsFileIn(dir));
     table_.clear();
     const auto path = findTable(dir, fileNumber + "tp.csv");
     const auto bytes = path ? readBounded(*path) : std::nullopt;

@@ -25,6 +25,10 @@ inline constexpr std::size_t MaxTapeFileBytes = 16 * 1024 * 1024;
 // The entries of a CP932 table, or nullopt when any line is malformed or there is none.
 std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view cp932Bytes);
 
+// The readings dictionary of a broadcast-data folder (its readings.tsv, found like the tables
+// whatever the case of its name), or an empty path when it has none.
+std::string readingsFileIn(const std::string& tapeDir);
+
 // What the panel's broadcast group shows.
 class TapeView {
 public:
@@ -51,7 +55,7 @@ public:
     // At panel load, with the voice or nullptr when it could not be created.
     void tapeInit(Speaker* speaker);
     // Reads dir + number + "tp.csv"; any fault leaves an empty table, the group disabled and
-    // the position where it was.
+    // the position where it was. The voice takes the folder's readings dictionary afresh.
     void tapeLoad(const std::string& dir, const std::string& fileNumber) override;
     void tapeNext();
     void tapeBack();

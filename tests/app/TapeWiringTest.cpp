@@ -22,6 +22,8 @@ struct Voice : Speaker {
     void speak(const std::string& text) override { said.push_back(text); }
     void stopSpeaking() override { ++stops; }
     int32_t status() override { return 0; }
+    std::vector<std::string> readings;
+    void useReadings(const std::string& file) override { readings.push_back(file); }
 };
 
 struct TapeWiring : ::testing::Test {
@@ -80,4 +82,13 @@ TEST_F(TapeWiring, NextSpeaksAndStepsTheFaresWhenTheEntrySaysSo) {
     EXPECT_EQ(voice.stops, stops + 1);
     click("cmdTapeSet");
     EXPECT_EQ(adjustedOver, &ferio.panel());
+}
+
+TEST_F(TapeWiring, RouteSetGivesTheVoiceTheBroadcastFoldersReadings) {
+    const std::string readings = QDir(dir.path()).filePath(QStringLiteral("readings.tsv")).toStdString();
+    std::ofstream(readings) << "本町\tホンマチ\n";
+    click("CommandButton1_1");
+    click("CommandButton1_2");
+    click("Command1_1");
+    EXPECT_EQ(voice.readings, std::vector<std::string>{readings});
 }

@@ -27,6 +27,7 @@ protected:
     void speak(const std::string& text) override { log.push_back("speak:" + text); }
     void stopSpeaking() override { log.push_back("stop"); }
     int32_t status() override { return voiceStatus; }
+    void useReadings(const std::string& file) override { log.push_back("readings:" + file); }
     void playSound(const std::string& file, const std::string& channel, bool wait) override {
         log.push_back(channel + ":" + file + (wait ? ":wait" : ""));
     }
@@ -91,6 +92,17 @@ TEST_F(Tape, LoadFindsExactNameFirstAndAnyFaultDisablesTheGroup) {
     EXPECT_TRUE(group && buttons == true && tape.count() == 2 && tape.stepFlag(3) == 0 && tape.position() == 0);
     tape.tapeLoad(dir.string() + "/", "8");
     EXPECT_TRUE(!group && tape.count() == 0) << "missing";
+}
+
+// Even when the table cannot be read, and whatever the case of the file's name.
+TEST_F(Tape, EveryLoadGivesTheVoiceTheFoldersReadings) {
+    log.clear();
+    tape.tapeLoad(dir.string() + "/", "1");
+    EXPECT_EQ(take(), (Log{"readings:"})) << "none";
+    std::ofstream(dir / "Readings.TSV") << "本町\tホンマチ\n";
+    tape.tapeLoad(dir.string() + "/", "1");
+    EXPECT_EQ(take(), (Log{"readings:" + (dir / "Readings.TSV").string()}));
+    EXPECT_EQ(readingsFileIn(dir.string()), (dir / "Readings.TSV").string()) << "a folder named without its slash";
 }
 
 TEST_F(Tape, WithoutAVoiceTheButtonsAreNeverEnabled) {
