@@ -2,6 +2,7 @@
 // The program as it is wired, after start-up, over a temporary fare-data folder, with the
 // sounds and the message boxes recorded instead of played and shown.
 #include "app/Ferio.h"
+#include "PanelKeys.h"
 #include "fare/Hy3File.h"
 #include "reslib/ui/Messages.h"
 
@@ -81,13 +82,7 @@ struct PanelTest : ::testing::Test {
     }
 
     template <class W = QPushButton>
-    W* find(const char* name) {
-        W* w = panel.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void click(const char* name) { QTest::mouseClick(find(name), Qt::LeftButton); }
-    void type(const QString& digits) {
-        for (QChar c : digits) click(QStringLiteral("CommandButton1_%1").arg(c).toLatin1().constData());
-    }
+    W* find(const char* name) { return findControl<W>(panel, name); }
+    void click(const char* name) { clickControl(panel, name); }
+    void type(const QString& digits) { typeDigits(panel, digits); }
 };

@@ -1,3 +1,4 @@
+#include "PanelKeys.h"
 #include "options/OptionInfo.h"
 #include "panel/BacklightChoice.h"
 #include "panel/PanelInfo.h"
@@ -51,15 +52,9 @@ struct PanelAlone : ::testing::Test {
     ~PanelAlone() override { msg::setHandler({}); }
 
     template <class W = QPushButton>
-    W* find(const char* name) {
-        W* w = panel.findChild<W*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
-        return w;
-    }
-    void click(const char* name) { QTest::mouseClick(find(name), Qt::LeftButton); }
-    void type(const QString& digits) {
-        for (QChar c : digits) click(QStringLiteral("CommandButton1_%1").arg(c).toLatin1().constData());
-    }
+    W* find(const char* name) { return findControl<W>(panel, name); }
+    void click(const char* name) { clickControl(panel, name); }
+    void type(const QString& digits) { typeDigits(panel, digits); }
     QString route() { return find<QLabel>("Label2_0")->text(); }
 };
 
