@@ -1,7 +1,6 @@
 #include "app/VoiceCommands.h"
 
 #include "settings/mdlIniIo.h"
-#include "sound/JapaneseSpeech.h"
 #include "sound/mdlM_Tape.h"
 
 #include <chrono>
@@ -16,10 +15,10 @@ std::string broadcastReadingsFile(const QString& settingsFile) {
     return readingsFileIn(record ? record->Options.TapeDataDir : OptionInfo{}.TapeDataDir);
 }
 
-int printReading(const QString& text, const std::string& readingsFile) {
-    const auto reading = JapaneseReading::create();
+int printReading(const QString& text, const std::string& readingsFile, const SpeechPaths& paths) {
+    const auto reading = JapaneseReading::create(paths.mecabDictionary);
     if (!reading) {
-        std::fprintf(stderr, "読みを作れません: MeCab が辞書 %s を読み込めません\n", JapaneseReading::DefaultDictionary);
+        std::fprintf(stderr, "読みを作れません: MeCab が辞書 %s を読み込めません\n", paths.mecabDictionary.c_str());
         return 1;
     }
     reading->useReadingsFile(readingsFile);
@@ -27,12 +26,12 @@ int printReading(const QString& text, const std::string& readingsFile) {
     return 0;
 }
 
-int sayAloud(const QString& text, const std::string& readingsFile, const QString& voiceFile) {
+int sayAloud(const QString& text, const std::string& readingsFile, const QString& voiceFile, const SpeechPaths& paths) {
     using namespace std::chrono_literals;
-    const auto voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile));
+    const auto voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile), paths);
     if (!voice) {
         std::fprintf(stderr, "読み上げられません: MeCab（辞書 %s）か espeak-ng の日本語音声が使えません\n",
-                     JapaneseReading::DefaultDictionary);
+                     paths.mecabDictionary.c_str());
         return 1;
     }
     voice->useReadings(readingsFile);

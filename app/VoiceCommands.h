@@ -1,6 +1,8 @@
 #pragma once
 // `ferio --reading TEXT` and `ferio --say TEXT`: the voice from a terminal, without a display.
 // Each returns the program's exit status: 0, or 1 when MeCab or espeak-ng cannot start.
+#include "sound/JapaneseSpeech.h"
+
 #include <QString>
 
 #include <string>
@@ -10,7 +12,8 @@
 std::string broadcastReadingsFile(const QString& settingsFile);
 
 // Prints the katakana that the voice would say for the text.
-int printReading(const QString& text, const std::string& readingsFile);
+int printReading(const QString& text, const std::string& readingsFile, const SpeechPaths& paths = {});
 
 // Speaks the text with the voice settings kept beside the settings file and returns when done.
-int sayAloud(const QString& text, const std::string& readingsFile, const QString& voiceFile);
+int sayAloud(const QString& text, const std::string& readingsFile, const QString& voiceFile,
+             const SpeechPaths& paths = {});

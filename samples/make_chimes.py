@@ -37,8 +37,8 @@ def chime(notes, length):
     fade = int(0.05 * RATE)  # the last 50 ms fade to silence
     for i in range(fade):
         mix[-1 - i] *= i / fade
-    # Peaks at -5 dBFS: about as loud (RMS) as the voice, with room for the voice beside it.
-    return [int(v / peak * 0.56 * 32767) for v in mix]
+    # Peaks at -6.6 dBFS: as loud (RMS) as the voice while they sound, with room for the voice beside it.
+    return [int(v / peak * 0.47 * 32767) for v in mix]
 
 
 def click():

@@ -1,6 +1,6 @@
 // How soon the voice is heard after speak(), and how soon it falls silent after stopSpeaking(),
 // measured where the mixer hands its output to the device (SDL's dummy driver unless
-// SDL_AUDIODRIVER names another). Targets: under 150 ms to the first sample, 50 ms to silence.
+// SDL_AUDIODRIVER names another). Targets: under 60 ms to the first sample, 50 ms to silence.
 #include "sound/AudioDevice.h"
 #include "sound/JapaneseSpeech.h"
 

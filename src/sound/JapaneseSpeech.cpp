@@ -14,6 +14,12 @@
 #include <thread>
 #include <utility>
 
+// espeak-ng 1.51 asks pcaudiolib for a PulseAudio or ALSA output even in synchronous mode,
+// though every sample comes to our callback and goes out through SDL. That output is never
+// written, but opening it prints ALSA errors and maps a 64 MiB PulseAudio pool (killed by
+// SIGXFSZ under a low `ulimit -f`). This definition, found before the library's, opens nothing.
+extern "C" struct audio_object* create_audio_device_object(const char*, const char*, const char*) { return nullptr; }
+
 namespace {
 
 // espeak-ng hands over its PCM in pieces this long, so playing starts after the first piece.

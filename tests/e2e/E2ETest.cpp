@@ -10,7 +10,13 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
 #include "board/BoardGeometry.h"
+#include "settings/mdlIniIo.h"
 #include "panel/PanelGeometry.h"
 #include "XClose.h"
 
@@ -172,11 +178,12 @@ QRect fareCell(int i) { return {board::farePos(i), board::FareSize}; }
 // answering its exit question.
 class Ferio {
 public:
-    Ferio(const Desktop& desk, const QString& settingsFile) : desk_(desk) {
-        process_.setProcessEnvironment(desk.environment());
+    Ferio(const Desktop& desk, const QString& settingsFile, const QProcessEnvironment& env) : desk_(desk) {
+        process_.setProcessEnvironment(env);
         process_.setWorkingDirectory(QStringLiteral(FERIO_SAMPLES_DIR));
         process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {QStringLiteral("--settings"), settingsFile});
     }
+    Ferio(const Desktop& desk, const QString& settingsFile) : Ferio(desk, settingsFile, desk.environment()) {}
     ~Ferio() {
         if (process_.state() == QProcess::NotRunning) return;
         process_.kill();
@@ -413,6 +420,110 @@ TEST(E2E, OptionsSurviveARestart) {
     EXPECT_GT(greenPixels(shot, fareCell(1)), 50);
     EXPECT_GT(greenPixels(shot, fareCell(32)), 50);
     EXPECT_TRUE(again.quit(panelId));
+}
+
+namespace {
+
+// What the mixer wrote through SDL's disk driver: 44.1 kHz stereo, signed 16-bit.
+struct Recording {
+    explicit Recording(const QString& file) {
+        QFile f(file);
+        if (!f.open(QIODevice::ReadOnly)) return;
+        const QByteArray bytes = f.readAll();
+        samples.resize(size_t(bytes.size()) / 2);
+        std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    }
+    double peakDbfs() const {
+        int peak = 0;
+        for (int16_t v : samples) peak = std::max(peak, std::abs(int(v)));
+        return 20 * std::log10(std::max(peak, 1) / 32768.0);
+    }
+    // RMS over the 50 ms windows that sound (louder than -50 dBFS), so pauses do not count.
+    double soundingRmsDbfs() const {
+        constexpr size_t Window = 44100 / 20 * 2;
+        double sum = 0;
+        size_t n = 0;
+        for (size_t at = 0; at + Window <= samples.size(); at += Window) {
+            double w = 0;
+            for (size_t i = at; i < at + Window; ++i) w += double(samples[i]) * samples[i];
+            if (w / Window < std::pow(32768 * std::pow(10, -50 / 20.0), 2)) continue;
+            sum += w;
+            n += Window;
+        }
+        return n ? 10 * std::log10(sum / n / (32768.0 * 32768.0)) : -200;
+    }
+    std::vector<int16_t> samples;
+};
+
+} // namespace
+
+// The demonstration as its user hears it, recorded through SDL's disk driver: route 12, reset,
+// five broadcast steps. Beside the whole mix, the same steps play once with a silent voice (the
+// chimes alone) and once without chimes (the voice alone) on desktops of their own.
+TEST(E2E, DemonstrationMixNeverClipsAndItsChimesMatchTheVoice) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    enum Mix { Whole, ChimesAlone, VoiceAlone };
+    struct Run {
+        Desktop desk;
+        QTemporaryDir dir;
+        std::unique_ptr<Ferio> ferio;
+        QString panelId;
+        Geometry panel;
+        QString file(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    };
+    std::array<Run, 3> runs;
+    for (int mix = Whole; mix <= VoiceAlone; ++mix) {
+        Run& run = runs[size_t(mix)];
+        ASSERT_TRUE(run.desk.start());
+        const QString settings = run.file("ferio.in4");
+        ASSERT_EQ(QProcess::execute(QStringLiteral(FERIO_BIN_DIR "/ferio-demo-settings"),
+                                    {settings, QStringLiteral(FERIO_SAMPLES_DIR)}), 0);
+        if (mix == ChimesAlone) {
+            QFile voice(run.file("ferio.voice"));
+            ASSERT_TRUE(voice.open(QIODevice::WriteOnly));
+            voice.write("[General]\nvolume=0\n");
+        }
+        if (mix == VoiceAlone) {
+            auto record = std::get<SettingsRecord>(settings::loadFile(settings));
+            OptionInfo& o = record.Options;
+            for (std::string* chime : {&o.SoundKeitoSet, &o.SoundReset, &o.StepSoundFile1, &o.StepSoundFile2,
+                                       &o.StepSoundFile3, &o.PreTapeSoundFile1, &o.PreTapeSoundFile2, &o.PreTapeSoundFile3})
+                chime->clear();
+            ASSERT_FALSE(settings::saveFile(settings, record));
+        }
+        QProcessEnvironment env = run.desk.environment();
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("disk"));
+        env.insert(QStringLiteral("SDL_DISKAUDIOFILE"), run.file("mix.raw"));
+        run.ferio = std::make_unique<Ferio>(run.desk, settings, env);
+        ASSERT_TRUE(run.ferio->started());
+        run.panelId = run.desk.window(QStringLiteral("集中操作盤"));
+        ASSERT_FALSE(run.panelId.isEmpty()) << run.ferio->report();
+    }
+    QThread::msleep(300);
+    namespace geo = panel::geometry;
+    auto pressEverywhere = [&](QPoint p) {
+        for (Run& run : runs) run.desk.click(run.panel.x + p.x(), run.panel.y + p.y());
+    };
+    for (Run& run : runs) run.panel = run.desk.geometry(run.panelId);
+    pressEverywhere(geo::EntryFrame.topLeft() + geo::keyRect(1).center());
+    pressEverywhere(geo::EntryFrame.topLeft() + geo::keyRect(2).center());
+    pressEverywhere(geo::EntryFrame.topLeft() + geo::EntryReset.center());
+    QThread::msleep(4000); // the lamp test
+    for (int step = 0; step < 5; ++step) {
+        pressEverywhere(geo::TapeGroup.topLeft() + geo::TapeNext.center());
+        QThread::msleep(6500); // the longest of the five announcements, with its chime
+    }
+    for (Run& run : runs) EXPECT_TRUE(run.ferio->quit(run.panelId));
+
+    const Recording whole(runs[Whole].file("mix.raw")), chimes(runs[ChimesAlone].file("mix.raw")),
+        voice(runs[VoiceAlone].file("mix.raw"));
+    std::printf("whole mix: %.1f s, peak %.2f dBFS; sounding RMS: chimes %.1f dBFS, voice %.1f dBFS\n",
+                double(whole.samples.size()) / 2 / 44100, whole.peakDbfs(), chimes.soundingRmsDbfs(),
+                voice.soundingRmsDbfs());
+    EXPECT_GT(whole.samples.size(), size_t(44100 * 2 * 30)) << "the mix was written as it played";
+    EXPECT_LT(whole.peakDbfs(), -1.0);
+    EXPECT_GT(whole.peakDbfs(), -12.0) << "the demonstration was heard";
+    EXPECT_NEAR(chimes.soundingRmsDbfs(), voice.soundingRmsDbfs(), 2.0);
 }
 
 TEST(Program, AnswersVersionAndHelpAsACommandLineProgram) {

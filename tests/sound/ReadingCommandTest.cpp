@@ -1,5 +1,6 @@
 // `ferio --reading` as a route author runs it on a terminal: no display, the readings dictionary
 // given on the command line or found in the broadcast-data folder that the settings name.
+#include "app/VoiceCommands.h"
 #include "settings/mdlIniIo.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 
 #include <fstream>
 
+#include <sys/resource.h>
+
 namespace {
 
 struct Answer {
@@ -17,8 +20,14 @@ struct Answer {
     std::string out, err;
 };
 
-Answer ferio(const QStringList& arguments) {
+// fileSizeLimit: the child's `ulimit -f` in bytes, 0 for none.
+Answer ferio(const QStringList& arguments, rlim_t fileSizeLimit = 0) {
     QProcess p;
+    if (fileSizeLimit)
+        p.setChildProcessModifier([fileSizeLimit] {
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(display));
     p.setProcessEnvironment(env);
@@ -69,9 +78,24 @@ TEST_F(ReadingCommand, ReadsWithTheBroadcastFolderThatTheSettingsName) {
     EXPECT_EQ(r.out, "シンカワバシユキ\n") << "a folder without readings.tsv: the built-in readings";
 }
 
-TEST_F(ReadingCommand, SaySpeaksAndEnds) {
+// Only SDL opens a sound device: an output of espeak-ng's own would map a 64 MiB PulseAudio pool,
+// which a small `ulimit -f` turns into SIGXFSZ.
+TEST_F(ReadingCommand, SaySpeaksAndEndsUnderASmallFileSizeLimit) {
     const Answer r = ferio({QStringLiteral("--settings"), settingsNaming(dir.path()), QStringLiteral("--say"),
-                            QStringLiteral("次は、本町です。")});
+                            QStringLiteral("次は、本町です。")},
+                           1 << 20);
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "");
+}
+
+TEST_F(ReadingCommand, EndsWithStatusOneWhenMeCabCannotStart) {
+    const SpeechPaths missing{.espeakData = {}, .mecabDictionary = dir.filePath(QStringLiteral("no-dictionary")).toStdString()};
+    for (const bool say : {false, true}) {
+        testing::internal::CaptureStderr();
+        const int code = say ? sayAloud(QStringLiteral("本町"), {}, dir.filePath(QStringLiteral("ferio.voice")), missing)
+                             : printReading(QStringLiteral("本町"), {}, missing);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(code, 1) << (say ? "--say" : "--reading");
+        EXPECT_NE(err.find(missing.mecabDictionary), std::string::npos) << err;
+    }
 }
