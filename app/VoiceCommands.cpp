@@ -30,7 +30,7 @@ int sayAloud(const QString& text, const std::string& readingsFile, const QString
     using namespace std::chrono_literals;
     const auto voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile), paths);
     if (!voice) {
-        std::fprintf(stderr, "読み上げられません: MeCab（辞書 %s）か espeak-ng の日本語音声が使えません\n",
+        std::fprintf(stderr, "読み上げられません: MeCab（辞書 %s）、espeak-ng の日本語音声か音の出力が使えません\n",
                      paths.mecabDictionary.c_str());
         return 1;
     }
