@@ -1,5 +1,7 @@
 #include "app/Ferio.h"
 
+#include <QDir>
+
 #include "panel/Backlight.h"
 #include "panel/BacklightChoice.h"
 #include "reslib/ui/Messages.h"
@@ -7,6 +9,7 @@
 #include "window/OnScreen.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
@@ -141,7 +144,7 @@ void Ferio::LoadSettings() {
     const settings::Loaded loaded = settings::loadFile(settingsFile_);
     if (std::holds_alternative<settings::Missing>(loaded)) return; // a first start keeps the defaults
     if (const auto* error = std::get_if<CodedError>(&loaded)) {
-        msg::info(&panel_, settings::errorMessage(*error));
+        refuseSettings(*error);
         return;
     }
     const SettingsRecord& record = std::get<SettingsRecord>(loaded);
@@ -149,7 +152,7 @@ void Ferio::LoadSettings() {
     dialog_.customColors() = record.CustomColors;
     dialog_.SetOptionInfo(record.Options);
     if (!panel_.SetCtrlDataInfo(record.Ctrl)) {
-        msg::info(&panel_, settings::errorMessage(codedError(ErrorCode::InvalidValue)));
+        refuseSettings(codedError(ErrorCode::InvalidValue));
         return;
     }
     board_.formInfo = record.Form;
@@ -157,7 +160,17 @@ void Ferio::LoadSettings() {
     dialog_.SetProp();
 }
 
+// The program goes on with defaults, which the exit will save: the refused file is kept first.
+void Ferio::refuseSettings(const CodedError& error) {
+    const QString kept = settings::keepDamaged(settingsFile_);
+    keepSettingsFile_ = kept.isEmpty();
+    msg::info(&panel_, settings::errorMessage(error) + QStringLiteral("\r\n\r\n") +
+                           (kept.isEmpty() ? QStringLiteral("読めなかった設定ファイルを控えに残せないため、終了時に設定を保存しません。")
+                                           : QStringLiteral("読めなかった設定ファイルは %1 に残しました。").arg(QDir::toNativeSeparators(kept))));
+}
+
 void Ferio::SaveSettings() {
+    if (keepSettingsFile_) return;
     SettingsRecord record;
     record.Cells = board_.cellSettings();
     record.Options = dialog_.GetOptionInfo();

@@ -6,6 +6,7 @@
 #include "fare/FareEngine.h"
 #include "options/frmOption.h"
 #include "panel/frmCtl.h"
+#include "reslib/CodedError.h"
 #include "sound/mdlM_Tape.h"
 
 #include <QString>
@@ -55,6 +56,7 @@ public:
 
     // The settings file: read and applied to every window, and gathered from them and written.
     void LoadSettings();
+    void refuseSettings(const CodedError& error);
     void SaveSettings();
 
 private:
@@ -76,6 +78,7 @@ private:
 
     FerioDevices devices_;
     QString settingsFile_;
+    bool keepSettingsFile_ = false; // a refused file that could not be copied is never replaced
     frmOption dialog_;
     Form1 board_;
     frmCtl panel_;

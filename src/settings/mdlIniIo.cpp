@@ -47,6 +47,18 @@ std::optional<CodedError> saveFile(const QString& path, const SettingsRecord& re
     return std::nullopt;
 }
 
+QString keepDamaged(const QString& path) {
+    QFile in(path);
+    const QString kept = path + QStringLiteral(".damaged");
+    QSaveFile out(kept);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) return {};
+    QByteArray chunk;
+    while (!(chunk = in.read(1 << 16)).isEmpty())
+        if (out.write(chunk) != chunk.size()) return {};
+    if (in.error() != QFileDevice::NoError || !out.flush() || !out.commit()) return {};
+    return kept;
+}
+
 QString errorMessage(const CodedError& error) {
     return QStringLiteral("エラー Code:") + QString::number(error.code) + QStringLiteral("\r\n内容:") +
            QString::fromStdString(error.text);

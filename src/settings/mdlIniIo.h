@@ -22,6 +22,11 @@ Loaded loadFile(const QString& path);
 // created when missing (the user's configuration folder on a first start).
 std::optional<CodedError> saveFile(const QString& path, const SettingsRecord& record);
 
+// Copies a settings file that could not be used to "<path>.damaged", replacing an older copy, so
+// that the next save, which writes the defaults, loses none of it. The copy's path, or empty
+// when it could not be written.
+QString keepDamaged(const QString& path);
+
 // The text of the message box for a failure.
 QString errorMessage(const CodedError& error);
 

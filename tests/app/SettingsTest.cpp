@@ -7,6 +7,7 @@
 #include "reslib/ui/Messages.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -105,6 +106,47 @@ TEST_F(SettingsTest, ADamagedFileIsReportedAndAppliesNothing) {
     EXPECT_EQ(messages[0].title, msg::AppTitle);
     EXPECT_EQ(messages[0].icon, QMessageBox::NoIcon);
     EXPECT_EQ(ferio->options().FareDataDir, "") << "nothing of the file is applied";
+}
+
+// The defaults that the exit saves after a refused file must not cost the user that file.
+TEST_F(SettingsTest, ARefusedFileIsKeptBesideItBeforeTheDefaultsReplaceIt) {
+    const QString kept = file + QStringLiteral(".damaged");
+    auto readAll = [](const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    for (const QByteArray& damaged : {QByteArray(759, 'x'), QByteArray("short")}) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(damaged);
+        f.close();
+        messages.clear();
+        {
+            auto ferio = start();
+            ASSERT_EQ(messages.size(), 1u);
+            EXPECT_TRUE(messages[0].text.contains(QDir::toNativeSeparators(kept))) << messages[0].text.toStdString();
+            EXPECT_EQ(readAll(kept), damaged) << "kept whole, replacing an older copy";
+            EXPECT_TRUE(ferio->panel().close());
+        }
+        EXPECT_NE(readAll(file), damaged) << "the exit saved the defaults";
+        EXPECT_EQ(readAll(kept), damaged);
+    }
+
+    // Where no copy can be made, the refused file is the only one left: it is never replaced.
+    QFile::remove(kept);
+    ASSERT_TRUE(QDir().mkpath(kept + QStringLiteral("/in-the-way")));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("damaged");
+    f.close();
+    messages.clear();
+    {
+        auto ferio = start();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("終了時に設定を保存しません"))) << messages[0].text.toStdString();
+        EXPECT_TRUE(ferio->panel().close());
+    }
+    EXPECT_EQ(readAll(file), QByteArray("damaged"));
 }
 
 TEST_F(SettingsTest, ASaveThatFailsIsReportedAndKeepsTheOldFile) {
