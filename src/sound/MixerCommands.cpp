@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <vector>
 
 #include "reslib/Cp932.h"
+#include "sound/MidiLength.h"
 
 namespace {
 
@@ -20,6 +22,13 @@ constexpr int QuietLevel = 128;
 constexpr int FadeMs = 50;
 // A blocking play gives up this long after the sound should have ended (a stalled device).
 constexpr Uint64 WaitMarginMs = 1000;
+// A chime or an announcement, not an album: a longer file is not decoded at all (ten minutes
+// are 106 MB of samples).
+constexpr double LongestSoundSeconds = 600;
+// The decoded sounds kept for their files' next open, unless an alias still holds them.
+constexpr size_t KeptBytes = size_t(64) << 20;
+// A MIDI file is read whole to find its length; no real one comes near this.
+constexpr std::streamsize LargestMidiBytes = 16 << 20;
 
 std::vector<std::string> words(const std::string& text) {
     std::istringstream in(text);
@@ -68,13 +77,31 @@ void trimTail(Mix_Chunk& chunk) {
     chunk.alen = Uint32((end + fade) * spec.frameBytes());
 }
 
+// How long the file would sound, when that can be known without decoding it: MIDI files from their
+// events (the renderer cannot tell), other formats from their decoders' headers.
+std::optional<double> soundingSeconds(const std::string& path, std::uintmax_t size) {
+    std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+    std::string bytes(4, '\0');
+    if (in.read(bytes.data(), 4) && bytes == "MThd") {
+        if (size > std::uintmax_t(LargestMidiBytes)) return std::nullopt;
+        bytes.resize(size_t(size));
+        in.read(bytes.data() + 4, std::streamsize(size) - 4);
+        return in ? midi::playingSeconds(bytes) : std::nullopt;
+    }
+    Mix_Music* music = Mix_LoadMUS(path.c_str());
+    const double seconds = music ? Mix_MusicDuration(music) : -1;
+    Mix_FreeMusic(music);
+    return seconds < 0 ? 0.0 : seconds; // no length known: a format whose samples the file holds
+}
+
 } // namespace
 
 MixerCommands::MixerCommands() { Mix_SetSoundFonts(SoundFont); }
 
 MixerCommands::~MixerCommands() {
-    for (Alias& a : aliases_)
-        if (a.chunk) Mix_FreeChunk(a.chunk);
+    for (const Alias& a : aliases_)
+        if (a.chunk) Mix_HaltChannel(mixerChannel(a.name));
+    for (const Decoded& d : decoded_) Mix_FreeChunk(d.chunk);
 }
 
 int MixerCommands::sendString(const std::string& command) {
@@ -96,10 +123,7 @@ int MixerCommands::sendString(const std::string& command) {
         const int channel = channelOf(w[1]);
         if (channel < 0) return UnknownAlias;
         Mix_HaltChannel(channel);
-        if (w[0] == "close") {
-            Mix_FreeChunk(aliases_[channel].chunk);
-            aliases_[channel] = {};
-        }
+        if (w[0] == "close") aliases_[channel] = {};
         return 0;
     }
     return Unrecognised;
@@ -111,11 +135,49 @@ int MixerCommands::open(const std::string& path, const std::string& type, const 
     if (type != "waveaudio" && type != "mpegvideo" && type != "sequencer") return Unrecognised;
     if (aliases_[channel].chunk) return AliasInUse;
     if (!audio::open()) return NoDevice;
-    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    Mix_Chunk* chunk = decoded(path, type);
     if (!chunk) return CannotOpen;
-    if (type == "sequencer") trimTail(*chunk);
     aliases_[channel] = {alias, chunk};
     return 0;
+}
+
+Mix_Chunk* MixerCommands::decoded(const std::string& path, const std::string& type) {
+    std::error_code error;
+    const auto file = std::filesystem::u8path(path);
+    const std::uintmax_t size = std::filesystem::file_size(file, error);
+    const auto time = error ? std::filesystem::file_time_type() : std::filesystem::last_write_time(file, error);
+    if (error) return nullptr;
+    const auto kept = std::find_if(decoded_.begin(), decoded_.end(), [&](const Decoded& d) {
+        return d.path == path && d.type == type && d.size == size && d.time == time;
+    });
+    if (kept != decoded_.end()) {
+        std::rotate(kept, kept + 1, decoded_.end());
+        return decoded_.back().chunk;
+    }
+    const std::optional<double> seconds = soundingSeconds(path, size);
+    if (!seconds || *seconds > LongestSoundSeconds) return nullptr;
+    Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
+    if (!chunk) return nullptr;
+    if (type == "sequencer") trimTail(*chunk);
+    forgetUnused();
+    decoded_.push_back({path, type, size, time, chunk});
+    return chunk;
+}
+
+// Frees the oldest kept sounds that no alias holds until the rest fit in KeptBytes.
+void MixerCommands::forgetUnused() {
+    size_t bytes = 0;
+    for (const Decoded& d : decoded_) bytes += d.chunk->alen;
+    for (auto it = decoded_.begin(); it != decoded_.end() && bytes > KeptBytes;) {
+        const bool held = std::any_of(aliases_.begin(), aliases_.end(), [&](const Alias& a) { return a.chunk == it->chunk; });
+        if (held) {
+            ++it;
+            continue;
+        }
+        bytes -= it->chunk->alen;
+        Mix_FreeChunk(it->chunk);
+        it = decoded_.erase(it);
+    }
 }
 
 int MixerCommands::play(const std::string& alias, bool wait) {

@@ -1,9 +1,12 @@
 #pragma once
 // The command texts of the sound channels, carried out by SDL_mixer: "open", "play", "stop" and
 // "close" on aliases whose names end in the channel ("S1" ... "S4"), one mixer channel each.
-// Every file is decoded whole when it is opened, so a play starts at once.
+// Every file is decoded whole when it is opened, so a play starts at once; the decoded sound of a
+// file that has not changed since is kept for its next open.
 #include <array>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "sound/AudioDevice.h"
 #include "sound/mdlSndAPI.h"
@@ -29,10 +32,21 @@ private:
         std::string name;
         Mix_Chunk* chunk = nullptr;
     };
+    struct Decoded {
+        std::string path, type;
+        std::uintmax_t size = 0;
+        std::filesystem::file_time_type time;
+        Mix_Chunk* chunk = nullptr;
+    };
     int open(const std::string& path, const std::string& type, const std::string& alias);
+    // The decoded sound of the file as it is now, from the kept ones or decoded; nullptr when it
+    // cannot be decoded or would sound longer than a sound may.
+    Mix_Chunk* decoded(const std::string& path, const std::string& type);
+    void forgetUnused();
     int play(const std::string& alias, bool wait);
     // The open alias of that name with its mixer channel, or -1.
     int channelOf(const std::string& alias) const;
 
     std::array<Alias, audio::SoundChannels> aliases_;
+    std::vector<Decoded> decoded_; // the most recently opened last
 };

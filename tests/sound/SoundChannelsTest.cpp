@@ -204,6 +204,34 @@ TEST_F(Mixer, UndecodableFilesAndUnknownAliasesFailQuietly) {
     fs::remove(bad);
 }
 
+// Forty bytes of MIDI can hold an hour-long note; the renderer would take seconds and a gigabyte.
+TEST_F(Mixer, AFileLongerThanTenMinutesIsNotDecodedAndAnUnchangedOneOnlyOnce) {
+    const fs::path hour = fs::temp_directory_path() / ("ferio-hour-" + std::to_string(getpid()) + ".mid");
+    const std::string track("\x00\x90\x3c\x7f\x81\xd2\xf8\x00\x80\x3c\x40\x00\xff\x2f\x00", 15); // 3,456,000 ticks
+    std::ofstream(hour, std::ios::binary) << std::string("MThd\0\0\0\6\0\0\0\1\1\xe0MTrk\0\0\0\x0f", 22) << track;
+    EXPECT_LT(msTaken([&] {
+                  EXPECT_EQ(mixer.sendString("open \"" + hour.string() + "\" type sequencer alias ferioS1 wait"),
+                            MixerCommands::CannotOpen);
+              }),
+              500);
+    fs::remove(hour);
+
+    const fs::path file = fs::temp_directory_path() / ("ferio-kept-" + std::to_string(getpid()) + ".mp3");
+    fs::copy_file(sample("chime2.mp3"), file);
+    auto openAndPlay = [&] {
+        EXPECT_EQ(mixer.sendString("open \"" + file.string() + "\" type mpegvideo alias ferioS2 wait"), 0);
+        EXPECT_EQ(mixer.sendString("play ferioS2 from 0"), 0);
+        Mix_Chunk* playing = Mix_GetChunk(1);
+        mixer.sendString("close ferioS2");
+        return playing;
+    };
+    Mix_Chunk* first = openAndPlay();
+    EXPECT_EQ(openAndPlay(), first) << "the decoded sound of an unchanged file is kept";
+    fs::copy_file(sample("chime1.wav"), file, fs::copy_options::overwrite_existing);
+    EXPECT_NE(openAndPlay()->alen, first->alen) << "a changed file is decoded again";
+    fs::remove(file);
+}
+
 TEST(MixerWithoutDevice, OpenFailsAndNothingWaits) {
     GTEST_FLAG_SET(death_test_style, "threadsafe"); // a fresh process that has not opened audio
     EXPECT_EXIT(
