@@ -12,7 +12,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <random>
+#include <string>
 #include <thread>
 
 namespace {
@@ -54,6 +56,22 @@ void KeyClickToFirstSample(benchmark::State& state) {
     audio::listenToMix(nullptr, nullptr);
 }
 BENCHMARK(KeyClickToFirstSample)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(100);
+
+// What one play of a sample chime costs the caller: decoding it (a mixer of its own each time)
+// against the decoded sound kept from the last play of the unchanged file.
+void PlayChime(benchmark::State& state, const char* file, bool kept) {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    if (!audio::open()) return state.SkipWithError("no audio device");
+    auto mixer = std::make_unique<MixerCommands>();
+    for (auto _ : state) {
+        if (!kept) mixer = std::make_unique<MixerCommands>();
+        SoundChannels(*mixer, "ferio").playSound(std::string(FERIO_SAMPLES_DIR "/") + file, "S2", false);
+    }
+}
+BENCHMARK_CAPTURE(PlayChime, mid_decoded, "chime3.mid", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PlayChime, mid_kept, "chime3.mid", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PlayChime, mp3_decoded, "chime2.mp3", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(PlayChime, mp3_kept, "chime2.mp3", true)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
