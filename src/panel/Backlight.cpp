@@ -1,5 +1,8 @@
 #include "panel/Backlight.h"
 
+#include "panel/WholePicture.h"
+
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
@@ -10,10 +13,14 @@ std::optional<ErrorCode> loadPicture(const QString& path, QPixmap& picture) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QFileInfo::exists(path) ? ErrorCode::FileAccess : ErrorCode::FileNotFound;
-    QImageReader reader(&file);
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) return ErrorCode::DeviceIo;
+    if (!picture::endsWhole(std::string_view(bytes.constData(), size_t(bytes.size())))) return ErrorCode::BadPicture;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     const QImage image = reader.read();
-    if (image.isNull())
-        return reader.error() == QImageReader::DeviceError ? ErrorCode::DeviceIo : ErrorCode::BadPicture;
+    if (image.isNull()) return ErrorCode::BadPicture;
     picture = QPixmap::fromImage(image);
     return std::nullopt;
 }

@@ -83,6 +83,20 @@ TEST_F(BacklightTest, UnusableFilesGiveTheirCodedMessageAndStillRecolour) {
     EXPECT_EQ(board.picture().cacheKey(), shown);
     EXPECT_EQ(labelColour(board, 1), QColor(255, 255, 0));
 
+    // A picture cut short would show half of it and black or grey below.
+    QImage face(643, 240, QImage::Format_RGB32);
+    face.fill(QColor(10, 20, 30));
+    ASSERT_TRUE(face.save(path("whole.jpg")));
+    QFile whole(path("whole.jpg")), cut(path("cut.jpg"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+    cut.write(whole.read(whole.size() / 2));
+    cut.close();
+    useOwnPicture(path("cut.jpg"), 0x00FFFF);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].text, messages[0].text) << "481";
+    EXPECT_EQ(board.picture().cacheKey(), shown);
+    messages.pop_back();
+
     // A folder named like a picture is no picture file: like a missing one, silent.
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.bmp"));
     useOwnPicture(path("folder.bmp"), 0x00FFFF);
