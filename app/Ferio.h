@@ -52,6 +52,7 @@ public:
     Form1& board() { return board_; }
     frmCtl& panel() { return panel_; }
     const fare::FareEngine& engine() const { return engine_; }
+    fare::FareEngine& engine() { return engine_; }
     const BroadcastTape& tape() const { return tape_; }
 
     // The settings file: read and applied to every window, and gathered from them and written.

@@ -244,7 +244,10 @@ void Form1::zeroAll() {
     }
 }
 
-void Form1::setChimei(const std::string& name) { chimei_->SetChimei(QString::fromStdString(name)); }
+void Form1::setChimei(const std::string& name) {
+    shownChimei_ = name;
+    chimei_->SetChimei(QString::fromStdString(name));
+}
 
 void Form1::clearDisplays() {
     setChimei("");

@@ -81,6 +81,8 @@ public:
     void lampTest() override;
     void zeroAll() override;
     void setChimei(const std::string& name) override;
+    // The stop name last given to the stop-name display.
+    const std::string& shownChimei() const { return shownChimei_; }
     void clearDisplays() override;
     void restoreDisplays() override;
 
@@ -106,6 +108,7 @@ private:
     std::array<QLabel*, 32> label_{};
     std::array<M_Degit*, 2> timeDegit_{};
     ChimeiCtl_B* chimei_ = nullptr;
+    std::string shownChimei_;
     QTimer timer1_;
     std::array<QPixmap, 3> imgRes_;
     QPixmap picture_;

@@ -52,6 +52,8 @@ public:
 
     const FareTable& table() const { return table_; }
     const RouteState& state() const { return state_; }
+    // True while an operation runs (it lets the window system handle input meanwhile).
+    bool busy() const { return running_; }
     // The record the board shows.
     const FareRecord& currentRecord() const { return table_.row(state_.CurrentStop + 1); }
 
