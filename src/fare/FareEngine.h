@@ -52,6 +52,8 @@ public:
 
     const FareTable& table() const { return table_; }
     const RouteState& state() const { return state_; }
+    // How many route sets have loaded their route, so that a caller sees whether the last one did.
+    int routesLoaded() const { return routesLoaded_; }
     // The record the board shows.
     const FareRecord& currentRecord() const { return table_.row(state_.CurrentStop + 1); }
 
@@ -70,6 +72,7 @@ private:
     RouteState state_;
     std::deque<std::function<void()>> waiting_;
     bool running_ = false;
+    int routesLoaded_ = 0;
 };
 
 } // namespace fare
