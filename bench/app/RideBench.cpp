@@ -13,6 +13,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
+#include <string>
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -61,7 +63,13 @@ int main(int argc, char** argv) {
     const double startMB = residentMB(), startCpu = processorSeconds();
     const auto started = std::chrono::steady_clock::now();
     int resets = 0;
+    std::string byStep;
     for (int step = 0; step < Steps; ++step) {
+        if (step % 1000 == 0) {
+            char mark[48];
+            std::snprintf(mark, sizeof mark, " %d: %.1f MB,", step, residentMB());
+            byStep += mark;
+        }
         const int before = ferio.engine().routesLoaded();
         if (!ferio.rideStep()) {
             std::fprintf(stderr, "the ride stopped at step %d\n", step);
@@ -75,7 +83,8 @@ int main(int argc, char** argv) {
     std::printf("ride of route 12 (%s): %d steps at %lld ms, %d resets, %.1f s\n",
                 voice ? "with the voice" : "without a voice: data steps", Steps,
                 static_cast<long long>(Interval.count()), resets, seconds);
-    std::printf("resident memory: %.1f MB at the start, %.1f MB at the end\n", startMB, residentMB());
+    std::printf("resident memory: %.1f MB at the start, %.1f MB at the end (by step:%s)\n", startMB, residentMB(),
+                byStep.c_str());
     std::printf("processor time: %.2f s over the ride (%.2f ms a step)\n", processorSeconds() - startCpu,
                 1000.0 * (processorSeconds() - startCpu) / Steps);
     return 0;

@@ -65,7 +65,7 @@ public:
             zip_error_init_with_code(&e, code);
             const std::string why = zip_error_strerror(&e);
             zip_error_fini(&e);
-            throw Failure(path + ": neither a folder nor a readable zip archive (" + why + ")");
+            throw Failure("neither a folder nor a readable zip archive (" + why + ")");
         }
     }
     ~Feed() {
@@ -102,19 +102,19 @@ public:
         if (zip_) {
             const zip_int64_t index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
             zip_file_t* f = index < 0 ? nullptr : zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
-            if (!f) throw Failure(path_ + ": " + name + " cannot be read (" + zip_strerror(zip_) + ")");
+            if (!f) throw Failure(name + " cannot be read (" + zip_strerror(zip_) + ")");
             member = std::make_unique<ZipMember>(f);
             stream.rdbuf(member.get());
         } else {
             file.open(fs::path(path_) / name, std::ios::binary);
-            if (!file) throw Failure(path_ + ": " + name + " cannot be read");
+            if (!file) throw Failure(name + " cannot be read");
             stream.rdbuf(file.rdbuf());
         }
         csv::Reader reader(stream);
         std::vector<std::string> fields;
         auto next = [&] {
             const auto n = reader.next(fields);
-            if (member && member->fault()) throw Failure(path_ + ": " + name + " is damaged (" + member->fault() + ")");
+            if (member && member->fault()) throw Failure(name + " is damaged (" + member->fault() + ")");
             if (n == csv::Reader::Next::Error) throw Failure(name + ": " + reader.error());
             return n == csv::Reader::Next::Row;
         };
