@@ -58,8 +58,12 @@ std::vector<std::pair<std::string, std::string>> feed() {
             attributes += fare + "," + std::to_string(180 + 20 * std::abs(a - b)) + ",JPY,0,0\n";
             rules += fare + ",," + id("Z", a) + "," + id("Z", b) + ",\n";
         }
-    return {{"routes.txt", routes}, {"stops.txt", stops}, {"trips.txt", trips}, {"stop_times.txt", times},
-            {"fare_attributes.txt", attributes}, {"fare_rules.txt", rules}};
+    return {{"routes.txt", routes},
+            {"stops.txt", stops},
+            {"trips.txt", trips},
+            {"stop_times.txt", times},
+            {"fare_attributes.txt", attributes},
+            {"fare_rules.txt", rules}};
 }
 
 } // namespace
@@ -95,8 +99,9 @@ int main() {
     wait4(child, &status, 0, &usage);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0 && fs::exists(dir / "out" / "7.hy3");
-    std::printf("import of one route: %.2f s (target under 3 s), peak resident memory %.1f MB (target under 200 MB)%s\n",
-                seconds, static_cast<double>(usage.ru_maxrss) / 1024.0, ok ? "" : ", FAILED");
+    std::printf(
+        "import of one route: %.2f s (target under 3 s), peak resident memory %.1f MB (target under 200 MB)%s\n",
+        seconds, static_cast<double>(usage.ru_maxrss) / 1024.0, ok ? "" : ", FAILED");
     fs::remove_all(dir);
     return ok ? 0 : 1;
 }

@@ -65,8 +65,7 @@ Reader::Next Reader::next(std::vector<std::string>& fields) {
                     if (c == '\n') ++line_;
                     if (!take(c)) return tooLong();
                 }
-                for (c = in_->sgetc(); blank(c); c = in_->snextc()) {
-                }
+                for (c = in_->sgetc(); blank(c); c = in_->snextc()) {}
                 if (c == '\r') { // a CR LF line end
                     const int after = in_->snextc();
                     c = after == '\n' || after == End ? after : '\r';

@@ -88,7 +88,9 @@ public:
         const std::vector<int>& at;
         int line;
         std::string_view operator[](size_t c) const {
-            return at[c] >= 0 && static_cast<size_t>(at[c]) < fields.size() ? std::string_view(fields[static_cast<size_t>(at[c])]) : std::string_view();
+            return at[c] >= 0 && static_cast<size_t>(at[c]) < fields.size()
+                       ? std::string_view(fields[static_cast<size_t>(at[c])])
+                       : std::string_view();
         }
         [[noreturn]] void fail(const std::string& column, const std::string& why) const {
             throw Failure(file + ": line " + std::to_string(line) + ": " + column + " " + why);
@@ -119,10 +121,15 @@ public:
             return n == csv::Reader::Next::Row;
         };
         if (!next()) throw Failure(name + ": line 1: the header is missing");
+        for (std::string& h : fields) { // some feeds put a space after each comma of the header
+            h.erase(0, h.find_first_not_of(' '));
+            h.erase(h.find_last_not_of(' ') + 1);
+        }
         std::vector<int> at;
         for (const auto& [column, required] : columns) {
             const auto found = std::find(fields.begin(), fields.end(), column);
-            if (found == fields.end() && required) throw Failure(name + ": line " + std::to_string(reader.line()) + ": no column " + column);
+            if (found == fields.end() && required)
+                throw Failure(name + ": line " + std::to_string(reader.line()) + ": no column " + column);
             at.push_back(found == fields.end() ? -1 : static_cast<int>(found - fields.begin()));
         }
         while (next()) onRow(Row{name, fields, at, reader.line()});
@@ -164,7 +171,8 @@ std::string directionText(int d) { return d < 0 ? "-" : std::to_string(d); }
 // The feed's routes, stops and trips; the stop patterns only of the trips `wanted` keeps.
 Timetable readTimetable(Feed& feed, const std::function<bool(const Route&)>& wanted) {
     Timetable t;
-    for (const char* name : {"routes.txt", "stops.txt", "trips.txt", "stop_times.txt"}) require(feed, name, "it is no GTFS feed");
+    for (const char* name : {"routes.txt", "stops.txt", "trips.txt", "stop_times.txt"})
+        require(feed, name, "it is no GTFS feed");
     std::unordered_map<std::string, uint32_t> routeIndex;
     feed.read("routes.txt", {{"route_id", true}, {"route_short_name", false}, {"route_long_name", false}},
               [&](const Feed::Row& r) {
@@ -181,10 +189,12 @@ Timetable readTimetable(Feed& feed, const std::function<bool(const Route&)>& wan
     feed.read("trips.txt", {{"route_id", true}, {"trip_id", true}, {"direction_id", false}, {"trip_headsign", false}},
               [&](const Feed::Row& r) {
                   const auto route = routeIndex.find(std::string(r[0]));
-                  if (route == routeIndex.end()) r.fail("route_id", "\"" + std::string(r[0]) + "\" is no route of routes.txt");
+                  if (route == routeIndex.end())
+                      r.fail("route_id", "\"" + std::string(r[0]) + "\" is no route of routes.txt");
                   int direction = -1;
                   if (!r[2].empty()) {
-                      if (r[2] != "0" && r[2] != "1") r.fail("direction_id", "\"" + std::string(r[2]) + "\" is neither 0 nor 1");
+                      if (r[2] != "0" && r[2] != "1")
+                          r.fail("direction_id", "\"" + std::string(r[2]) + "\" is neither 0 nor 1");
                       direction = r[2][0] - '0';
                   }
                   tripIndex.emplace(std::string(r[1]), static_cast<uint32_t>(t.trips.size()));
@@ -196,20 +206,24 @@ Timetable readTimetable(Feed& feed, const std::function<bool(const Route&)>& wan
         uint32_t trip, sequence, stop;
     };
     std::vector<Call> calls;
-    feed.read("stop_times.txt", {{"trip_id", true}, {"stop_id", true}, {"stop_sequence", true}}, [&](const Feed::Row& r) {
-        const auto trip = tripIndex.find(std::string(r[0]));
-        if (trip == tripIndex.end()) r.fail("trip_id", "\"" + std::string(r[0]) + "\" is no trip of trips.txt");
-        if (!keep[trip->second]) return;
-        const auto stop = t.stopIndex.find(std::string(r[1]));
-        if (stop == t.stopIndex.end()) r.fail("stop_id", "\"" + std::string(r[1]) + "\" is no stop of stops.txt");
-        uint32_t sequence = 0;
-        const auto [end, ec] = std::from_chars(r[2].data(), r[2].data() + r[2].size(), sequence);
-        if (ec != std::errc{} || end != r[2].data() + r[2].size())
-            r.fail("stop_sequence", "\"" + std::string(r[2]) + "\" is not a whole number");
-        calls.push_back({trip->second, sequence, stop->second});
+    feed.read("stop_times.txt", {{"trip_id", true}, {"stop_id", true}, {"stop_sequence", true}},
+              [&](const Feed::Row& r) {
+                  const auto trip = tripIndex.find(std::string(r[0]));
+                  if (trip == tripIndex.end())
+                      r.fail("trip_id", "\"" + std::string(r[0]) + "\" is no trip of trips.txt");
+                  if (!keep[trip->second]) return;
+                  const auto stop = t.stopIndex.find(std::string(r[1]));
+                  if (stop == t.stopIndex.end())
+                      r.fail("stop_id", "\"" + std::string(r[1]) + "\" is no stop of stops.txt");
+                  uint32_t sequence = 0;
+                  const auto [end, ec] = std::from_chars(r[2].data(), r[2].data() + r[2].size(), sequence);
+                  if (ec != std::errc{} || end != r[2].data() + r[2].size())
+                      r.fail("stop_sequence", "\"" + std::string(r[2]) + "\" is not a whole number");
+                  calls.push_back({trip->second, sequence, stop->second});
+              });
+    std::sort(calls.begin(), calls.end(), [](const Call& a, const Call& b) {
+        return a.trip != b.trip ? a.trip < b.trip : a.sequence < b.sequence;
     });
-    std::sort(calls.begin(), calls.end(),
-              [](const Call& a, const Call& b) { return a.trip != b.trip ? a.trip < b.trip : a.sequence < b.sequence; });
     t.tripStops.resize(t.trips.size());
     for (const Call& c : calls) t.tripStops[c.trip].push_back(c.stop);
     return t;
@@ -244,15 +258,19 @@ public:
         require(feed, "fare_attributes.txt", "its fares cannot be known");
         require(feed, "fare_rules.txt", "its fares cannot be known");
         std::unordered_map<std::string, int> price;
-        feed.read("fare_attributes.txt", {{"fare_id", true}, {"price", true}}, [&](const Feed::Row& r) {
-            price[std::string(r[0])] = yen(r, r[1]);
-        });
+        feed.read("fare_attributes.txt", {{"fare_id", true}, {"price", true}},
+                  [&](const Feed::Row& r) { price[std::string(r[0])] = yen(r, r[1]); });
         std::map<std::tuple<std::string, std::string, std::string, std::string>, size_t> containing;
         feed.read("fare_rules.txt",
-                  {{"fare_id", true}, {"route_id", false}, {"origin_id", false}, {"destination_id", false}, {"contains_id", false}},
+                  {{"fare_id", true},
+                   {"route_id", false},
+                   {"origin_id", false},
+                   {"destination_id", false},
+                   {"contains_id", false}},
                   [&](const Feed::Row& r) {
                       const auto p = price.find(std::string(r[0]));
-                      if (p == price.end()) r.fail("fare_id", "\"" + std::string(r[0]) + "\" is no fare of fare_attributes.txt");
+                      if (p == price.end())
+                          r.fail("fare_id", "\"" + std::string(r[0]) + "\" is no fare of fare_attributes.txt");
                       if (!r[1].empty() && r[1] != route_) return;
                       Rule rule{p->second, !r[1].empty(), std::string(r[2]), std::string(r[3]), {}};
                       if (r[4].empty()) {
@@ -261,7 +279,8 @@ public:
                       }
                       // Rows that differ only in contains_id are one rule for a ride through all of them.
                       const auto [it, fresh] = containing.emplace(
-                          std::tuple{std::string(r[0]), std::string(r[1]), rule.origin, rule.destination}, rules_.size());
+                          std::tuple{std::string(r[0]), std::string(r[1]), rule.origin, rule.destination},
+                          rules_.size());
                       if (fresh) rules_.push_back(std::move(rule));
                       rules_[it->second].contains.insert(std::string(r[4]));
                   });
@@ -305,8 +324,8 @@ private:
 
 // Characters CP932 has no code for, and what is written instead: their look-alikes in CP932.
 const std::map<char32_t, const char*> Substitutes = {
-    {U'\u301C', "～"}, {U'\u2016', "∥"}, {U'\u2212', "－"}, {U'\u2014', "―"}, {U'\u00A2', "￠"},
-    {U'\u00A3', "￡"}, {U'\u00AC', "￢"}, {U'\u00A0', " "},  {U'\u9DD7', "鴎"}, {U'\U00020BB7', "吉"},
+    {U'\u301C', "～"}, {U'\u2016', "∥"},  {U'\u2212', "－"}, {U'\u2014', "―"},    {U'\u00A2', "￠"},
+    {U'\u00A3', "￡"}, {U'\u00AC', "￢"}, {U'\u00A0', " "},  {U'\u9DD7', "鴎"},   {U'\U00020BB7', "吉"},
     {U'\u5861', "塚"}, {U'\u9E78', "麺"}, {U'\u5C5B', "屏"}, {U'\u30F7', "ヴァ"}, {U'\u30FA', "ヴォ"},
 };
 
@@ -333,8 +352,14 @@ struct Readings {
         if (!feed.has("translations.txt")) return;
         enum { TransId, Lang, Translation, TableName, FieldName, Language, RecordId, FieldValue };
         feed.read("translations.txt",
-                  {{"trans_id", false}, {"lang", false}, {"translation", true}, {"table_name", false},
-                   {"field_name", false}, {"language", false}, {"record_id", false}, {"field_value", false}},
+                  {{"trans_id", false},
+                   {"lang", false},
+                   {"translation", true},
+                   {"table_name", false},
+                   {"field_name", false},
+                   {"language", false},
+                   {"record_id", false},
+                   {"field_value", false}},
                   [&](const Feed::Row& r) {
                       if (r.at[TransId] >= 0) {
                           if (r[Lang] == "ja-Hrkt") byText[std::string(r[TransId])] = std::string(r[Translation]);
@@ -373,12 +398,15 @@ std::string cp932Name(const std::string& utf8, std::vector<std::string>* changes
         std::string instead = "〓";
         if (const auto s = Substitutes.find(c); s != Substitutes.end())
             instead = s->second;
-        else if (const std::string compatible = QString::fromStdString(one).normalized(QString::NormalizationForm_KC).toStdString();
+        else if (const std::string compatible =
+                     QString::fromStdString(one).normalized(QString::NormalizationForm_KC).toStdString();
                  compatible != one && cp932::fromUtf8(compatible))
             instead = compatible;
         if (changes)
-            changes->push_back("\"" + utf8 + "\": " + one + " (U+" + QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, '0').toStdString() +
-                               ") has no CP932 code and is written " + instead);
+            changes->push_back(
+                "\"" + utf8 + "\": " + one + " (U+" +
+                QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, '0').toStdString() +
+                ") has no CP932 code and is written " + instead);
         out += instead;
     }
     return out;
@@ -393,9 +421,10 @@ std::optional<std::string> listRoutes(const std::string& path, std::string* erro
         out += route.id + "\t" + route.shortName + "\t" + route.longName + "\n";
         for (int d : {-1, 0, 1})
             for (const Pattern& p : patterns(t, r, [d](const Trip& trip) { return trip.direction == d; }))
-                out += "\tdirection " + directionText(d) + ": " + t.stops[p.stops.front()].name + " - " + t.stops[p.stops.back()].name +
-                       ", " + std::to_string(p.stops.size()) + " stops, " + std::to_string(p.trips) +
-                       (p.trips == 1 ? " trip (" : " trips (") + t.trips[p.firstTrip].id + ")\n";
+                out += "\tdirection " + directionText(d) + ": " + t.stops[p.stops.front()].name + " - " +
+                       t.stops[p.stops.back()].name + ", " + std::to_string(p.stops.size()) + " stops, " +
+                       std::to_string(p.trips) + (p.trips == 1 ? " trip (" : " trips (") + t.trips[p.firstTrip].id +
+                       ")\n";
     }
     return out;
 } catch (const Failure& f) {
@@ -409,16 +438,19 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
     const Timetable t = readTimetable(feed, [&](const Route& r) { return r.id == request.route; });
     const uint32_t route = findRoute(t, request.route);
     std::vector<Pattern> found = patterns(t, route, [&](const Trip& trip) {
-        return (!request.direction || trip.direction == *request.direction) && (request.trip.empty() || trip.id == request.trip);
+        return (!request.direction || trip.direction == *request.direction) &&
+               (request.trip.empty() || trip.id == request.trip);
     });
     if (found.empty())
-        throw Failure("trips.txt has no trip " + (request.trip.empty() ? std::string() : "\"" + request.trip + "\" ") + "of route \"" +
-                      request.route + "\"" + (request.direction ? " in direction " + std::to_string(*request.direction) : "") +
+        throw Failure("trips.txt has no trip " + (request.trip.empty() ? std::string() : "\"" + request.trip + "\" ") +
+                      "of route \"" + request.route + "\"" +
+                      (request.direction ? " in direction " + std::to_string(*request.direction) : "") +
                       " with its stops in stop_times.txt");
     const Pattern& pattern = found.front();
     const size_t n = pattern.stops.size();
     if (n < 2 || n > static_cast<size_t>(fare::TableRows))
-        throw Failure("the route has " + std::to_string(n) + " stops; a route file holds 2 to " + std::to_string(fare::TableRows));
+        throw Failure("the route has " + std::to_string(n) + " stops; a route file holds 2 to " +
+                      std::to_string(fare::TableRows));
 
     Imported result;
     std::vector<const Stop*> stops;
@@ -434,8 +466,9 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
         for (size_t s = from; s <= to; ++s) passed.insert(stops[s]->zone);
         if (const auto f = fares.fare(stops[from]->zone, stops[to]->zone, passed)) return static_cast<int16_t>(*f);
         if (missing.emplace(from, to).second)
-            result.warnings.push_back("no fare rule from " + stops[from]->name + " (zone " + stops[from]->zone + ") to " + stops[to]->name +
-                                  " (zone " + stops[to]->zone + "): the cell is left blank");
+            result.warnings.push_back("no fare rule from " + stops[from]->name + " (zone " + stops[from]->zone +
+                                      ") to " + stops[to]->name + " (zone " + stops[to]->zone +
+                                      "): the cell is left blank");
         return 0;
     };
     // Ticket k is taken at stop k; from the 32nd stop on every boarding takes ticket 32 and cell
@@ -447,8 +480,9 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
         const size_t cells = std::min<size_t>(k + 1, fare::Cells);
         rec.TicketNumber = static_cast<int16_t>(cells);
         for (size_t i = 0; i < cells; ++i) {
-            rec.column(static_cast<int>(i + 1)) =
-                i < k ? fareOf(i, k) : k + 1 < n ? fareOf(k, k + 1) : fareOf(k - 1, k);
+            rec.column(static_cast<int>(i + 1)) = i < k       ? fareOf(i, k)
+                                                  : k + 1 < n ? fareOf(k, k + 1)
+                                                              : fareOf(k - 1, k);
             rec.column(fare::SmallColumnOffset + static_cast<int>(i + 1)) = static_cast<int16_t>(i + 1);
         }
         result.records.push_back(std::move(rec));
@@ -458,7 +492,9 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
     const std::string headsign = trip.headsign.empty() ? names.back() : cp932Name(trip.headsign, &result.warnings);
     const Route& r = t.routes[route];
     const std::string routeName = cp932Name(!r.longName.empty() ? r.longName : r.shortName, &result.warnings);
-    std::string tape = quotedTapeText("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") + headsign + "行きです。") + ",0,1\r\n";
+    std::string tape = quotedTapeText("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") +
+                                      headsign + "行きです。") +
+                       ",0,1\r\n";
     for (size_t k = 1; k < n; ++k)
         tape += quotedTapeText("次は、" + std::string(k + 1 == n ? "終点、" : "") + names[k] + "です。") + ",1,1\r\n";
     result.tapeTable = *cp932::fromUtf8(tape);
@@ -472,7 +508,8 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
         if (const auto k = katakana(it->second))
             result.readings.emplace_back(written, *k);
         else
-            result.warnings.push_back("translations.txt: the reading \"" + it->second + "\" of " + original + " is not kana and is left out");
+            result.warnings.push_back("translations.txt: the reading \"" + it->second + "\" of " + original +
+                                      " is not kana and is left out");
     };
     for (size_t k = 0; k < n; ++k) addReading(names[k], stops[k]->name, &stops[k]->id);
     if (!trip.headsign.empty()) addReading(headsign, trip.headsign, nullptr);
@@ -482,8 +519,11 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
     return std::nullopt;
 }
 
-std::string mergeReadings(const std::string& existing, const std::vector<std::pair<std::string, std::string>>& readings) {
-    const auto key = [](const std::string& s) { return QString::fromStdString(s).trimmed().normalized(QString::NormalizationForm_KC); };
+std::string mergeReadings(const std::string& existing,
+                          const std::vector<std::pair<std::string, std::string>>& readings) {
+    const auto key = [](const std::string& s) {
+        return QString::fromStdString(s).trimmed().normalized(QString::NormalizationForm_KC);
+    };
     std::set<QString> replaced;
     for (const auto& entry : readings) replaced.insert(key(entry.first));
     std::string out;

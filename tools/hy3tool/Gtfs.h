@@ -21,7 +21,7 @@ struct Request {
 
 struct Imported {
     std::vector<fare::FareRecord> records;
-    std::string tapeTable; // CP932, CR LF
+    std::string tapeTable;                                     // CP932, CR LF
     std::vector<std::pair<std::string, std::string>> readings; // name as written, katakana
     std::vector<std::string> warnings; // names changed for CP932, missing fares, unusable readings
 };
@@ -31,7 +31,8 @@ std::optional<Imported> importRoute(const std::string& feed, const Request& requ
 
 // A readings dictionary with these entries: the lines of `existing` for other names are kept
 // as they are, those for the same names replaced.
-std::string mergeReadings(const std::string& existing, const std::vector<std::pair<std::string, std::string>>& readings);
+std::string mergeReadings(const std::string& existing,
+                          const std::vector<std::pair<std::string, std::string>>& readings);
 
 // The name as CP932 can hold it: each character it has no code for becomes its substitute
 // (a table of look-alikes, then the compatibility form, else 〓), each said in `changes`.
