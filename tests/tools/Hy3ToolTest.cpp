@@ -1,5 +1,6 @@
 // Runs the real hy3tool as route authors do and checks its contract: output, exit codes, and
 // that a failed build never creates or changes the output file.
+#include "hy3tool/Gtfs.h"
 #include "reslib/Csv.h"
 #include "sound/mdlM_Tape.h"
 
@@ -408,4 +409,17 @@ TEST_F(Hy3Tool, RefusedFeedsSayWhyExitWithOneAndWriteNothing) {
         EXPECT_TRUE(fs::is_empty(out));
     }
     EXPECT_EQ(run("gtfs " + good.string() + " --route R1 --number 123456 --out " + out.string()).code, 2);
+}
+
+// Names as CP932 can hold them: a look-alike, else the compatibility form, else 〓, each said.
+TEST(GtfsNames, CharactersCp932CannotHoldGetTheirSubstitutesAndAreReported) {
+    const std::vector<std::tuple<std::string, std::string, size_t>> cases = {
+        {"𠮷野町", "吉野町", 1}, {"鷗外通り", "鴎外通り", 1}, {"ヷ", "ヴァ", 1}, {"⑴番のりば", "(1)番のりば", 1},
+        {"駅🚌前", "駅〓前", 1},   {"ﾊﾞｽ停〜①", "ﾊﾞｽ停〜①", 0}, {"𠮷𠮷", "吉吉", 2},
+    };
+    for (const auto& [name, written, changes] : cases) {
+        std::vector<std::string> said;
+        EXPECT_EQ(gtfs::cp932Name(name, &said), written);
+        EXPECT_EQ(said.size(), changes) << name;
+    }
 }

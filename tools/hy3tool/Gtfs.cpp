@@ -324,9 +324,9 @@ private:
 
 // Characters CP932 has no code for, and what is written instead: their look-alikes in CP932.
 const std::map<char32_t, const char*> Substitutes = {
-    {U'\u301C', "～"}, {U'\u2016', "∥"},  {U'\u2212', "－"}, {U'\u2014', "―"},    {U'\u00A2', "￠"},
-    {U'\u00A3', "￡"}, {U'\u00AC', "￢"}, {U'\u00A0', " "},  {U'\u9DD7', "鴎"},   {U'\U00020BB7', "吉"},
-    {U'\u5861', "塚"}, {U'\u9E78', "麺"}, {U'\u5C5B', "屏"}, {U'\u30F7', "ヴァ"}, {U'\u30FA', "ヴォ"},
+    {U'\u00A0', " "},  {U'\u9DD7', "鴎"}, {U'\U00020BB7', "吉"}, {U'\U0002123D', "土"}, {U'\u5861', "填"},
+    {U'\u9EB5', "麺"}, {U'\u5C5B', "屏"}, {U'\u525D', "剥"},     {U'\u9830', "頬"},     {U'\u30F7', "ヴァ"},
+    {U'\u30F8', "ヴィ"}, {U'\u30F9', "ヴェ"}, {U'\u30FA', "ヴォ"},
 };
 
 // Readings are given in hiragana or katakana; the readings dictionary holds katakana.
