@@ -140,6 +140,37 @@ void Ferio::tapeButton(frmCtl::TapeButton button) {
     }
 }
 
+void Ferio::ride(const QString& route, std::chrono::milliseconds interval) {
+    rideRoute_ = route;
+    // One shot at a time: a message box that a step opens holds the ride until it is answered.
+    rideTimer_.setSingleShot(true);
+    rideTimer_.setInterval(interval);
+    QObject::connect(&rideTimer_, &QTimer::timeout, &panel_, [this] {
+        if (rideStep()) rideTimer_.start();
+    });
+    if (rideReset()) rideTimer_.start();
+}
+
+bool Ferio::rideReset() {
+    const int loaded = engine_.routesLoaded();
+    panel_.enterRoute(rideRoute_);
+    engine_.routeSet(fare::EntrySource::Keypad);
+    return engine_.routesLoaded() > loaded;
+}
+
+bool Ferio::rideStep() {
+    const bool announcing = tape_.count() > 0 && panel_.speechAvailable();
+    const fare::RouteState& state = engine_.state();
+    if (announcing ? tape_.position() < tape_.count() : state.CurrentStop + 1 < state.StopCount) {
+        if (announcing)
+            tapeButton(frmCtl::TapeButton::Next);
+        else
+            engine_.step(fare::StepDirection::Forward);
+        return true;
+    }
+    return rideReset();
+}
+
 void Ferio::LoadSettings() {
     const settings::Loaded loaded = settings::loadFile(settingsFile_);
     if (std::holds_alternative<settings::Missing>(loaded)) return; // a first start keeps the defaults

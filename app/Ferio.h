@@ -10,6 +10,8 @@
 #include "sound/mdlM_Tape.h"
 
 #include <QString>
+#include <QTimer>
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -47,6 +49,13 @@ public:
     // colour, with the options of that moment.
     void Option4_Click(int16_t state);
 
+    // A ride that runs by itself: the route is set as a reset sets it, then every interval the
+    // broadcast "送り" is pressed when a table is loaded and the voice can speak it, else
+    // "データ送り"; at the route's end it is set again. It stops when the route cannot be set.
+    void ride(const QString& route, std::chrono::milliseconds interval);
+    // One press of the ride; false once it has stopped.
+    bool rideStep();
+
     const OptionInfo& options() const { return dialog_.options(); }
     frmOption& dialog() { return dialog_; }
     Form1& board() { return board_; }
@@ -69,6 +78,8 @@ private:
     void editOptions();
     // The broadcast group's four buttons; "送り" and "戻し" step the fares when the entry says so.
     void tapeButton(frmCtl::TapeButton button);
+    // The ride's route set; false when the route could not be set.
+    bool rideReset();
     // TapeView: the panel's broadcast group.
     void setSpeechAvailable(bool available) override { panel_.setSpeechAvailable(available); }
     void enableTapeButtons() override { panel_.enableTapeButtons(); }
@@ -85,4 +96,6 @@ private:
     frmCtl panel_;
     BroadcastTape tape_;
     fare::FareEngine engine_;
+    QString rideRoute_;
+    QTimer rideTimer_;
 };

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTranslator>
 #include <cstdio>
 
@@ -42,6 +43,14 @@ int main(int argc, char** argv) {
         QStringLiteral("--reading と --say で使う読み辞書（既定は設定の放送データフォルダーの readings.tsv）"),
         QStringLiteral("FILE"));
     parser.addOptions({readingOption, sayOption, readingsOption});
+    const QCommandLineOption rideOption(
+        QStringLiteral("ride"),
+        QStringLiteral("系統 ROUTE をリセットで設定し、放送の「送り」（放送データがなければ「データ送り」）を一定の間隔で押し続け、終点でまたリセットする"),
+        QStringLiteral("ROUTE"));
+    const QCommandLineOption intervalOption(QStringLiteral("interval"),
+                                            QStringLiteral("--ride で押す間隔（秒、既定は 8）"), QStringLiteral("SECONDS"),
+                                            QStringLiteral("8"));
+    parser.addOptions({rideOption, intervalOption});
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     if (!parser.parse(arguments)) {
@@ -57,6 +66,15 @@ int main(int argc, char** argv) {
         const QString name = QFileInfo(arguments.first()).fileName();
         std::printf("%s", qPrintable(parser.helpText().replace(QStringLiteral("<executable_name>"), name)));
         return 0;
+    }
+
+    const QString rideRoute = parser.value(rideOption);
+    bool intervalOk = false;
+    const double interval = parser.value(intervalOption).toDouble(&intervalOk);
+    if (parser.isSet(rideOption) && (!QRegularExpression(QStringLiteral("^[0-9]{1,5}$")).match(rideRoute).hasMatch() ||
+                                     !intervalOk || interval <= 0 || interval > 86400)) {
+        std::fprintf(stderr, "--ride takes a route of 1 to 5 digits, --interval a number of seconds above 0\n");
+        return 2;
     }
 
     if (parser.isSet(readingOption) || parser.isSet(sayOption)) {
@@ -93,5 +111,6 @@ int main(int argc, char** argv) {
         devices.adjustVoice = [&](QWidget* owner) { showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile); };
     Ferio ferio(devices, settingsFile);
     ferio.start();
+    if (parser.isSet(rideOption)) ferio.ride(rideRoute, std::chrono::milliseconds(static_cast<long long>(interval * 1000)));
     return app.exec();
 }

@@ -145,6 +145,7 @@ void FareEngine::doRouteSet(EntrySource source) {
     state_.CurrentStop = static_cast<int16_t>(state_.StartSection - 1);
     table_.clear();
     for (size_t r = 0; r < records->size(); ++r) table_.row(static_cast<int>(r) + 1) = (*records)[r];
+    ++routesLoaded_;
 
     board_.setChimei(SelectingText);
     board_.lampTest();

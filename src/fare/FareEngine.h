@@ -54,6 +54,8 @@ public:
     const RouteState& state() const { return state_; }
     // True while an operation runs (it lets the window system handle input meanwhile).
     bool busy() const { return running_; }
+    // How many route sets have loaded their route, so that a caller sees whether the last one did.
+    int routesLoaded() const { return routesLoaded_; }
     // The record the board shows.
     const FareRecord& currentRecord() const { return table_.row(state_.CurrentStop + 1); }
 
@@ -72,6 +74,7 @@ private:
     RouteState state_;
     std::deque<std::function<void()>> waiting_;
     bool running_ = false;
+    int routesLoaded_ = 0;
 };
 
 } // namespace fare

@@ -318,6 +318,8 @@ void frmCtl::keyPressed(int k) {
         route->setText(route->text() + QString::number(k));
 }
 
+void frmCtl::enterRoute(const QString& digits) { entryDisplays_[0]->setText(digits.left(5)); }
+
 void frmCtl::switchEntryFrame(int i) {
     if (i != 0 && i != 1) return;
     hiddenEntryFrame_ = static_cast<int16_t>(i);

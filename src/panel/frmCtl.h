@@ -42,6 +42,9 @@ public:
     // The exit's own step of the panel: the keys lose their rounded shapes.
     void releaseKeyShapes();
 
+    // The route display as if the digits had been keyed (at most five), without the key sound.
+    void enterRoute(const QString& digits);
+
     // Sends entry frame i (0 digit lists, 1 keypad) behind the other one.
     void switchEntryFrame(int i);
     int16_t hiddenEntryFrame() const { return hiddenEntryFrame_; }

@@ -82,6 +82,18 @@ std::string toUtf8(std::string_view bytes) {
     return out;
 }
 
+std::optional<std::string> toUtf8Strict(std::string_view bytes) {
+    std::string out;
+    if (!decoder().run(bytes, out, [](std::string_view, std::string&) { return size_t{0}; })) return std::nullopt;
+    return out;
+}
+
+bool isUtf8(std::string_view bytes) {
+    thread_local Converter check("UTF-8", "UTF-8");
+    std::string out;
+    return check.run(bytes, out, [](std::string_view, std::string&) { return size_t{0}; });
+}
+
 std::optional<std::string> fromUtf8(std::string_view utf8) {
     std::string out;
     if (!encoder().run(utf8, out, [](std::string_view, std::string&) { return size_t{0}; }))

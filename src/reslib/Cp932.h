@@ -10,6 +10,12 @@ namespace cp932 {
 // CP932 bytes to UTF-8. Bytes that are no CP932 character become U+FFFD.
 std::string toUtf8(std::string_view bytes);
 
+// CP932 bytes to UTF-8; std::nullopt when any byte sequence is no CP932 character.
+std::optional<std::string> toUtf8Strict(std::string_view bytes);
+
+// Whether the bytes are well-formed UTF-8.
+bool isUtf8(std::string_view bytes);
+
 // UTF-8 to CP932 bytes; std::nullopt when a character has no CP932 code.
 std::optional<std::string> fromUtf8(std::string_view utf8);
 

@@ -1,12 +1,15 @@
 #include "sound/mdlM_Tape.h"
 
 #include "reslib/Cp932.h"
+#include "reslib/Csv.h"
 #include "reslib/TextLib.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <utility>
 
 namespace fs = std::filesystem;
@@ -29,45 +32,6 @@ std::optional<int16_t> flag(std::string_view field) {
     const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
     if (ec != std::errc{} || end != field.data() + field.size()) return std::nullopt;
     return value;
-}
-
-// The text and what follows its comma. A quoted text keeps its commas and spaces, and "" in it
-// is one quote; only blanks may stand between the closing quote and the comma.
-std::optional<std::pair<std::string, std::string_view>> textField(std::string_view line) {
-    const std::string_view start = line.substr(std::min(line.find_first_not_of(Blanks), line.size()));
-    if (!start.starts_with('"')) {
-        const auto comma = line.find(',');
-        if (comma == std::string_view::npos) return std::nullopt;
-        return std::pair{std::string(trim(line.substr(0, comma))), line.substr(comma + 1)};
-    }
-    std::string text;
-    for (size_t i = 1; i < start.size(); ++i) {
-        if (start[i] != '"') {
-            text += start[i];
-        } else if (i + 1 < start.size() && start[i + 1] == '"') {
-            text += '"';
-            ++i;
-        } else {
-            const std::string_view after = start.substr(i + 1);
-            const auto comma = after.find(',');
-            if (comma == std::string_view::npos || !trim(after.substr(0, comma)).empty()) return std::nullopt;
-            return std::pair{std::move(text), after.substr(comma + 1)};
-        }
-    }
-    return std::nullopt; // the quote is never closed
-}
-
-// A fourth field ends up in the sound flag's text, which then is no number.
-std::optional<TapeEntry> entry(std::string_view line) {
-    auto text = textField(line);
-    if (!text) return std::nullopt;
-    const std::string_view flags = text->second;
-    const auto comma = flags.find(',');
-    if (comma == std::string_view::npos) return std::nullopt;
-    const auto step = flag(flags.substr(0, comma));
-    const auto sound = flag(flags.substr(comma + 1));
-    if (!step || !sound) return std::nullopt;
-    return TapeEntry{std::move(text->first), *step, *sound};
 }
 
 bool sameIgnoringCase(std::string_view a, std::string_view b) {
@@ -106,23 +70,35 @@ bool onVista() { return GetOsInfo() == "Windows Vista"; }
 
 } // namespace
 
-// Every line is one entry, except that blank lines are skipped: an author who leaves an empty
+// Every row is one entry, except that blank lines are skipped: an author who leaves an empty
 // line between the stops, or at the end of the file, expects no silent announcement and no
-// table refused over it.
-std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view cp932Bytes) {
-    const std::string text = cp932::toUtf8(cp932Bytes);
+// table refused over it. An unquoted text loses the blanks around it, a quoted one keeps them.
+std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view bytes, std::string* error) {
+    std::istringstream in{std::string(bytes)};
+    csv::Reader reader(in);
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return std::nullopt;
+    };
     std::vector<TapeEntry> entries;
-    for (size_t begin = 0; begin < text.size();) {
-        const size_t end = std::min(text.find('\n', begin), text.size());
-        std::string_view line = std::string_view(text).substr(begin, end - begin);
-        begin = end + 1;
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        if (trim(line).empty()) continue;
-        auto e = entry(line);
-        if (!e) return std::nullopt;
-        entries.push_back(std::move(*e));
+    std::vector<std::string> fields;
+    for (csv::Reader::Next next; (next = reader.next(fields)) != csv::Reader::Next::End;) {
+        if (next == csv::Reader::Next::Error) return fail(reader.error());
+        const std::string at = "line " + std::to_string(reader.line()) + ": ";
+        if (fields.size() != 3) return fail(at + std::to_string(fields.size()) + " fields where a text and two flags belong");
+        std::optional<std::string> text;
+        if (!reader.hadByteOrderMark())
+            text = cp932::toUtf8Strict(fields[0]);
+        else if (cp932::isUtf8(fields[0]))
+            text = fields[0];
+        if (!text)
+            return fail(at + (reader.hadByteOrderMark() ? "the text is not UTF-8" : "the text holds bytes that are not CP932"));
+        const auto step = flag(fields[1]);
+        const auto sound = flag(fields[2]);
+        if (!step || !sound) return fail(at + "a flag is not a number from -32768 to 32767");
+        entries.push_back({reader.quoted(0) ? std::move(*text) : std::string(trim(*text)), *step, *sound});
     }
-    if (entries.empty()) return std::nullopt;
+    if (entries.empty()) return fail("no announcement");
     return entries;
 }
 
@@ -144,8 +120,10 @@ void BroadcastTape::tapeLoad(const std::string& dir, const std::string& fileNumb
     table_.clear();
     const auto path = findTable(dir, fileNumber + "tp.csv");
     const auto bytes = path ? readBounded(*path) : std::nullopt;
-    auto entries = bytes ? parseTapeTable(*bytes) : std::nullopt;
+    std::string error = "larger than " + std::to_string(MaxTapeFileBytes) + " bytes or unreadable";
+    auto entries = bytes ? parseTapeTable(*bytes, &error) : std::nullopt;
     if (!entries) {
+        if (path) std::fprintf(stderr, "%s: %s\n", path->string().c_str(), error.c_str());
         view_.disableTapeGroup();
         showUpcoming();
         return;

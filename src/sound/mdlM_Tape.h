@@ -22,8 +22,10 @@ struct TapeEntry {
 // A guard no real table comes near (a few kilobytes each); a larger file is refused unread.
 inline constexpr std::size_t MaxTapeFileBytes = 16 * 1024 * 1024;
 
-// The entries of a CP932 table, or nullopt when any line is malformed or there is none.
-std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view cp932Bytes);
+// The entries of a table, or nullopt (and in `error` the line and why) when any line is malformed
+// or there is none. A table is CP932, or UTF-8 when it starts with the UTF-8 byte-order mark;
+// bytes that are no character of its encoding make it malformed.
+std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view bytes, std::string* error = nullptr);
 
 // The readings dictionary of a broadcast-data folder (its readings.tsv, found like the tables
 // whatever the case of its name), or an empty path when it has none.
@@ -55,7 +57,8 @@ public:
     // At panel load, with the voice or nullptr when it could not be created.
     void tapeInit(Speaker* speaker);
     // Reads dir + number + "tp.csv"; any fault leaves an empty table, the group disabled and
-    // the position where it was. The voice takes the folder's readings dictionary afresh.
+    // the position where it was, and a table that is there but cannot be used is named on
+    // standard error with its line. The voice takes the folder's readings dictionary afresh.
     void tapeLoad(const std::string& dir, const std::string& fileNumber) override;
     void tapeNext();
     void tapeBack();

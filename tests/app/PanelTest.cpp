@@ -279,3 +279,21 @@ TEST_F(PanelTest, TheTicketOfEveryStopIsDrawnAndACopiedTicketScans) {
     // Route 12 at stop 2, ticket 2: the route and stop in ITF, the ticket in NW-7.
     EXPECT_EQ(*found, (QStringList{QStringLiteral("Codabar:A002A"), QStringLiteral("I2/5:012002")}));
 }
+
+// --ride without a voice presses "データ送り" to the last stop, then resets; a route that
+// cannot be set stops the ride after its message.
+TEST_F(PanelTest, ARideStepsTheDataToTheEndThenResetsAndStopsOnARouteThatCannotBeSet) {
+    writeRoute(5, 3);
+    ferio.ride(QStringLiteral("5"), std::chrono::hours(1));
+    std::vector<int> stops;
+    for (int press = 0; press < 4; ++press) {
+        EXPECT_TRUE(ferio.rideStep());
+        stops.push_back(ferio.engine().state().CurrentStop);
+    }
+    EXPECT_EQ(stops, (std::vector<int>{1, 2, 0, 1}));
+    EXPECT_TRUE(messages.empty());
+    QFile::remove(dir.filePath(QStringLiteral("5.hy3")));
+    EXPECT_TRUE(ferio.rideStep());
+    EXPECT_FALSE(ferio.rideStep()) << "the reset finds no route";
+    EXPECT_EQ(messages.size(), 1u);
+}

@@ -92,3 +92,16 @@ TEST_F(TapeWiring, RouteSetGivesTheVoiceTheBroadcastFoldersReadings) {
     click("Command1_1");
     EXPECT_EQ(voice.readings, std::vector<std::string>{readings});
 }
+
+// --ride: with a table and a voice, each press is "送り", and after the last announcement the
+// route is set again from its first stop.
+TEST_F(TapeWiring, ARideAnnouncesEachStopAndStartsAgainAtTheEnd) {
+    ferio.ride(QStringLiteral("12"), std::chrono::hours(1));
+    std::vector<std::pair<int, size_t>> seen; // stop shown, announcements so far
+    for (int press = 0; press < 4; ++press) {
+        EXPECT_TRUE(ferio.rideStep());
+        seen.emplace_back(ferio.engine().state().CurrentStop, voice.said.size());
+    }
+    EXPECT_EQ(seen, (std::vector<std::pair<int, size_t>>{{0, 1}, {1, 2}, {0, 2}, {0, 3}}));
+    EXPECT_EQ(voice.said, (std::vector<std::string>{"opening", "next stop", "opening"}));
+}

@@ -70,6 +70,35 @@ TEST(TapeTable, QuotedAndPlainTextsFlagsAndSkippedBlankLines) {
     EXPECT_FALSE(parseTapeTable(" \r\n\r\n")) << "no entry at all";
 }
 
+// A table that starts with the UTF-8 byte-order mark is UTF-8; without it, bytes that are no
+// CP932 character make the table malformed, named with its line, never spoken as mojibake.
+TEST(TapeTable, ByteOrderMarkMeansUtf8AndOtherBytesMustBeCp932) {
+    const auto utf8 = parseTapeTable("\xEF\xBB\xBF\"次は、本町です。\",1,1\r\n\"改\n行\",0,0\r\n");
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(*utf8, (std::vector<TapeEntry>{{"次は、本町です。", 1, 1}, {"改\n行", 0, 0}}));
+    struct Case {
+        std::string bytes, error;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"ok,0,0\r\n\"\x82\xA0\x85\x40\",1,0\r\n", "line 2: the text holds bytes that are not CP932"},
+             {"\"次は、本町です。\",1,1\r\n", "line 1: the text holds bytes that are not CP932"}, // UTF-8 without its mark
+             {"\xEF\xBB\xBFok,0,0\r\nx\xFF,0,0\r\n", "line 2: the text is not UTF-8"},
+             {"ok,0,0\r\n\"open,0,0\r\n", "line 2: field 1 opens a quote that is never closed"},
+         }) {
+        std::string error;
+        EXPECT_FALSE(parseTapeTable(c.bytes, &error)) << c.bytes;
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+TEST_F(Tape, AMalformedTableIsNamedOnStandardErrorWithItsLine) {
+    testing::internal::CaptureStderr();
+    load("9", "ok,0,0\r\n\x85\x40,1,0\r\n");
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(group);
+    EXPECT_EQ(said, (dir / "9tp.csv").string() + ": line 2: the text holds bytes that are not CP932\n");
+}
+
 TEST_F(Tape, LoadFindsExactNameFirstAndAnyFaultDisablesTheGroup) {
     load("7", "a,0,0\r\nb,0,0\r\n", "7TP.CSV");
     EXPECT_EQ(tape.count(), 2);

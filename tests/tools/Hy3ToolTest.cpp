@@ -1,11 +1,18 @@
 // Runs the real hy3tool as route authors do and checks its contract: output, exit codes, and
 // that a failed build never creates or changes the output file.
+#include "hy3tool/Gtfs.h"
+#include "reslib/Csv.h"
+#include "sound/mdlM_Tape.h"
+
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -246,4 +253,173 @@ TEST(SampleRoutes, TheDemonstrationsFolderHoldsOnlySamples) {
             << entry.path().filename() << " is no sample";
     }
     EXPECT_GE(files, 10);
+}
+
+namespace {
+
+const fs::path Town = fs::path(FERIO_TEST_DATA) / "gtfs" / "town";
+
+// The town's feed as a zip archive, its members stored as they are; `replace` gives other
+// contents to some members and drops those it maps to nothing.
+void zipFeed(const fs::path& zipPath, const std::map<std::string, std::optional<std::string>>& replace = {}) {
+    int code = 0;
+    zip_t* z = zip_open(zipPath.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_NE(z, nullptr);
+    std::vector<std::string> keep; // the archive reads its sources when it is closed
+    for (const auto& entry : fs::directory_iterator(Town)) {
+        const std::string name = entry.path().filename().string();
+        const auto other = replace.find(name);
+        if (other != replace.end() && !other->second) continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        keep.push_back(other != replace.end() ? *other->second : std::string(std::istreambuf_iterator<char>(in), {}));
+        zip_source_t* source = zip_source_buffer(z, keep.back().data(), keep.back().size(), 0);
+        const zip_int64_t index = zip_file_add(z, ("feed/" + name).c_str(), source, ZIP_FL_ENC_UTF_8);
+        ASSERT_GE(index, 0);
+        zip_set_file_compression(z, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+    }
+    ASSERT_EQ(zip_close(z), 0);
+}
+
+std::vector<std::vector<std::string>> dumpedRows(const std::string& csv) {
+    std::istringstream in(csv);
+    csv::Reader reader(in);
+    std::vector<std::vector<std::string>> rows;
+    for (std::vector<std::string> row; reader.next(row) == csv::Reader::Next::Row;) rows.push_back(row);
+    return rows;
+}
+
+} // namespace
+
+// The town feed: route R1 (4 stops, one name CP932 cannot hold, a rule of its own before the
+// general one, one zone pair without a fare) and route R33 (35 stops, a fare through all zones
+// by contains_id), from the folder (newer translations layout) and from a zip (older layout).
+TEST_F(Hy3Tool, TownFeedBecomesRouteFilesBroadcastTablesAndReadings) {
+    ToolRun list = run("gtfs " + Town.string() + " list");
+    ASSERT_EQ(list.code, 0) << list.err;
+    EXPECT_EQ(list.out, "R1\t1\t港線\n"
+                        "\tdirection 0: 中央駅 - 灯台下, 4 stops, 2 trips (T101)\n"
+                        "\tdirection 1: 灯台下 - 中央駅, 4 stops, 1 trip (T103)\n"
+                        "R33\t33\t湖畔線\n"
+                        "\tdirection 0: 中央駅 - 湖畔ホテル, 35 stops, 2 trips (T331)\n"
+                        "\tdirection 0: 中央駅 - 滝見台, 30 stops, 1 trip (T333)\n"
+                        "\tdirection 1: 湖畔ホテル - 中央駅, 35 stops, 1 trip (T334)\n");
+
+    const fs::path zip = dir / "town.zip";
+    zipFeed(zip, {{"translations.txt", read(fs::path(FERIO_TEST_DATA) / "gtfs" / "translations-older.txt")}});
+    for (const fs::path& feed : {Town, zip}) {
+        SCOPED_TRACE(feed.string());
+        const fs::path out = dir / ("out-" + feed.filename().string());
+        fs::create_directories(out);
+        std::ofstream(out / "readings.tsv") << "# our own\n西山台\tニシヤマダイラ\n灯台下\tトウダイシタ\n";
+
+        ToolRun r1 = run("gtfs " + feed.string() + " --route R1 --direction 0 --number 1 --out " + out.string());
+        ASSERT_EQ(r1.code, 0) << r1.err;
+        EXPECT_NE(r1.err.find("\"𠮷野町\": 𠮷 (U+20BB7) has no CP932 code and is written 吉"), std::string::npos) << r1.err;
+        EXPECT_NE(r1.err.find("no fare rule from 中央駅 (zone ZA) to 灯台下 (zone ZC): the cell is left blank"), std::string::npos);
+        EXPECT_NE(r1.err.find("no fare rule from 𠮷野町 (zone ZA) to 灯台下 (zone ZC)"), std::string::npos);
+        const auto route1 = dumpedRows(run("dump " + (out / "1.hy3").string()).out);
+        ASSERT_EQ(route1.size(), 5u);
+        // name, ticket, cells 1 ... 4, small numbers 1 ... 4 (columns 81 ... 84)
+        const std::vector<std::vector<std::string>> expected1 = {
+            {"中央駅", "1", "180", "0", "0", "0", "1", "0", "0", "0"},
+            {"吉野町", "2", "180", "200", "0", "0", "1", "2", "0", "0"},
+            {"港, 北口", "3", "200", "200", "180", "0", "1", "2", "3", "0"},
+            {"灯台下", "4", "0", "0", "180", "180", "1", "2", "3", "4"}};
+        for (size_t k = 0; k < 4; ++k) {
+            const auto& row = route1[k + 1];
+            EXPECT_EQ((std::vector<std::string>{row[1], row[2], row[3], row[4], row[5], row[6], row[83], row[84], row[85], row[86]}),
+                      expected1[k]) << "record " << k + 1;
+        }
+
+        ToolRun r33 = run("gtfs " + feed.string() + " --route R33 --number 33 --out " + out.string());
+        ASSERT_EQ(r33.code, 0) << r33.err;
+        EXPECT_EQ(r33.err, "");
+        const auto route33 = dumpedRows(run("dump " + (out / "33.hy3").string()).out);
+        ASSERT_EQ(route33.size(), 36u) << "the most used pattern, not the short trip to 滝見台";
+        // From the 32nd stop on: ticket 32, cell 32 the ride from stop 32, small numbers 1 ... 32.
+        for (const auto& [record, ticket, cell1, cell30, cell32, small32] :
+             std::vector<std::tuple<int, const char*, const char*, const char*, const char*, const char*>>{
+                 {10, "10", "180", "0", "0", "0"}, {11, "11", "220", "0", "0", "0"}, {31, "31", "350", "220", "0", "0"},
+                 {32, "32", "350", "220", "180", "32"}, {35, "32", "350", "220", "180", "32"}}) {
+            const auto& row = route33[static_cast<size_t>(record)];
+            EXPECT_EQ((std::vector<std::string>{row[2], row[3], row[32], row[34], row[114]}),
+                      (std::vector<std::string>{ticket, cell1, cell30, cell32, small32})) << "record " << record;
+        }
+        EXPECT_EQ(route33[35][1], "湖畔ホテル");
+        EXPECT_EQ(run("check " + (out / "33.hy3").string()).out, "35 records\n");
+
+        // The broadcast table as the tape reads it: the route first, then each next stop with a step.
+        const auto tape = parseTapeTable(read(out / "33tp.csv"));
+        ASSERT_TRUE(tape);
+        ASSERT_EQ(tape->size(), 35u);
+        EXPECT_EQ(tape->front(), (TapeEntry{"このバスは、湖畔線、湖畔ホテル行きです。", 0, 1}));
+        EXPECT_EQ((*tape)[1], (TapeEntry{"次は、市役所前です。", 1, 1}));
+        EXPECT_EQ(tape->back(), (TapeEntry{"次は、終点、湖畔ホテルです。", 1, 1}));
+        const auto tape1 = parseTapeTable(read(out / "1tp.csv"));
+        ASSERT_TRUE(tape1);
+        EXPECT_EQ((*tape1)[2].text, "次は、港, 北口です。");
+
+        const std::string readings = read(out / "readings.tsv");
+        EXPECT_EQ(readings.rfind("# our own\n西山台\tニシヤマダイラ\n", 0), 0u) << readings;
+        EXPECT_EQ(readings.find("トウダイシタ"), std::string::npos) << "replaced by the feed's reading";
+        for (const char* entry : {"\n灯台下\tトウダイモト\n", "\n吉野町\tヨシノチョウ\n", "\n港, 北口\tミナトキタグチ\n",
+                                  "\n長谷\tハセ\n", "\n湖畔ホテル\tコハンホテル\n", "\n中央駅\tチュウオウエキ\n"})
+            EXPECT_NE(readings.find(entry), std::string::npos) << entry;
+
+        const std::string cmd = std::string(FERIO_BIN_DIR) + "/ferio --readings " + (out / "readings.tsv").string() +
+                                " --reading 次は、終点、灯台下です。";
+        FILE* p = popen(cmd.c_str(), "r");
+        ASSERT_NE(p, nullptr);
+        std::string said;
+        for (int c; (c = std::fgetc(p)) != EOF;) said += static_cast<char>(c);
+        ASSERT_EQ(pclose(p), 0);
+        EXPECT_NE(said.find("トウダイモト"), std::string::npos) << said;
+    }
+}
+
+TEST_F(Hy3Tool, RefusedFeedsSayWhyExitWithOneAndWriteNothing) {
+    const fs::path good = dir / "good.zip";
+    zipFeed(good);
+    std::string damaged = read(good);
+    damaged[damaged.find("T331,07:04:00") + 5] = '9'; // its CRC no longer matches
+    std::string truncated = read(good).substr(0, 3000);
+    const fs::path noFares = dir / "nofares.zip", brokenQuote = dir / "quote.zip", notUtf8Stops = dir / "badstop.zip";
+    zipFeed(noFares, {{"fare_rules.txt", std::nullopt}});
+    zipFeed(brokenQuote, {{"stops.txt", "stop_id,stop_name,zone_id\nS01,\"中央駅,ZA\n"}});
+    zipFeed(notUtf8Stops, {{"stop_times.txt", "trip_id,stop_id,stop_sequence\nT101,S01,1\nT101,S99,2\n"}});
+    struct Case {
+        std::string feed, args, message;
+    };
+    const std::vector<Case> cases = {
+        {noFares.string(), "--route R1", "the feed has no fare_rules.txt: its fares cannot be known"},
+        {good.string(), "--route R9", "routes.txt has no route \"R9\""},
+        {good.string(), "--route R1 --trip T331", "trips.txt has no trip \"T331\" of route \"R1\""},
+        {file("damaged.zip", damaged), "--route R33", "stop_times.txt is damaged"},
+        {file("truncated.zip", truncated), "--route R1", "neither a folder nor a readable zip archive"},
+        {brokenQuote.string(), "--route R1", "stops.txt: line 2: field 2 opens a quote that is never closed"},
+        {notUtf8Stops.string(), "--route R1", "stop_times.txt: line 3: stop_id \"S99\" is no stop of stops.txt"},
+    };
+    const fs::path out = dir / "out";
+    fs::create_directories(out);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args + " " + c.message);
+        ToolRun r = run("gtfs " + c.feed + " " + c.args + " --number 5 --out " + out.string());
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(fs::is_empty(out));
+    }
+    EXPECT_EQ(run("gtfs " + good.string() + " --route R1 --number 123456 --out " + out.string()).code, 2);
+}
+
+// Names as CP932 can hold them: a look-alike, else the compatibility form, else 〓, each said.
+TEST(GtfsNames, CharactersCp932CannotHoldGetTheirSubstitutesAndAreReported) {
+    const std::vector<std::tuple<std::string, std::string, size_t>> cases = {
+        {"𠮷野町", "吉野町", 1}, {"鷗外通り", "鴎外通り", 1}, {"ヷ", "ヴァ", 1}, {"⑴番のりば", "(1)番のりば", 1},
+        {"駅🚌前", "駅〓前", 1},   {"ﾊﾞｽ停〜①", "ﾊﾞｽ停〜①", 0}, {"𠮷𠮷", "吉吉", 2},
+    };
+    for (const auto& [name, written, changes] : cases) {
+        std::vector<std::string> said;
+        EXPECT_EQ(gtfs::cp932Name(name, &said), written);
+        EXPECT_EQ(said.size(), changes) << name;
+    }
 }

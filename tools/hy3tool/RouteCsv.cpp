@@ -1,6 +1,7 @@
 #include "hy3tool/RouteCsv.h"
 
 #include "reslib/Cp932.h"
+#include "reslib/Csv.h"
 
 #include <charconv>
 #include <istream>
@@ -20,62 +21,6 @@ std::string quoted(const std::string& s) {
         out += c;
     }
     return out + "\"";
-}
-
-struct Row {
-    int line = 0; // where the row starts
-    std::vector<std::string> fields;
-};
-
-enum class Next { Row, End, Error };
-
-// The next non-blank row of RFC 4180 fields; a quoted field may hold commas, quotes ("") and line
-// breaks. CRLF is accepted. Rows are read one at a time, so a caller can stop at any row.
-Next nextRow(std::istream& in, int& line, Row& row, std::string* error) {
-    constexpr int End = std::char_traits<char>::eof();
-    while (in.peek() != End) {
-        row = Row{line, {}};
-        std::string field;
-        bool endOfRow = false;
-        while (!endOfRow) {
-            if (in.peek() == '"') {
-                const int startLine = line;
-                in.get();
-                for (;;) {
-                    const int c = in.get();
-                    if (c == End) {
-                        if (error) *error = "line " + std::to_string(startLine) + ": unterminated quoted field";
-                        return Next::Error;
-                    }
-                    if (c == '"') {
-                        if (in.peek() == '"') {
-                            field += '"';
-                            in.get();
-                            continue;
-                        }
-                        break;
-                    }
-                    if (c == '\n') ++line;
-                    field += static_cast<char>(c);
-                }
-            }
-            const size_t tailStart = field.size(); // a CR of a CRLF line end is never quoted
-            for (int c = in.peek(); c != End && c != ',' && c != '\n'; c = in.peek())
-                field += static_cast<char>(in.get());
-            if (field.size() > tailStart && field.back() == '\r' && in.peek() != ',') field.pop_back();
-            row.fields.push_back(std::move(field));
-            field.clear();
-            const int c = in.get();
-            if (c == End) {
-                endOfRow = true;
-            } else if (c == '\n') {
-                ++line;
-                endOfRow = true;
-            }
-        }
-        if (!(row.fields.size() == 1 && row.fields[0].empty())) return Next::Row;
-    }
-    return Next::End;
 }
 
 std::optional<int> parseInt(const std::string& s) {
@@ -110,60 +55,59 @@ std::optional<std::vector<fare::FareRecord>> fromCsv(std::istream& in, std::stri
         if (error) *error = "line " + std::to_string(line) + ": " + why;
         return std::nullopt;
     };
+    auto failed = [&](const csv::Reader& reader) {
+        if (error) *error = reader.error();
+        return std::nullopt;
+    };
     const std::string headerMissing = "the header must start with record,name,ticket";
-    if (in.peek() == 0xEF) { // a UTF-8 byte-order mark; nothing else can start the header
-        char bom[3];
-        if (!in.read(bom, 3) || std::string_view(bom, 3) != "\xEF\xBB\xBF") return fail(1, headerMissing);
+    csv::Reader reader(in);
+    std::vector<std::string> head;
+    switch (reader.next(head)) {
+    case csv::Reader::Next::Error: return failed(reader);
+    case csv::Reader::Next::End: return fail(1, "the header record,name,ticket is missing");
+    case csv::Reader::Next::Row: break;
     }
-    int line = 1;
-    Row head;
-    switch (nextRow(in, line, head, error)) {
-    case Next::Error: return std::nullopt;
-    case Next::End: return fail(1, "the header record,name,ticket is missing");
-    case Next::Row: break;
-    }
-    if (head.fields.size() < 3 || head.fields[0] != "record" || head.fields[1] != "name" ||
-        head.fields[2] != "ticket")
-        return fail(head.line, headerMissing);
+    if (head.size() < 3 || head[0] != "record" || head[1] != "name" || head[2] != "ticket")
+        return fail(reader.line(), headerMissing);
     std::vector<int> columnOf; // data column (1-based) of each field after the third
     std::map<int, bool> seen;
-    for (size_t f = 3; f < head.fields.size(); ++f) {
-        const std::string& h = head.fields[f];
+    for (size_t f = 3; f < head.size(); ++f) {
+        const std::string& h = head[f];
         auto n = h.size() > 1 && h[0] == 'c' && h[1] != '+' && h[1] != '-' ? parseInt(h.substr(1)) : std::nullopt;
         if (!n || *n < 1 || *n > fare::DataColumns)
-            return fail(head.line, "unknown column \"" + h + "\" (expected c1 ... c150)");
-        if (seen[*n]) return fail(head.line, "column \"" + h + "\" is given twice");
+            return fail(reader.line(), "unknown column \"" + h + "\" (expected c1 ... c150)");
+        if (seen[*n]) return fail(reader.line(), "column \"" + h + "\" is given twice");
         seen[*n] = true;
         columnOf.push_back(*n);
     }
 
     std::vector<fare::FareRecord> records;
-    Row row;
+    std::vector<std::string> row;
     for (size_t r = 1;; ++r) {
-        const Next next = nextRow(in, line, row, error);
-        if (next == Next::Error) return std::nullopt;
-        if (next == Next::End) break;
+        const csv::Reader::Next next = reader.next(row);
+        if (next == csv::Reader::Next::Error) return failed(reader);
+        if (next == csv::Reader::Next::End) break;
         if (records.size() == static_cast<size_t>(fare::TableRows))
-            return fail(row.line, "more than " + std::to_string(fare::TableRows) + " records");
-        if (row.fields.size() != head.fields.size())
-            return fail(row.line, std::to_string(row.fields.size()) + " fields where the header has " +
-                                      std::to_string(head.fields.size()));
-        auto number = parseInt(row.fields[0]);
+            return fail(reader.line(), "more than " + std::to_string(fare::TableRows) + " records");
+        if (row.size() != head.size())
+            return fail(reader.line(), std::to_string(row.size()) + " fields where the header has " +
+                                      std::to_string(head.size()));
+        auto number = parseInt(row[0]);
         if (!number || *number != static_cast<int>(r))
-            return fail(row.line, "record number \"" + row.fields[0] + "\" where " + std::to_string(r) +
+            return fail(reader.line(), "record number \"" + row[0] + "\" where " + std::to_string(r) +
                                       " was expected (records must run 1, 2, 3 ... in order)");
         fare::FareRecord rec;
-        rec.StopName = row.fields[1];
+        rec.StopName = row[1];
         auto encoded = cp932::fromUtf8(rec.StopName);
-        if (!encoded) return fail(row.line, "the name \"" + rec.StopName + "\" has a character CP932 cannot encode");
-        if (encoded->size() > 0xFFFF) return fail(row.line, "the name is longer than 65535 bytes");
-        auto ticket = parseInt(row.fields[2]);
-        if (!ticket) return fail(row.line, "ticket \"" + row.fields[2] + "\" is not a number from -32768 to 32767");
+        if (!encoded) return fail(reader.line(), "the name \"" + rec.StopName + "\" has a character CP932 cannot encode");
+        if (encoded->size() > 0xFFFF) return fail(reader.line(), "the name is longer than 65535 bytes");
+        auto ticket = parseInt(row[2]);
+        if (!ticket) return fail(reader.line(), "ticket \"" + row[2] + "\" is not a number from -32768 to 32767");
         rec.TicketNumber = static_cast<int16_t>(*ticket);
-        for (size_t f = 3; f < row.fields.size(); ++f) {
-            auto v = parseInt(row.fields[f]);
+        for (size_t f = 3; f < row.size(); ++f) {
+            auto v = parseInt(row[f]);
             if (!v)
-                return fail(row.line, head.fields[f] + " \"" + row.fields[f] +
+                return fail(reader.line(), head[f] + " \"" + row[f] +
                                           "\" is not a number from -32768 to 32767");
             rec.column(columnOf[f - 3]) = static_cast<int16_t>(*v);
         }
