@@ -47,6 +47,10 @@ public:
     // colour, with the options of that moment.
     void Option4_Click(int16_t state);
 
+    // The installed samples, read when the options name no data folder and the current folder
+    // holds no route.
+    void setSampleFolder(const std::string& folder) { engine_.setSampleFolder(folder); }
+
     const OptionInfo& options() const { return dialog_.options(); }
     frmOption& dialog() { return dialog_; }
     Form1& board() { return board_; }
