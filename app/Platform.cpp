@@ -9,11 +9,8 @@ const char* const NoDisplayMessage =
     "ferio: no graphical session (neither DISPLAY nor WAYLAND_DISPLAY answers): start it from a desktop; "
     "--help, --reading and --say work without one.";
 
-Platform choosePlatform(const QProcessEnvironment& env, const QStringList& arguments) {
+Platform choosePlatform(const QProcessEnvironment& env) {
     const auto set = [&](const char* name) { return !env.value(QLatin1String(name)).isEmpty(); };
-    for (const QString& a : arguments)
-        if (a == u"-platform" || a == u"--platform" || a.startsWith(u"-platform=") || a.startsWith(u"--platform="))
-            return {};
     if (set("QT_QPA_PLATFORM")) return {};
     const bool x11 = set("DISPLAY");
     const bool wayland = set("WAYLAND_DISPLAY") || env.value(QStringLiteral("XDG_SESSION_TYPE")) == u"wayland";

@@ -4,7 +4,6 @@
 // session runs the program through XWayland, unless the user chose a Qt platform.
 #include <QProcessEnvironment>
 #include <QString>
-#include <QStringList>
 
 struct Platform {
     bool graphical = true; // a window system to open the windows on
@@ -12,9 +11,9 @@ struct Platform {
     bool operator==(const Platform&) const = default;
 };
 
-// From the environment (QT_QPA_PLATFORM, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY) and the
-// command line (Qt's own -platform).
-Platform choosePlatform(const QProcessEnvironment& environment, const QStringList& arguments);
+// From the environment: QT_QPA_PLATFORM (the user's choice), WAYLAND_DISPLAY, XDG_SESSION_TYPE
+// and DISPLAY.
+Platform choosePlatform(const QProcessEnvironment& environment);
 
 // What a start without a graphical session says on the terminal, and its exit status.
 extern const char* const NoDisplayMessage;

@@ -94,7 +94,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    const Platform platform = choosePlatform(QProcessEnvironment::systemEnvironment(), arguments);
+    const Platform platform = choosePlatform(QProcessEnvironment::systemEnvironment());
     if (!platform.graphical) {
         std::fprintf(stderr, "%s\n", NoDisplayMessage);
         return NoDisplayStatus;
