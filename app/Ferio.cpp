@@ -1,6 +1,6 @@
 #include "app/Ferio.h"
 
-#include <QDir>
+#include "app/BoardScale.h"
 
 #include "panel/Backlight.h"
 #include "panel/BacklightChoice.h"
@@ -43,6 +43,13 @@ Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
                          if (hasCompanies) panel_.addCompanies(path);
                      });
     QObject::connect(&dialog_, &frmOption::companiesCleared, &panel_, &frmCtl::clearCompanies);
+    // The scale the operator last chose from the board's menu, kept beside the settings file.
+    board_.setScale(loadBoardScale(boardSettingsFile(settingsFile_)));
+    QObject::connect(&board_, &Form1::scaleChosen, &board_, [this](int16_t scale) {
+        const QString file = boardSettingsFile(settingsFile_);
+        if (!saveBoardScale(file, scale))
+            msg::info(&board_, QStringLiteral("表示倍率を保存できません：%1").arg(QDir::toNativeSeparators(file)));
+    });
 }
 
 std::vector<SequenceStep> Ferio::startupSteps() {

@@ -55,6 +55,9 @@ public:
     void ride(const QString& route, std::chrono::milliseconds interval);
     // One press of the ride; false once it has stopped.
     bool rideStep();
+    // The installed samples, read when the options name no data folder and the current folder
+    // holds no route.
+    void setSampleFolder(const std::string& folder) { engine_.setSampleFolder(folder); }
 
     const OptionInfo& options() const { return dialog_.options(); }
     frmOption& dialog() { return dialog_; }

@@ -1,5 +1,6 @@
 #include "app/VoiceCommands.h"
 
+#include "fare/FareEngine.h"
 #include "settings/mdlIniIo.h"
 #include "sound/mdlM_Tape.h"
 
@@ -7,12 +8,12 @@
 #include <cstdio>
 #include <thread>
 
-std::string broadcastReadingsFile(const QString& settingsFile) {
+std::string broadcastReadingsFile(const QString& settingsFile, const std::string& sampleFolder) {
     const settings::Loaded loaded = settings::loadFile(settingsFile);
     if (const auto* error = std::get_if<CodedError>(&loaded))
         std::fprintf(stderr, "%s: %s\n", qPrintable(settingsFile), qPrintable(settings::errorMessage(*error)));
     const auto* record = std::get_if<SettingsRecord>(&loaded);
-    return readingsFileIn(record ? record->Options.TapeDataDir : OptionInfo{}.TapeDataDir);
+    return readingsFileIn(fare::dataFolder(record ? record->Options.TapeDataDir : OptionInfo{}.TapeDataDir, sampleFolder));
 }
 
 int printReading(const QString& text, const std::string& readingsFile, const SpeechPaths& paths) {

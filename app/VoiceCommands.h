@@ -8,8 +8,9 @@
 #include <string>
 
 // The readings.tsv of the broadcast-data folder that the settings file names (the default
-// folder when there is no settings file), or an empty path when that folder has none.
-std::string broadcastReadingsFile(const QString& settingsFile);
+// folder when there is no settings file, or the samples as the program would read them), or an
+// empty path when that folder has none.
+std::string broadcastReadingsFile(const QString& settingsFile, const std::string& sampleFolder = {});
 
 // Prints the katakana that the voice would say for the text.
 int printReading(const QString& text, const std::string& readingsFile, const SpeechPaths& paths = {});

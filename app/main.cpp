@@ -1,6 +1,7 @@
 // Ferio: the fare board and its control panel. The board's start-up opens everything else.
 #include "app/Ferio.h"
 #include "app/DesktopDevices.h"
+#include "app/Platform.h"
 #include "app/VoiceCommands.h"
 #include "panel/PanelInfo.h"
 #include "settings/mdlIniIo.h"
@@ -11,12 +12,24 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTranslator>
 #include <cstdio>
+#include <optional>
+
+namespace {
+
+// The samples installed with the program, or none when it runs from where it was built.
+std::string installedSamples() {
+    const QDir samples(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(FERIO_SAMPLES_FROM_BIN)));
+    return samples.exists() ? samples.absolutePath().toStdString() : std::string();
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("FerioVer4"));
@@ -51,6 +64,10 @@ int main(int argc, char** argv) {
                                             QStringLiteral("--ride で押す間隔（秒、既定は 8）"), QStringLiteral("SECONDS"),
                                             QStringLiteral("8"));
     parser.addOptions({rideOption, intervalOption});
+    const QCommandLineOption scaleOption(
+        QStringLiteral("scale"), QStringLiteral("運賃表示器を N 倍（1～4）の大きさで表示する（右クリックのメニューでも選べる）"),
+        QStringLiteral("N"));
+    parser.addOption(scaleOption);
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     if (!parser.parse(arguments)) {
@@ -82,12 +99,29 @@ int main(int argc, char** argv) {
         const QString settingsFile =
             settings::filePath(parser.value(settingsOption), QCoreApplication::applicationFilePath());
         const std::string readings = parser.isSet(readingsOption) ? parser.value(readingsOption).toStdString()
-                                                                  : broadcastReadingsFile(settingsFile);
+                                                                  : broadcastReadingsFile(settingsFile, installedSamples());
         if (parser.isSet(readingOption)) return printReading(parser.value(readingOption), readings);
         return sayAloud(parser.value(sayOption), readings, voiceSettingsFile(settingsFile));
     }
 
+    int scale = 0; // none given: the scale last chosen from the board's menu
+    if (parser.isSet(scaleOption)) {
+        scale = parser.value(scaleOption).toInt();
+        if (scale < 1 || scale > Form1::MaxScale) {
+            std::fprintf(stderr, "--scale: 1 から %d までの数です: %s\n", int{Form1::MaxScale}, qPrintable(parser.value(scaleOption)));
+            return 2;
+        }
+    }
+    const Platform platform = choosePlatform(QProcessEnvironment::systemEnvironment());
+    if (!platform.graphical) {
+        std::fprintf(stderr, "%s\n", NoDisplayMessage);
+        return NoDisplayStatus;
+    }
+    if (!platform.name.isEmpty()) qputenv("QT_QPA_PLATFORM", platform.name.toLatin1());
+    std::optional<WindowSystemOpening> opening(std::in_place);
     QApplication app(argc, argv);
+    opening.reset();
+    QApplication::setDesktopFileName(QStringLiteral(FERIO_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false); // the program ends from the panel's exit only
     // The program speaks Japanese whatever the desktop's language, Qt's own dialogs included.
     QTranslator qtTexts;
@@ -110,6 +144,8 @@ int main(int argc, char** argv) {
     if (voice)
         devices.adjustVoice = [&](QWidget* owner) { showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile); };
     Ferio ferio(devices, settingsFile);
+    ferio.setSampleFolder(installedSamples());
+    if (scale > 0) ferio.board().setScale(static_cast<int16_t>(scale)); // this run only; the menu's choice is kept
     ferio.start();
     if (parser.isSet(rideOption)) ferio.ride(rideRoute, std::chrono::milliseconds(static_cast<long long>(interval * 1000)));
     return app.exec();

@@ -1,5 +1,5 @@
-// Start-up of the two windows to the first painted board, memory after start-up, and one
-// full board update with the real display widgets.
+// Start-up of the two windows to the first painted board (at 1x and 3x), memory after start-up,
+// and one full board update with the real display widgets (at 1x and 4x).
 #include "app/Ferio.h"
 #include "app/DesktopDevices.h"
 #include "fare/Hy3File.h"
@@ -32,7 +32,7 @@ struct Program {
     std::unique_ptr<Ferio> ferio;
 
     // What main() does, up to the board's first paint.
-    void start(const std::string& fareDir = {}, const std::string& ticketPlugin = {}) {
+    void start(const std::string& fareDir = {}, const std::string& ticketPlugin = {}, int scale = 1) {
         ferio = std::make_unique<Ferio>(FerioDevices{sound, events, clock, nullptr, {}},
                                         settingsDir.filePath(QStringLiteral("ferio.in4")));
         OptionInfo options = ferio->dialog().GetOptionInfo();
@@ -40,6 +40,7 @@ struct Program {
         options.UseSeiriPrev = ticketPlugin.empty() ? 0 : 1;
         options.SeiriPlgPath = ticketPlugin;
         ferio->dialog().SetOptionInfo(options);
+        ferio->board().setScale(static_cast<int16_t>(scale)); // as --scale does
         PaintWatch watch;
         ferio->board().installEventFilter(&watch);
         ferio->start();
@@ -67,16 +68,17 @@ void BM_StartupCold(benchmark::State& state) {
 }
 BENCHMARK(BM_StartupCold)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Argument: the board's scale.
 void BM_StartupWarm(benchmark::State& state) {
     for (auto _ : state) {
         Program p;
-        p.start();
+        p.start({}, {}, static_cast<int>(state.range(0)));
         state.PauseTiming();
         p.ferio.reset();
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_StartupWarm)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StartupWarm)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond);
 
 // "設定..." the first time: the hidden options dialog shown and painted.
 void BM_OptionsDialogFirstShow(benchmark::State& state) {
@@ -98,7 +100,9 @@ void BM_OptionsDialogFirstShow(benchmark::State& state) {
 }
 BENCHMARK(BM_OptionsDialogFirstShow)->Unit(benchmark::kMillisecond);
 
-// One board update; with the argument 1 the ticket preview is on and draws the barcode sample.
+// One board update; arguments: the ticket preview on (1, drawing the barcode sample) or off, and
+// the board's scale. Every display is drawn again at the scale's resolution, and the board is
+// painted as the screen then shows it.
 void BM_DispData(benchmark::State& state) {
     QTemporaryDir dir;
     std::vector<fare::FareRecord> records(3);
@@ -113,7 +117,7 @@ void BM_DispData(benchmark::State& state) {
         << *fare::hy3::write(records, nullptr);
 
     Program p;
-    p.start(dir.path().toStdString(), state.range(0) ? FERIO_SAMPLES_DIR "/barcode.4SP" : "");
+    p.start(dir.path().toStdString(), state.range(0) ? FERIO_SAMPLES_DIR "/barcode.4SP" : "", static_cast<int>(state.range(1)));
     frmCtl& panel = p.ferio->panel();
     p.ferio->board().setLampTestMs(0);
     for (int k : {1, 2}) QMetaObject::invokeMethod(panel.findChild<QObject*>(QStringLiteral("CommandButton1_%1").arg(k)), "click");
@@ -121,9 +125,10 @@ void BM_DispData(benchmark::State& state) {
     int stop = 1;
     for (auto _ : state) {
         panel.DispData(stop);
+        p.ferio->board().repaint();
         stop = stop % 3 + 1;
     }
 }
-BENCHMARK(BM_DispData)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DispData)->Args({0, 1})->Args({1, 1})->Args({0, 4})->Args({1, 4})->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -11,14 +11,25 @@
 #include "window/OnScreen.h"
 #include "window/RoundRegion.h"
 
+#include <QActionGroup>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSaveFile>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTime>
 #include <QWindow>
+#include <algorithm>
 #include <new>
 
 using namespace board;
@@ -27,15 +38,14 @@ namespace {
 
 // Digit displays take their own mouse presses, so the board is not dragged from them.
 template <class W>
-W* display(QWidget* parent, const QPoint& pos) {
+W* display(QWidget* parent) {
     auto* w = new W(parent);
     w->setAttribute(Qt::WA_NoMousePropagation);
-    w->move(pos);
     return w;
 }
 
-M_Degit* digitDisplay(QWidget* parent, const QPoint& pos, int keta, int size) {
-    M_Degit* d = display<M_Degit>(parent, pos);
+M_Degit* digitDisplay(QWidget* parent, int keta, int size) {
+    M_Degit* d = display<M_Degit>(parent);
     d->setDegitSize(static_cast<int16_t>(size));
     d->setKeta(static_cast<int16_t>(keta));
     return d;
@@ -47,6 +57,8 @@ void paintDigits(M_Degit* d, int32_t back, int32_t base, int32_t lit) {
     d->setBaseForeColor(base);
     d->setDegitForeColor(lit);
 }
+
+constexpr int LabelPointSize = 17;
 
 QFont labelFont(int pointSize) {
     QFont f(QStringLiteral("IPAPGothic"));
@@ -62,33 +74,33 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     imgRes_[0] = makePanelPicture();
 
     for (int i = 1; i <= Cells; ++i) {
-        M_Degit* fare = digitDisplay(this, farePos(i), FareKeta, FareDegitSize);
+        M_Degit* fare = digitDisplay(this, FareKeta, FareDegitSize);
         fare->setObjectName(QStringLiteral("Degit_%1").arg(i));
         connect(fare, &M_Degit::DblClick, this, [this, i] { cellDoubleClicked(i); });
         degit_[static_cast<size_t>(i - 1)] = fare;
 
-        M_Degit* small = digitDisplay(this, smallPos(i), SmallKeta, SmallDegitSize);
+        M_Degit* small = digitDisplay(this, SmallKeta, SmallDegitSize);
         small->setObjectName(QStringLiteral("S_Degit_%1").arg(i));
         sDegit_[static_cast<size_t>(i - 1)] = small;
 
         auto* label = new QLabel(QStringLiteral("10"), this);
         label->setObjectName(QStringLiteral("lblSeiriNum_%1").arg(i));
-        label->setGeometry(QRect(labelPos(i), LabelSize));
         label->setAlignment(Qt::AlignCenter);
-        label->setFont(labelFont(17));
         label_[static_cast<size_t>(i - 1)] = label;
     }
     for (int i = 0; i < 2; ++i) {
-        M_Degit* clock = digitDisplay(this, ClockPos[static_cast<size_t>(i)], ClockKeta, ClockDegitSize);
+        M_Degit* clock = digitDisplay(this, ClockKeta, ClockDegitSize);
         clock->setObjectName(QStringLiteral("TimeDegit_%1").arg(i));
         clock->setZeroMode(1); // midnight and the full hour show a 0
         timeDegit_[static_cast<size_t>(i)] = clock;
     }
     timeDegit_[1]->setFillZero(2); // minutes always in two digits
 
-    chimei_ = display<ChimeiCtl_B>(this, ChimeiRect.topLeft());
+    chimei_ = display<ChimeiCtl_B>(this);
     chimei_->setObjectName(QStringLiteral("ChimeiCtl"));
-    chimei_->resize(ChimeiRect.size());
+    label1Top_ = labelPos(1).y();
+    layOut();
+    buildMenu();
 
     timer1_.setInterval(1000);
     connect(&timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
@@ -96,6 +108,86 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
 }
 
 Form1::~Form1() = default;
+
+void Form1::layOut() {
+    const int s = scale_;
+    setFixedSize(ClientSize * s);
+    for (int i = 1; i <= Cells; ++i) {
+        fare(i)->setScale(scale_);
+        fare(i)->move(farePos(i) * s);
+        small(i)->setScale(scale_);
+        small(i)->move(smallPos(i) * s);
+        const bool first = i == 1;
+        QLabel* label = label_[static_cast<size_t>(i - 1)];
+        label->setGeometry(QRect(QPoint(labelPos(i).x(), first ? label1Top_ : labelPos(i).y()) * s, LabelSize * s));
+        label->setFont(labelFont((first ? label1PointSize_ : LabelPointSize) * s));
+    }
+    for (size_t i = 0; i < timeDegit_.size(); ++i) {
+        timeDegit_[i]->setScale(scale_);
+        timeDegit_[i]->move(ClockPos[i] * s);
+    }
+    chimei_->setScale(scale_);
+    chimei_->move(ChimeiRect.topLeft() * s);
+    if (!mask().isEmpty()) setRoundShape();
+    update();
+}
+
+void Form1::setScale(int16_t scale) {
+    scale = std::clamp<int16_t>(scale, 1, MaxScale);
+    if (scale == scale_) return;
+    scale_ = scale;
+    layOut();
+    for (QAction* a : menu_->actions())
+        if (a->data().toInt() == scale_) a->setChecked(true);
+}
+
+void Form1::buildMenu() {
+    menu_ = new QMenu(this);
+    auto* sizes = new QActionGroup(menu_);
+    for (int16_t s = 1; s <= MaxScale; ++s) {
+        QAction* a = menu_->addAction(QStringLiteral("%1 倍で表示 (%2 × %3)").arg(s).arg(ClientSize.width() * s).arg(ClientSize.height() * s));
+        a->setObjectName(QStringLiteral("actScale_%1").arg(s));
+        a->setCheckable(true);
+        a->setChecked(s == scale_);
+        a->setData(s);
+        sizes->addAction(a);
+        connect(a, &QAction::triggered, this, [this, s] {
+            setScale(s);
+            emit scaleChosen(s);
+        });
+    }
+    menu_->addSeparator();
+    QAction* copy = menu_->addAction(QStringLiteral("画像をクリップボードにコピー"));
+    copy->setObjectName(QStringLiteral("actCopyPicture"));
+    connect(copy, &QAction::triggered, this, &Form1::copyPicture);
+    QAction* save = menu_->addAction(QStringLiteral("画像を PNG で保存..."));
+    save->setObjectName(QStringLiteral("actSavePicture"));
+    connect(save, &QAction::triggered, this, &Form1::askAndSavePicture);
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent* event) { menu_->exec(event->globalPos()); }
+
+QImage Form1::boardImage() { return grab().toImage(); }
+
+void Form1::copyPicture() { QGuiApplication::clipboard()->setImage(boardImage()); }
+
+bool Form1::savePicture(const QString& path, QString* why) {
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && boardImage().save(&file, "PNG") && file.commit();
+    if (!saved && why) *why = file.errorString();
+    return saved;
+}
+
+void Form1::askAndSavePicture() {
+    const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
+                                  .filePath(QDateTime::currentDateTime().toString(QStringLiteral("'ferio-'yyyyMMdd-hhmmss'.png'")));
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("運賃表示器の画像を保存"), suggested,
+                                                QStringLiteral("PNG 画像 (*.png)"));
+    if (path.isEmpty()) return;
+    if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
+    if (QString why; !savePicture(path, &why))
+        msg::info(this, QStringLiteral("画像を保存できません：%1\r\n%2").arg(QDir::toNativeSeparators(path), why));
+}
 
 void Form1::prepareCells() {
     for (int i = 1; i <= Cells; ++i) {
@@ -107,22 +199,26 @@ void Form1::prepareCells() {
 }
 
 void Form1::copyBuiltinPicture() {
-    showPicture(imgRes_[0]);
+    showFace(imgRes_[0], true);
     imgRes_[1] = imgRes_[0];
     imgRes_[2] = imgRes_[0];
 }
 
 void Form1::setRoundShape() {
-    setMask(window::roundRectRegion(rect()));
+    // The designed shape, magnified with the rest.
+    setMask(QTransform::fromScale(scale_, scale_).map(window::roundRectRegion(QRect(QPoint(0, 0), ClientSize))));
     update();
 }
 
-void Form1::showPicture(const QPixmap& picture) {
+void Form1::showFace(const QPixmap& picture, bool builtIn) {
     picture_ = picture;
+    builtInFace_ = builtIn;
     update();
 }
 
-void Form1::showBuiltinPicture(int state) { showPicture(imgRes(state)); }
+void Form1::showPicture(const QPixmap& picture) { showFace(picture, false); }
+
+void Form1::showBuiltinPicture(int state) { showFace(imgRes(state), true); }
 
 void Form1::setTicketLabelColour(int32_t bgr) {
     for (QLabel* l : label_) {
@@ -181,9 +277,9 @@ void Form1::setScroll(int16_t speed, int32_t startWaitMs) {
 void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
     try {
         const fare::TicketLabels labels = fare::ticketLabels(style, zeroPad);
-        QLabel* first = label_[0];
-        first->setFont(labelFont(labels.label1PointSize));
-        first->move(first->x(), labels.label1Top);
+        label1PointSize_ = labels.label1PointSize;
+        label1Top_ = labels.label1Top;
+        layOut();
         for (int k = 1; k <= Cells; ++k) {
             if (const auto& caption = labels.captions[static_cast<size_t>(k - 1)])
                 label_[static_cast<size_t>(k - 1)]->setText(QString::fromStdString(*caption));
@@ -261,7 +357,10 @@ void Form1::clearDisplays() {
 }
 
 void Form1::restoreDisplays() {
-    if (!timeDegit_[0]->isHidden()) timer1_.start();
+    if (timeDegit_[0]->isHidden()) return;
+    // The time at once, not only at the next tick up to a second later.
+    showTime(QTime::currentTime());
+    timer1_.start();
 }
 
 void Form1::cellDoubleClicked(int i) {
@@ -285,8 +384,19 @@ void Form1::cellDoubleClicked(int i) {
 }
 
 void Form1::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF(), zoom = scale_ * ratio;
+    if (faceOf_ != picture_.cacheKey() || faceZoom_ != zoom) {
+        // The built-in face is drawn at the resolution; a user's picture is magnified smoothly.
+        face_ = builtInFace_ ? makePanelPicture(zoom)
+                : zoom == 1 ? picture_
+                            : picture_.scaled((QSizeF(picture_.size()) * zoom).toSize(), Qt::IgnoreAspectRatio,
+                                              Qt::SmoothTransformation);
+        face_.setDevicePixelRatio(ratio);
+        faceOf_ = picture_.cacheKey();
+        faceZoom_ = zoom;
+    }
     QPainter p(this);
-    p.drawPixmap(0, 0, picture_);
+    p.drawPixmap(0, 0, face_);
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {

@@ -1,7 +1,8 @@
 #pragma once
 // The fare board window: 32 fare cells with a small number display and a ticket-number label
 // each, the clock, the stop-name display, all over the panel picture. Frameless, dragged with
-// the mouse.
+// the mouse. A right click offers the scale (1x to 4x of the designed size, every element drawn
+// at that resolution) and the board's picture, copied or saved.
 #include "fare/EngineViews.h"
 #include "options/OptionInfo.h"
 #include "options/SettingsRecords.h"
@@ -14,6 +15,7 @@
 class M_Degit;
 class ChimeiCtl_B;
 class QLabel;
+class QMenu;
 
 class Form1 : public QWidget, public fare::BoardView {
     Q_OBJECT
@@ -68,6 +70,18 @@ public:
     // The board's shape is owned by the window itself, so there is nothing left to release.
     void DeleteRgn() {}
 
+    // Shown at 1 … 4 times the designed size, the layout magnified as a whole (others: nearest).
+    int16_t Scale() const { return scale_; }
+    void setScale(int16_t scale);
+    static constexpr int16_t MaxScale = 4;
+    // The board as it is on the screen, at the screen's resolution; to the clipboard, or saved
+    // as PNG (false, with the reason, when the file could not be written).
+    QImage boardImage();
+    void copyPicture();
+    bool savePicture(const QString& path, QString* why = nullptr);
+    // The menu that a right click on the board opens.
+    QMenu* contextMenu() const { return menu_; }
+
     // The clock shows this time (what each tick does with the current time).
     void showTime(const QTime& time);
 
@@ -90,6 +104,8 @@ signals:
     // The digit settings dialog of a cell opens (true) and closes (false): the panel is out of
     // use meanwhile.
     void cellDialogOpen(bool open);
+    // The operator chose a scale from the board's menu.
+    void scaleChosen(int16_t scale);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -97,8 +113,14 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    // Every element at its designed place and size, times the scale.
+    void layOut();
+    void showFace(const QPixmap& picture, bool builtIn);
+    void buildMenu();
+    void askAndSavePicture();
     M_Degit* fare(int cell) const;
     M_Degit* small(int cell) const;
     void cellDoubleClicked(int i);
@@ -112,6 +134,14 @@ private:
     QTimer timer1_;
     std::array<QPixmap, 3> imgRes_;
     QPixmap picture_;
+    bool builtInFace_ = false;  // the picture is the built-in face, drawn anew at each resolution
+    QPixmap face_;              // the picture at the scale and the screen's resolution
+    qint64 faceOf_ = 0;         // the picture and zoom face_ was made for
+    qreal faceZoom_ = 0;
+    int16_t scale_ = 1;
+    int label1Top_ = 0;         // the first ticket label's designed top and type size, which the
+    int label1PointSize_ = 17;  // label style changes
+    QMenu* menu_ = nullptr;
     int lampTestMs_ = 3000;
     QPoint dragOffset_;   // where the manual move grabbed the window, while it is held
     bool dragging_ = false;

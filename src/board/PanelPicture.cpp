@@ -9,16 +9,24 @@
 namespace board {
 namespace {
 
+// Edges are filled pixel rows and columns rather than stroked lines, so that at any zoom they
+// cover exactly the magnified pixels.
+void outline(QPainter& p, const QRect& r, const QColor& colour) {
+    p.fillRect(r.left(), r.top(), r.width(), 1, colour);
+    p.fillRect(r.left(), r.bottom(), r.width(), 1, colour);
+    p.fillRect(r.left(), r.top(), 1, r.height(), colour);
+    p.fillRect(r.right(), r.top(), 1, r.height(), colour);
+}
+
 // A recessed window in the face: a black pane with a dark rim and a light lower-right edge.
 void drawWindow(QPainter& p, const QRect& inner, int rim) {
     const QRect outer = inner.adjusted(-rim, -rim, rim, rim);
     p.fillRect(outer, QColor(0x0b, 0x0b, 0x0d));
-    p.setPen(QColor(0x05, 0x05, 0x06));
-    p.drawLine(outer.topLeft(), outer.topRight());
-    p.drawLine(outer.topLeft(), outer.bottomLeft());
-    p.setPen(QColor(0x5a, 0x5c, 0x62));
-    p.drawLine(outer.bottomLeft() + QPoint(1, 0), outer.bottomRight());
-    p.drawLine(outer.topRight() + QPoint(0, 1), outer.bottomRight());
+    const QColor dark(0x05, 0x05, 0x06), light(0x5a, 0x5c, 0x62);
+    p.fillRect(outer.left(), outer.top(), outer.width(), 1, dark);
+    p.fillRect(outer.left(), outer.top(), 1, outer.height(), dark);
+    p.fillRect(outer.left() + 1, outer.bottom(), outer.width() - 1, 1, light);
+    p.fillRect(outer.right(), outer.top() + 1, 1, outer.height() - 1, light);
 }
 
 QFont headingFont(int pixelSize, bool bold = false) {
@@ -31,28 +39,27 @@ QFont headingFont(int pixelSize, bool bold = false) {
 
 } // namespace
 
-QPixmap makePanelPicture() {
-    QPixmap pix(ClientSize);
+QPixmap makePanelPicture(qreal zoom) {
+    QPixmap pix((QSizeF(ClientSize) * zoom).toSize());
     QPainter p(&pix);
+    p.scale(zoom, zoom);
+    const QRect face(QPoint(0, 0), ClientSize);
 
     // Body: dark enamel with a slight sheen towards the top, and a bezel round the edge.
     QLinearGradient body(0, 0, 0, ClientSize.height());
     body.setColorAt(0.0, QColor(0x3a, 0x3d, 0x44));
     body.setColorAt(0.12, QColor(0x26, 0x28, 0x2d));
     body.setColorAt(1.0, QColor(0x17, 0x18, 0x1b));
-    p.fillRect(pix.rect(), body);
-    p.setPen(QColor(0x6e, 0x72, 0x7a));
-    p.drawRect(pix.rect().adjusted(0, 0, -1, -1));
-    p.setPen(QColor(0x0a, 0x0a, 0x0c));
-    p.drawRect(pix.rect().adjusted(2, 2, -3, -3));
+    p.fillRect(face, body);
+    outline(p, face, QColor(0x6e, 0x72, 0x7a));
+    outline(p, face.adjusted(2, 2, -2, -2), QColor(0x0a, 0x0a, 0x0c));
 
     // The fare grid's plate, set off from the body.
     const QRect plate(farePos(1).x() - 10, smallPos(1).y() - 6,
                       ClientSize.width() - (farePos(1).x() - 10) - 8,
                       farePos(25).y() + FareSize.height() + 8 - (smallPos(1).y() - 6));
     p.fillRect(plate, QColor(0x1f, 0x21, 0x25));
-    p.setPen(QColor(0x4a, 0x4d, 0x54));
-    p.drawRect(plate.adjusted(0, 0, -1, -1));
+    outline(p, plate, QColor(0x4a, 0x4d, 0x54));
 
     for (int cell = 1; cell <= Cells; ++cell) {
         drawWindow(p, QRect(smallPos(cell), SmallSize), 2);

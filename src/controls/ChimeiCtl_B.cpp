@@ -62,7 +62,9 @@ ChimeiCtl_B::ChimeiCtl_B(QWidget* parent)
     connect(&timer_, &QTimer::timeout, this, &ChimeiCtl_B::step);
 }
 
-QSize ChimeiCtl_B::sizeHint() const { return {35, 192}; }
+QSize ChimeiCtl_B::sizeHint() const { return QSize(35, 192) * scale_; }
+
+QRect ChimeiCtl_B::shownViewport() const { return {viewport_.topLeft() * scale_, viewport_.size() * scale_}; }
 
 // Setting the background erases the name even when the colour stays the same.
 int32_t ChimeiCtl_B::BackColor() const { return s_.backColor; }
@@ -74,7 +76,7 @@ void ChimeiCtl_B::setBackColor(int32_t bgr) {
 int32_t ChimeiCtl_B::ForeColor() const { return s_.foreColor; }
 void ChimeiCtl_B::setForeColor(int32_t bgr) { assign(this, s_.foreColor, bgr, &ChimeiCtl_B::ForeColorChanged); }
 
-void ChimeiCtl_B::Refresh() { update(viewport_); }
+void ChimeiCtl_B::Refresh() { update(shownViewport()); }
 
 int16_t ChimeiCtl_B::Speed() const { return s_.speed; }
 void ChimeiCtl_B::setSpeed(int16_t v) {
@@ -160,6 +162,13 @@ void ChimeiCtl_B::setFontBold(bool v) {
     if (assign(this, s_.fontBold, v, &ChimeiCtl_B::FontBoldChanged)) applyFontBold();
 }
 
+int16_t ChimeiCtl_B::Scale() const { return scale_; }
+void ChimeiCtl_B::setScale(int16_t v) {
+    if (!assign(this, scale_, std::clamp<int16_t>(v, 1, 4), &ChimeiCtl_B::ScaleChanged)) return;
+    resize(sizeHint());
+    update();
+}
+
 void ChimeiCtl_B::applyFontBold() {
     gothic_.setBold(s_.fontBold);
     mincho_.setBold(s_.fontBold);
@@ -177,19 +186,26 @@ void ChimeiCtl_B::WriteProperties(QVariantMap& bag) const { controlprops::write(
 void ChimeiCtl_B::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), fromBgr(s_.backColor));
-    p.setClipRect(viewport_);
-    p.drawImage(viewport_.left(), viewport_.top() + dotsTop_, dots_);
+    const QRect view = shownViewport();
+    p.setClipRect(view);
+    // Only the rows in view, each dot magnified without smoothing into a square of its own.
+    const QRect rows = QRect(0, -dotsTop_, dots_.width(), viewport_.height()) & dots_.rect();
+    if (rows.isEmpty()) return;
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QRect(view.left() + rows.x() * scale_, view.top() + (dotsTop_ + rows.y()) * scale_,
+                      rows.width() * scale_, rows.height() * scale_),
+                dots_, rows);
 }
 
 void ChimeiCtl_B::clearDots() {
     dots_.fill(fromBgr(s_.backColor));
-    update(viewport_);
+    update(shownViewport());
 }
 
 void ChimeiCtl_B::moveDots(int top) {
     if (top == dotsTop_) return;
     dotsTop_ = top;
-    update(viewport_);
+    update(shownViewport());
 }
 
 void ChimeiCtl_B::step() {

@@ -1,7 +1,8 @@
 #pragma once
 // Vertical dot-matrix stop-name display: each character a 16 x 16 matrix of dots on a 2 px pitch.
 // Names of up to six characters stand still; longer ones scroll upward, driven by a timer, so
-// SetChimei returns at once and the scroll costs only the repaints of the visible panel.
+// SetChimei returns at once and the scroll costs only the repaints of the visible panel. At
+// Scale N every dot is a sharp square of N x N pixels (times the screen's pixel ratio).
 #include "controls/ChimeiScroll.h"
 
 #include <QElapsedTimer>
@@ -45,6 +46,8 @@ class ChimeiCtl_B : public QWidget {
     Q_PROPERTY(Look Appearance READ Appearance WRITE setAppearance NOTIFY AppearanceChanged)
     Q_PROPERTY(FontChoice FontMode READ FontMode WRITE setFontMode NOTIFY FontModeChanged)
     Q_PROPERTY(bool FontBold READ FontBold WRITE setFontBold NOTIFY FontBoldChanged)
+    // How large the host shows the display (1 … 4); the host's matter, so not kept with the rest.
+    Q_PROPERTY(int16_t Scale READ Scale WRITE setScale NOTIFY ScaleChanged STORED false)
 public:
     // Spacing of a two-character name; any value but PairClose sets them wide apart.
     enum PairSpacing : int16_t { PairWide = 0, PairClose = 2 };
@@ -74,6 +77,7 @@ public:
     Look Appearance() const;         void setAppearance(int16_t);
     FontChoice FontMode() const;     void setFontMode(int16_t);
     bool FontBold() const;           void setFontBold(bool);
+    int16_t Scale() const;           void setScale(int16_t);
     // Persistence under the keys and defaults of ChimeiSettings. A restore is a load: it takes
     // the values as stored, clears the name, leaves the viewport's size alone and notifies nothing.
     void ReadProperties(const QVariantMap& bag);
@@ -90,6 +94,7 @@ signals:
     void AppearanceChanged(ChimeiCtl_B::Look appearance);
     void FontModeChanged(ChimeiCtl_B::FontChoice fontMode);
     void FontBoldChanged(bool bold);
+    void ScaleChanged(int16_t scale);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,12 +105,15 @@ private:
     void moveDots(int top);
     void step();
     void schedule();
+    // The viewport as shown, at the scale.
+    QRect shownViewport() const;
 
     ChimeiSettings s_;
+    int16_t scale_ = 1;
 
-    QRect viewport_{0, 0, 36, 192};   // the visible frame, in control coordinates
+    QRect viewport_{0, 0, 36, 192};   // the visible frame, in designed control coordinates
     QImage dots_;                     // the drawn name; scrolls inside the viewport
-    int dotsTop_ = 0;                 // top of the dot surface relative to the viewport
+    int dotsTop_ = 0;                 // top of the dot surface relative to the viewport, designed pixels
     QImage glyph_;                    // 16 x 16 scratch cell for one character
     QFont gothic_, mincho_;
 

@@ -37,8 +37,12 @@ M_Degit::M_Degit(QWidget* parent) : QWidget(parent) {
 
 QSize M_Degit::sizeHint() const {
     const QSize cell = segface::cellSize(s_.degitSize);
-    return {cell.width() * s_.keta, cell.height()};
+    return QSize(cell.width() * s_.keta, cell.height()) * scale_;
 }
+
+qreal M_Degit::zoom() const { return scale_ * devicePixelRatioF(); }
+
+QSize M_Degit::surfaceSize() const { return (QSizeF(size()) * devicePixelRatioF()).toSize().expandedTo(QSize(1, 1)); }
 
 int32_t M_Degit::ShowSetDlg() {
     int16_t zero = s_.zeroMode, shift = s_.shift, fill = s_.fillZero;
@@ -126,6 +130,13 @@ void M_Degit::setBackColor(int32_t bgr) {
     redraw();
 }
 
+int16_t M_Degit::Scale() const { return scale_; }
+void M_Degit::setScale(int16_t v) {
+    if (!assign(this, scale_, std::clamp<int16_t>(v, 1, 4), &M_Degit::ScaleChanged)) return;
+    resize(sizeHint());
+    redraw();
+}
+
 void M_Degit::ReadProperties(const QVariantMap& bag) {
     s_ = controlprops::read<DegitSettings>(bag);
     clearSurface();
@@ -134,8 +145,11 @@ void M_Degit::ReadProperties(const QVariantMap& bag) {
 void M_Degit::WriteProperties(QVariantMap& bag) const { controlprops::write(s_, bag); }
 
 void M_Degit::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another pixel ratio: drawn again at its resolution.
+    if (drawnAt_.isValid() && drawnRatio_ != devicePixelRatioF()) drawValue();
     fitSurface();
-    QPainter(this).drawImage(0, 0, surface_);
+    // One surface pixel to one device pixel.
+    QPainter(this).drawImage(QRectF(QPointF(0, 0), QSizeF(surface_.size()) / devicePixelRatioF()), surface_);
 }
 
 void M_Degit::resizeEvent(QResizeEvent*) { fitSurface(); }
@@ -145,27 +159,33 @@ void M_Degit::mouseDoubleClickEvent(QMouseEvent*) { emit DblClick(); }
 void M_Degit::drawValue() {
     const QString text = degitText(s_.value, s_.zeroMode, s_.fillZero, s_.shift, s_.keta);
     clearSurface();
+    // Positions are designed pixels, placed on the device pixels of the zoom.
+    const qreal z = zoom();
+    const auto at = [z](qreal designed) { return static_cast<int>(std::lround(designed * z)); };
     const int cellWidth = segface::cellSize(s_.degitSize).width() + kSpacing;
     QPainter p(&surface_);
     // The unlit pattern first, then the value over it without background, right-aligned.
-    const QImage eight = segface::glyph(s_.degitStyle, s_.degitSize, u'8', fromBgr(s_.baseForeColor).rgb());
-    for (int i = 0; i < s_.keta && i * cellWidth < surface_.width(); ++i) p.drawImage(i * cellWidth, -1, eight);
+    const QImage eight = segface::glyph(s_.degitStyle, s_.degitSize, u'8', fromBgr(s_.baseForeColor).rgb(), z);
+    for (int i = 0; i < s_.keta && at(i * cellWidth) < surface_.width(); ++i) p.drawImage(at(i * cellWidth), at(-1), eight);
     const QRgb lit = fromBgr(s_.degitForeColor).rgb();
-    const int left = surface_.width() - static_cast<int>(text.size()) * cellWidth;
-    for (qsizetype i = 0; i < text.size(); ++i)
-        if (text[i] != u' ') p.drawImage(left + static_cast<int>(i) * cellWidth, -1, segface::glyph(s_.degitStyle, s_.degitSize, text[i], lit));
+    const int right = surface_.width();
+    const int n = static_cast<int>(text.size());
+    for (int i = 0; i < n; ++i)
+        if (text[i] != u' ')
+            p.drawImage(right - at((n - i) * cellWidth), at(-1), segface::glyph(s_.degitStyle, s_.degitSize, text[i], lit, z));
     p.end();
     drawn_ = s_;
-    drawnAt_ = size();
+    drawnAt_ = surface_.size();
+    drawnRatio_ = devicePixelRatioF();
     update();
 }
 
 void M_Degit::redraw() {
-    if (drawnAt_ != size() || drawn_ != s_) drawValue();
+    if (drawnAt_ != surfaceSize() || drawn_ != s_) drawValue();
 }
 
 void M_Degit::clearSurface() {
-    const QSize want = size().expandedTo(QSize(1, 1));
+    const QSize want = surfaceSize();
     if (surface_.size() != want) surface_ = QImage(want, QImage::Format_RGB32);
     surface_.fill(fromBgr(s_.backColor));
     drawnAt_ = {};
@@ -174,8 +194,8 @@ void M_Degit::clearSurface() {
 
 // Keeps what is drawn when the host resizes the control; new area shows the background.
 void M_Degit::fitSurface() {
-    if (surface_.size() == size() || size().isEmpty()) return;
-    QImage grown(size(), QImage::Format_RGB32);
+    if (surface_.size() == surfaceSize() || size().isEmpty()) return;
+    QImage grown(surfaceSize(), QImage::Format_RGB32);
     grown.fill(fromBgr(s_.backColor));
     QPainter(&grown).drawImage(0, 0, surface_);
     surface_ = grown;

@@ -1,6 +1,7 @@
 #pragma once
 // Segment digit display: Keta cells of unlit 8s with the value drawn right-aligned over them.
-// What is drawn stays in an image until the next redraw; an expose only copies that image.
+// What is drawn stays in an image until the next redraw; an expose only copies that image. The
+// image has the screen's resolution: Scale times the designed size, times the device pixel ratio.
 #include <QImage>
 #include <QVariantMap>
 #include <QWidget>
@@ -54,6 +55,8 @@ class M_Degit : public QWidget {
     Q_PROPERTY(DegitValue Value READ Value WRITE setValue NOTIFY ValueChanged)
     Q_PROPERTY(bool UserSet READ UserSet WRITE setUserSet NOTIFY UserSetChanged)
     Q_PROPERTY(int32_t BackColor READ BackColor WRITE setBackColor NOTIFY BackColorChanged)
+    // How large the host shows the display (1 … 4); the host's matter, so not kept with the rest.
+    Q_PROPERTY(int16_t Scale READ Scale WRITE setScale NOTIFY ScaleChanged STORED false)
 public:
     // How 0, the empty text and the marker -1 show; any other value shows the value as it is.
     enum ZeroRule : int16_t {
@@ -82,6 +85,7 @@ public:
     bool UserSet() const;           void setUserSet(bool);
     QWidget* hwnd();
     int32_t BackColor() const;      void setBackColor(int32_t bgr);
+    int16_t Scale() const;          void setScale(int16_t);
     // Persistence under the keys and defaults of DegitSettings. A restore is a load: it takes the
     // values as stored, leaves the size to the host, clears the surface and notifies nothing.
     void ReadProperties(const QVariantMap& bag);
@@ -102,6 +106,7 @@ signals:
     void ValueChanged(const DegitValue& value);
     void UserSetChanged(bool userSet);
     void BackColorChanged(int32_t bgr);
+    void ScaleChanged(int16_t scale);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -117,8 +122,14 @@ private:
     // Rendering flags of the face: no extra spacing between characters, bold segments.
     static constexpr int kSpacing = 0;
 
+    // Device pixels per designed pixel: the scale times the screen's pixel ratio.
+    qreal zoom() const;
+    QSize surfaceSize() const;
+
     DegitSettings s_;
-    QImage surface_;       // what is shown; only drawValue() and clearSurface() change it
+    int16_t scale_ = 1;
+    QImage surface_;       // what is shown, in device pixels; only drawValue() and clearSurface() change it
     DegitSettings drawn_;  // the settings the surface was last drawn from
-    QSize drawnAt_;        // and the size; invalid once the surface has been cleared
+    QSize drawnAt_;        // and its size in device pixels; invalid once the surface has been cleared
+    qreal drawnRatio_ = 1; // and the screen's pixel ratio
 };

@@ -89,8 +89,8 @@ QPainterPath segment(QPointF p, QPointF q, QPointF outward, qreal thick, qreal g
     return path;
 }
 
-QImage render(Face face, QSize cell, uint8_t segments, QRgb color) {
-    QImage img(cell, QImage::Format_ARGB32_Premultiplied);
+QImage render(Face face, QSize cell, uint8_t segments, QRgb color, qreal zoom) {
+    QImage img((QSizeF(cell) * zoom).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     if (segments == 0) return img;
 
@@ -128,6 +128,7 @@ QImage render(Face face, QSize cell, uint8_t segments, QRgb color) {
 
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(zoom, zoom);
     if (face == Face::B) {
         // Slanted like an italic LED face, leaning about 6 degrees about the cell's centre.
         p.translate(0, h / 2);
@@ -149,17 +150,19 @@ QSize cellSize(int16_t degitSize) {
     }
 }
 
-QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color) {
+QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color, qreal zoom) {
     // Glyphs are shared by every display; the few colours in use keep this small, and a host
     // that cycles through many colours only rebuilds what it needs.
     static QHash<quint64, QImage> cache;
     const Face face = faceOf(style);
     const int size = (degitSize >= 1 && degitSize <= 3) ? degitSize : 0;
     const uint8_t segments = segmentsOf(ch);
-    const quint64 key = (quint64(color) << 24) | (quint64(static_cast<int>(face)) << 18) | (quint64(size) << 16) | segments;
+    const quint64 hundredths = quint64(std::lround(zoom * 100)) & 0xFFFF;
+    const quint64 key = (hundredths << 48) | (quint64(color & 0xFFFFFFu) << 24) | (quint64(static_cast<int>(face)) << 18) |
+                        (quint64(size) << 16) | segments;
     if (const auto it = cache.constFind(key); it != cache.constEnd()) return *it;
     if (cache.size() > 4096) cache.clear();
-    const QImage img = render(face, cellSize(size), segments, color);
+    const QImage img = render(face, cellSize(size), segments, color, zoom);
     cache.insert(key, img);
     return img;
 }

@@ -26,6 +26,14 @@ std::string withTrailingSlash(std::string dir) {
     return dir;
 }
 
+std::string dataFolder(const std::string& chosen, const std::string& samples) {
+    if (!chosen.empty() || samples.empty()) return chosen;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(".", ec))
+        if (entry.path().extension() == ".hy3" && entry.is_regular_file(ec)) return chosen;
+    return samples;
+}
+
 int16_t clampSection(long long section) {
     if (section < 1) return 1;
     if (section > MaxStartSection) return MaxStartSection;
@@ -93,8 +101,8 @@ void FareEngine::redrawStopName() {
 }
 
 void FareEngine::doRouteSet(EntrySource source) {
-    const std::string fareDir = withTrailingSlash(options_.FareDataDir);
-    const std::string tapeDir = withTrailingSlash(options_.TapeDataDir);
+    const std::string fareDir = withTrailingSlash(dataFolder(options_.FareDataDir, sampleFolder_));
+    const std::string tapeDir = withTrailingSlash(dataFolder(options_.TapeDataDir, sampleFolder_));
     devices_.sound.playSound(options_.SoundKeitoSet, "S1", false);
 
     state_.RouteText.clear();

@@ -25,6 +25,9 @@ long long numericValue(std::string_view text);
 std::string fareFileName(std::string_view routeText);
 // A folder with its trailing "/" (none added to an empty folder or one that has it).
 std::string withTrailingSlash(std::string dir);
+// The folder a route is read from: `chosen`; when that is empty, the current folder, unless it
+// holds no route (*.hy3) and `samples` names a folder (the installed samples).
+std::string dataFolder(const std::string& chosen, const std::string& samples);
 // 0 becomes 1, anything above 300 becomes 300.
 int16_t clampSection(long long section);
 // MM-DD-YYYY and hh:mm:ss.
@@ -49,6 +52,9 @@ public:
     void displayClear(bool on);
     // The stop name drawn again (after the options changed its colours or font).
     void redrawStopName();
+    // The folder read for a fare or broadcast folder that the options leave empty, when the
+    // current folder holds no route; none by default.
+    void setSampleFolder(std::string folder) { sampleFolder_ = std::move(folder); }
 
     const FareTable& table() const { return table_; }
     const RouteState& state() const { return state_; }
@@ -72,6 +78,7 @@ private:
     EngineDevices devices_;
     FareTable table_;
     RouteState state_;
+    std::string sampleFolder_;
     std::deque<std::function<void()>> waiting_;
     bool running_ = false;
     int routesLoaded_ = 0;

@@ -1,12 +1,15 @@
 // The settings file as the program uses it: written at the confirmed exit from every window's
 // state, read at the next start and applied to every window; a bad file applies nothing.
+#include "app/BoardScale.h"
 #include "app/Ferio.h"
 #include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
 #include "PanelFixture.h"
 #include "reslib/ui/Messages.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMenu>
 #include <QDir>
 #include <QFile>
 #include <QScrollBar>
@@ -157,4 +160,21 @@ TEST_F(SettingsTest, ASaveThatFailsIsReportedAndKeepsTheOldFile) {
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_TRUE(messages[1].text.startsWith(QStringLiteral("エラー Code:"))) << messages[1].text.toStdString();
     EXPECT_EQ(QFile(dir.filePath(QStringLiteral("ferio.in4"))).size(), 0);
+}
+
+TEST_F(SettingsTest, TheScaleChosenFromTheBoardsMenuComesBackAtTheNextStart) {
+    const QString scaleFile = dir.filePath(QStringLiteral("ferio.board"));
+    EXPECT_EQ(boardSettingsFile(file), scaleFile);
+    {
+        auto ferio = start();
+        EXPECT_EQ(ferio->board().Scale(), 1) << "no file: the designed size";
+        ferio->board().setScale(2); // as --scale does: for this run only
+        EXPECT_FALSE(QFile::exists(scaleFile));
+        ferio->board().contextMenu()->findChild<QAction*>(QStringLiteral("actScale_3"))->trigger();
+    }
+    EXPECT_EQ(loadBoardScale(scaleFile), 3);
+    EXPECT_EQ(start()->board().Scale(), 3);
+    ASSERT_TRUE(saveBoardScale(scaleFile, 9));
+    EXPECT_EQ(loadBoardScale(scaleFile), 4) << "brought within 1 … 4";
+    EXPECT_TRUE(messages.empty());
 }

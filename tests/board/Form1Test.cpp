@@ -4,10 +4,15 @@
 #include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
 #include <QTimer>
@@ -224,4 +229,72 @@ TEST_F(Board, DisplayOptionsReachEveryDisplay) {
     EXPECT_FALSE(board.lblSeiriNum(5)->isHidden());
     EXPECT_EQ(board.lblSeiriNum(5)->palette().color(QPalette::WindowText), QColor(0, 0, 0));
     EXPECT_TRUE(board.ChimeiCtl()->FontBold());
+}
+
+TEST_F(Board, AtEveryScaleTheDesignedLayoutIsMagnifiedAndStillDraggedAndDoubleClicked) {
+    board.setRoundShape();
+    board.SeirikenNumSet(4, 0); // the first label moved and set smaller by the style
+    QSignalSpy chosen(&board, &Form1::scaleChosen);
+    board.setScale(3);
+    EXPECT_EQ(board.size(), QSize(1929, 720));
+    EXPECT_EQ(board.Degit(1)->geometry(), QRect(372, 120, 171, 87));
+    EXPECT_EQ(board.S_Degit(16)->geometry(), QRect(QPoint(581, 74) * 3, QSize(22, 15) * 3));
+    EXPECT_EQ(board.TimeDegit(1)->geometry(), QRect(1170, -15, 78, 60));
+    EXPECT_EQ(board.ChimeiCtl()->geometry(), QRect(102, 69, 105, 576));
+    EXPECT_EQ(board.lblSeiriNum(1)->y(), 60);
+    EXPECT_EQ(board.lblSeiriNum(1)->font().pointSize(), 39);
+    EXPECT_EQ(board.lblSeiriNum(2)->font().pointSize(), 51);
+    EXPECT_FALSE(board.mask().contains(QPoint(2, 2))) << "the rounded corner magnified";
+    EXPECT_TRUE(board.mask().contains(QPoint(3, 0)));
+    EXPECT_TRUE(board.contextMenu()->findChild<QAction*>(QStringLiteral("actScale_3"))->isChecked());
+    EXPECT_EQ(chosen.count(), 0) << "only the operator's choice is reported";
+    board.setScale(9);
+    EXPECT_EQ(board.Scale(), 4);
+    board.setScale(0);
+    EXPECT_EQ(board.Scale(), 1);
+
+    board.contextMenu()->findChild<QAction*>(QStringLiteral("actScale_3"))->trigger();
+    ASSERT_EQ(chosen.count(), 1);
+    EXPECT_EQ(chosen.at(0).at(0).toInt(), 3);
+    board.move(100, 100);
+    board.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&board));
+    const QPoint start = board.pos();
+    QTest::mousePress(&board, Qt::LeftButton, {}, QPoint(15, 690));
+    QTest::mouseMove(&board, QPoint(55, 710));
+    QTest::mouseRelease(&board, Qt::LeftButton, {}, QPoint(55, 710));
+    EXPECT_EQ(board.pos(), start + QPoint(40, 20));
+
+    onModal([](QDialog* dlg) { dlg->reject(); });
+    QTest::mouseDClick(cell(32), Qt::LeftButton, {}, QPoint(150, 80));
+    EXPECT_EQ(cellDialog, (std::vector<bool>{true, false}));
+}
+
+TEST_F(Board, TheMenuCopiesAndSavesThePictureOfTheBoard) {
+    board.copyBuiltinPicture();
+    board.setScale(2);
+    cell(1)->setValue(qint64(230));
+    QGuiApplication::clipboard()->clear();
+    board.contextMenu()->findChild<QAction*>(QStringLiteral("actCopyPicture"))->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(1286, 480));
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), board.grab().toImage().convertToFormat(QImage::Format_RGB32));
+
+    QTemporaryDir dir;
+    const QString png = dir.filePath(QStringLiteral("board.png"));
+    ASSERT_TRUE(board.savePicture(png));
+    EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32), copied.convertToFormat(QImage::Format_RGB32));
+    QString why;
+    EXPECT_FALSE(board.savePicture(dir.filePath(QStringLiteral("no/such/folder.png")), &why));
+    EXPECT_FALSE(why.isEmpty());
+}
+
+TEST_F(Board, TheClockShowsTheTimeAtOnceWhenTheDisplayClearEnds) {
+    board.clearDisplays();
+    EXPECT_FALSE(board.Timer1().isActive());
+    EXPECT_EQ(board.TimeDegit(0)->Value(), DegitValue(QString()));
+    board.restoreDisplays();
+    EXPECT_TRUE(board.Timer1().isActive());
+    EXPECT_TRUE(std::holds_alternative<qint64>(board.TimeDegit(0)->Value())) << "a number, not the blank";
+    EXPECT_TRUE(std::holds_alternative<qint64>(board.TimeDegit(1)->Value()));
 }

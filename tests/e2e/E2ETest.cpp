@@ -398,19 +398,26 @@ TEST(E2E, DemonstrationMixNeverClipsAndItsChimesMatchTheVoice) {
 }
 
 TEST(Program, AnswersVersionAndHelpAsACommandLineProgram) {
-    auto run = [](const QString& option) {
-        QProcess p;
+    QProcess p;
+    auto run = [&p](const QStringList& arguments, int status = 0) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        env.remove(QStringLiteral("DISPLAY")); // a terminal without a window system
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            env.remove(QString::fromLatin1(name)); // a terminal without a window system
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {option});
+        p.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), arguments);
         EXPECT_TRUE(p.waitForFinished(10000));
-        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << "no abort";
+        EXPECT_EQ(p.exitCode(), status);
         return QString::fromUtf8(p.readAllStandardOutput());
     };
-    EXPECT_TRUE(run(QStringLiteral("--version")).contains(QStringLiteral("4.0.0")));
-    const QString help = run(QStringLiteral("--help"));
-    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: ferio")) && help.contains(QStringLiteral("--settings <FILE>")))
+    EXPECT_TRUE(run({QStringLiteral("--version")}).contains(QStringLiteral("4.0.0")));
+    const QString help = run({QStringLiteral("--help")});
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: ferio")) && help.contains(QStringLiteral("--settings <FILE>")) &&
+                help.contains(QStringLiteral("--scale <N>")))
         << help.toStdString();
+    // The windows themselves need a graphical session: without one, a message and status 1.
+    run({}, 1);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("no graphical session")));
+    run({QStringLiteral("--scale"), QStringLiteral("5")}, 2);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("--scale")));
 }

@@ -221,6 +221,20 @@ TEST_F(RouteFixture, FolderRulesForTheFareFile) {
     set("20");
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], NoDataMessage) << "a folder is no fare file";
+
+    // Installed: an empty folder is the samples, unless the current folder holds a route.
+    const fs::path empty = dir / "empty";
+    fs::create_directory(empty);
+    fs::current_path(empty);
+    EXPECT_EQ(dataFolder("", dir.string()), dir.string());
+    EXPECT_EQ(dataFolder("/mine", dir.string()), "/mine");
+    EXPECT_EQ(dataFolder("", ""), "");
+    engine.setSampleFolder(dir.string());
+    set("12");
+    fs::current_path(dir);
+    EXPECT_EQ(dataFolder("", (dir / "empty").string()), "") << "the current folder holds routes";
+    fs::current_path(old);
+    EXPECT_EQ(host.messages.size(), 1u) << "route 12 read from the samples";
 }
 
 TEST_F(RouteFixture, EveryResetRepeatsTheWholeSetIncludingTheLampTest) {

@@ -6,9 +6,14 @@
 #include "options/pages/PanelPage.h"
 #include "options/pages/PreviewPage.h"
 #include "options/pages/SoundPage.h"
+#include "reslib/ui/Messages.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QPushButton>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -136,3 +141,40 @@ TEST(OptionPages, PluginAndDateButtonsAskTheirPickers) {
     colour->click();
     EXPECT_EQ(colour->color(), 0xFF0000);
 }
+
+namespace {
+struct OpenedUrls : QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+} // namespace
+
+TEST(OptionPages, TheFolderButtonsOpenTheFolderOrSayThatNothingCanOpenIt) {
+    FakePickers pickers;
+    FolderPage page(pickers);
+    std::vector<msg::Request> messages;
+    msg::setHandler([&](const msg::Request& r) {
+        messages.push_back(r);
+        return QMessageBox::Ok;
+    });
+    page.findChild<QLineEdit*>(u"Text2_1"_s)->setText(u"/srv/放送"_s);
+    // No file manager: the offscreen platform has no way to open a folder at all.
+    page.findChild<QPushButton*>(u"cmdOpenFolder_1"_s)->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, msg::AppTitle);
+    EXPECT_TRUE(messages[0].text.contains(u"ファイルマネージャーが見つかりません：/srv/放送"_s)) << messages[0].text.toStdString();
+
+    OpenedUrls desktop;
+    QDesktopServices::setUrlHandler(u"file"_s, &desktop, "open");
+    page.findChild<QPushButton*>(u"cmdOpenFolder_1"_s)->click();
+    page.findChild<QPushButton*>(u"cmdOpenFolder_0"_s)->click(); // empty: the current folder
+    QDesktopServices::unsetUrlHandler(u"file"_s);
+    msg::setHandler({});
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(desktop.urls, (QList<QUrl>{QUrl::fromLocalFile(u"/srv/放送"_s), QUrl::fromLocalFile(QDir::currentPath())}));
+}
+
+#include "OptionPagesTest.moc"

@@ -1,0 +1,145 @@
+// The board's drawing at the screen's resolution: a fare cell, a stop-name glyph and the face,
+// at scale 1 and 3, compared pixel by pixel. The same tests run once at a device pixel ratio
+// of 1 and once at 2 (a screen with QT_SCALE_FACTOR=2).
+#include "board/Form1.h"
+#include "controls/ChimeiCtl_B.h"
+#include "controls/M_Degit.h"
+#include "reslib/ui/Bgr.h"
+
+#include <QGuiApplication>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+
+namespace {
+
+constexpr int32_t kBack = 0x000000, kUnlit = 0x0000FF, kLit = 0x00FF00;
+const QRgb back = fromBgr(kBack).rgb(), unlit = fromBgr(kUnlit).rgb(), lit = fromBgr(kLit).rgb();
+
+qreal ratio() { return qApp->devicePixelRatio(); }
+
+QImage shot(QWidget& w) { return w.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+bool near(QRgb a, QRgb b, int tolerance) {
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+// Pixels that are none of the solid colours: the smoothed edges.
+int shaded(const QImage& img, std::initializer_list<QRgb> solid) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (std::find(solid.begin(), solid.end(), img.pixel(x, y)) == solid.end()) ++n;
+    return n;
+}
+
+// The share of pixels of `small` (of the solid colours only, when some are given) that the
+// middle of their k x k block in `big` repeats.
+double sameShape(const QImage& small, const QImage& big, int k, int tolerance, std::initializer_list<QRgb> solid = {}) {
+    int same = 0, compared = 0;
+    for (int y = 0; y < small.height(); ++y)
+        for (int x = 0; x < small.width(); ++x) {
+            const QRgb px = small.pixel(x, y);
+            if (solid.size() && std::find(solid.begin(), solid.end(), px) == solid.end()) continue;
+            ++compared;
+            same += near(px, big.pixel(x * k + k / 2, y * k + k / 2), tolerance);
+        }
+    return double(same) / compared;
+}
+
+// Whether some block of k x k pixels (one designed pixel) holds more than one colour: drawn at
+// the resolution, not magnified from the designed pixels.
+bool finerThanDesignedPixels(const QImage& img, int k) {
+    for (int by = 0; by + k <= img.height(); by += k)
+        for (int bx = 0; bx + k <= img.width(); bx += k)
+            for (int y = by; y < by + k; ++y)
+                for (int x = bx; x < bx + k; ++x)
+                    if (img.pixel(x, y) != img.pixel(bx, by)) return true;
+    return false;
+}
+
+QImage fareCell(int16_t scale) {
+    M_Degit d; // a fare cell as the board has it: three digits of size 2 in the slanted face
+    d.setBackColor(kBack);
+    d.setBaseForeColor(kUnlit);
+    d.setDegitForeColor(kLit);
+    d.setDegitSize(2);
+    d.setKeta(3);
+    d.setDegitStyle(1);
+    d.setScale(scale);
+    d.setValue(qint64(180));
+    return shot(d);
+}
+
+} // namespace
+
+#ifdef FERIO_SCALE_FACTOR
+#define Resolution ResolutionAtRatio2
+#endif
+
+TEST(Resolution, FareCellKeepsItsShapeAndSharpEdgesWhenMagnified) {
+    const int r = static_cast<int>(ratio());
+    const QImage one = fareCell(1), three = fareCell(3);
+    ASSERT_EQ(one.size(), QSize(57, 29) * r);
+    ASSERT_EQ(three.size(), QSize(57, 29) * 3 * r);
+    EXPECT_GT(sameShape(one, three, 3, 8, {back, unlit, lit}), 0.98);
+    // The column through the middle of the 8 crosses three bars: every pixel lit or background.
+    for (const QImage* img : {&one, &three}) {
+        const int k = img->width() / 57;
+        for (int y = 0; y < img->height(); ++y) {
+            const QRgb px = img->pixel((19 + 9) * k + k / 2, y);
+            EXPECT_TRUE(near(px, lit, 16) || near(px, back, 16)) << std::hex << px << std::dec << " soft horizontal edge at row " << y << " of " << k << "x";
+        }
+    }
+    // Smoothed pixels lie along the slanted and pointed edges, whose length grows three times;
+    // a magnified picture would have nine times as many (blurred or in steps).
+    const int edge1 = shaded(one, {back, unlit, lit}), edge3 = shaded(three, {back, unlit, lit});
+    EXPECT_GT(edge1, 0);
+    EXPECT_LE(edge3, 4 * edge1) << edge1 << " smoothed pixels at 1x, " << edge3 << " at 3x";
+    EXPECT_TRUE(finerThanDesignedPixels(three, 3 * r));
+    if (r > 1) {
+        EXPECT_TRUE(finerThanDesignedPixels(one, r)) << "drawn at the device's resolution, not doubled";
+    }
+}
+
+TEST(Resolution, StopNameDotsStaySharpSquaresAtEveryScale) {
+    const int r = static_cast<int>(ratio());
+    QImage at[2];
+    for (int16_t scale : {1, 3}) {
+        ChimeiCtl_B c;
+        c.setBackColor(kBack);
+        c.setForeColor(kLit);
+        c.setScale(scale);
+        c.SetChimei(QStringLiteral("東"));
+        at[scale / 3] = shot(c);
+        ASSERT_EQ(at[scale / 3].size(), QSize(35, 192) * scale * r);
+    }
+    EXPECT_GT(at[0].width() * at[0].height() - shaded(at[0], {lit}), 0);
+    EXPECT_EQ(shaded(at[1], {back, lit}), 0) << "no shades between dot and background";
+    // Every pixel of the glyph at 1x is a whole 3 x 3 block at 3x: the same dots, as squares.
+    int dots = 0;
+    for (int y = 0; y < at[0].height(); ++y)
+        for (int x = 0; x < at[0].width(); ++x) {
+            const QRgb want = at[0].pixel(x, y);
+            dots += want == lit;
+            for (int dy = 0; dy < 3; ++dy)
+                for (int dx = 0; dx < 3; ++dx)
+                    ASSERT_EQ(at[1].pixel(3 * x + dx, 3 * y + dy), want) << x << "," << y;
+        }
+    EXPECT_GT(dots, 40 * r * r);
+}
+
+TEST(Resolution, TheBoardsFaceIsDrawnAtTheResolutionOfItsScale) {
+    const int r = static_cast<int>(ratio());
+    Form1 board;
+    board.copyBuiltinPicture();
+    const QImage one = shot(board);
+    board.setScale(3);
+    const QImage three = shot(board);
+    ASSERT_EQ(one.size(), QSize(643, 240) * r);
+    ASSERT_EQ(three.size(), QSize(643, 240) * 3 * r);
+    EXPECT_GT(sameShape(one, three, 3, 6), 0.97);
+    EXPECT_TRUE(finerThanDesignedPixels(three, 3 * r)) << "headings drawn at the resolution";
+}

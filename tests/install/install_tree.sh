@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch root, as a package does, and checks what lands where: the
+# programs, the samples, the desktop entry, the icon and the AppStream data, and that the
+# installed program reads the installed samples.
+set -euo pipefail
+build=$1 app_id=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
+cd "$root/usr"
+
+fail=0
+expect() { for f in "$@"; do [ -s "$f" ] || { echo "missing: /usr/$f"; fail=1; }; done; }
+expect bin/ferio bin/hy3tool \
+  share/ferio/samples/{7,12,105}.hy3 share/ferio/samples/12tp.csv share/ferio/samples/readings.tsv \
+  share/ferio/samples/{chime1.wav,chime2.mp3,chime3.mid,click.wav} \
+  share/ferio/samples/{barcode,companies,plain}.4SP \
+  "share/applications/$app_id.desktop" "share/icons/hicolor/scalable/apps/$app_id.svg" \
+  "share/metainfo/$app_id.metainfo.xml" share/doc/ferio/README.md
+# Nothing of the build or the tests among the programs.
+programs=$(ls bin | tr '\n' ' ')
+[ "$programs" = "ferio hy3tool " ] || { echo "programs installed: $programs"; fail=1; }
+[ -x bin/ferio ] && [ -x bin/hy3tool ] || { echo "programs not executable"; fail=1; }
+grep -q '^Exec=ferio$' "share/applications/$app_id.desktop" || { echo "desktop entry does not start ferio"; fail=1; }
+grep -q "^Icon=$app_id\$" "share/applications/$app_id.desktop" || { echo "desktop entry names another icon"; fail=1; }
+grep -q '<svg' "share/icons/hicolor/scalable/apps/$app_id.svg" || { echo "the icon is no SVG"; fail=1; }
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "share/applications/$app_id.desktop" || fail=1
+fi
+if command -v appstreamcli >/dev/null; then
+  appstreamcli validate --no-net --explain "share/metainfo/$app_id.metainfo.xml" >/dev/null || {
+    appstreamcli validate --no-net "share/metainfo/$app_id.metainfo.xml"; fail=1; }
+fi
+
+# The installed tools on the installed samples, from a folder that holds no route.
+mkdir "$root/elsewhere"
+cd "$root/elsewhere"
+out=$("$root/usr/bin/hy3tool" check "$root/usr/share/ferio/samples/12.hy3")
+[[ "$out" == *records* ]] || { echo "hy3tool check: $out"; fail=1; }
+# The example readings of the samples reach the voice: the samples are the broadcast folder.
+out=$(HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" "$root/usr/bin/ferio" --reading 上原)
+[ "$out" = "カミハラ" ] || { echo "ferio --reading 上原 from the installed samples: $out"; fail=1; }
+exit $fail
