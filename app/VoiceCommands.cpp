@@ -1,7 +1,10 @@
 #include "app/VoiceCommands.h"
 
 #include "settings/mdlIniIo.h"
+#include "sound/AudioDevice.h"
 #include "sound/mdlM_Tape.h"
+
+#include <QScopeGuard>
 
 #include <chrono>
 #include <cstdio>
@@ -28,6 +31,8 @@ int printReading(const QString& text, const std::string& readingsFile, const Spe
 
 int sayAloud(const QString& text, const std::string& readingsFile, const QString& voiceFile, const SpeechPaths& paths) {
     using namespace std::chrono_literals;
+    // The voice opens the device; it closes after the voice, before the statics its thread reads.
+    const auto closeAudio = qScopeGuard(audio::close);
     const auto voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile), paths);
     if (!voice) {
         std::fprintf(stderr, "読み上げられません: MeCab（辞書 %s）、espeak-ng の日本語音声か音の出力が使えません\n",
