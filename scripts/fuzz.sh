@@ -34,8 +34,10 @@ run() {
   local runs cov largest
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/$t.log")
   cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$build/$t.log" | tail -1)
-  largest=$(find "$corpus" -type f -printf '%s\n' | sort -n | tail -1)
-  echo "$t: ${runs:-?} runs, ${cov:-no coverage}, largest new input ${largest:-0} bytes, limit $limit"
+  # The largest input the fuzzer made itself: the corpus holds copies of seeds too, named by hash.
+  largest=$(comm -23 <(ls "$corpus" | sort) <(find "$seeds" -type f -exec sha1sum {} + 2>/dev/null | cut -c1-40 | sort) |
+    (cd "$corpus" && xargs -r stat -c %s) | sort -n | tail -1)
+  echo "$t: ${runs:-?} runs, ${cov:-no coverage}, largest input made ${largest:-0} bytes, limit $limit"
   if [ "$rc" -ne 0 ]; then
     echo "$t FOUND A FAULT (input kept in $crashes):"
     tail -n 60 "$build/$t.log"
