@@ -2,7 +2,10 @@
 
 #include "fare/FareEngine.h"
 #include "settings/mdlIniIo.h"
+#include "sound/AudioDevice.h"
 #include "sound/mdlM_Tape.h"
+
+#include <QScopeGuard>
 
 #include <chrono>
 #include <cstdio>
@@ -29,6 +32,8 @@ int printReading(const QString& text, const std::string& readingsFile, const Spe
 
 int sayAloud(const QString& text, const std::string& readingsFile, const QString& voiceFile, const SpeechPaths& paths) {
     using namespace std::chrono_literals;
+    // The voice opens the device; it closes after the voice, before the statics its thread reads.
+    const auto closeAudio = qScopeGuard(audio::close);
     const auto voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile), paths);
     if (!voice) {
         std::fprintf(stderr, "読み上げられません: MeCab（辞書 %s）、espeak-ng の日本語音声か音の出力が使えません\n",

@@ -17,6 +17,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTranslator>
 #include <cstdio>
 #include <optional>
@@ -132,6 +133,9 @@ int main(int argc, char** argv) {
     const QString settingsFile = settings::filePath(parser.value(settingsOption), QCoreApplication::applicationFilePath());
     if (!audio::open())
         std::fprintf(stderr, "%s: no sound device could be opened: sound is off\n", qPrintable(panel::modelName()));
+    // The device closes after everything that plays and before the program's statics go, since
+    // its audio thread reads them.
+    const auto closeAudio = qScopeGuard(audio::close);
     MixerCommands mixer;
     SoundChannels sound(mixer, panel::modelName().toStdString());
     QtEventLoop events;

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang libclang-rt-14-dev llvm
   qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n libgl-dev
   libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont lame python3
   libespeak-ng-dev espeak-ng-data libmecab-dev mecab mecab-ipadic-utf8

@@ -1,0 +1,177 @@
+// fuzz-seeds SOURCE_DIR OUT_DIR: writes each fuzzer's seeds to OUT_DIR/<name>, made with our own
+// writers from the samples, and for every reader one input at its size limit, so that the fuzzers
+// grow inputs that far (scripts/fuzz.sh gives each the size of its largest seed).
+#include "fare/Hy3File.h"
+#include "hy3tool/RouteCsv.h"
+#include "options/OptionTable.h"
+#include "reslib/Cp932.h"
+#include "reslib/plugin/TicketPlugin.h"
+#include "settings/SettingsCodec.h"
+#include "sound/VoiceSettings.h"
+#include "sound/mdlM_Tape.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path out;
+
+void write(const std::string& name, const std::string& file, const std::string& bytes) {
+    fs::create_directories(out / name);
+    std::ofstream(out / name / file, std::ios::binary) << bytes;
+}
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+template <class T>
+T need(std::optional<T> value, const std::string& what) {
+    if (!value) throw std::runtime_error("cannot make " + what);
+    return std::move(*value);
+}
+
+// The most bytes a CP932 text can hold, mostly double-byte, so that UTF-8 makes it longer still.
+std::string longestName() {
+    std::string name;
+    for (int i = 0; i < 0xFFFF / 2; ++i) name += "駅";
+    return name + "1";
+}
+
+void routes(const fs::path& samples) {
+    for (const auto& entry : fs::directory_iterator(samples)) {
+        const fs::path& p = entry.path();
+        if (p.extension() != ".csv" || p.stem().string().ends_with("tp")) continue;
+        std::string error;
+        const auto records = need(routecsv::fromCsv(readAll(p), &error), p.string() + ": " + error);
+        write("hy3", p.stem().string() + ".hy3", need(fare::hy3::write(records, &error), "a route"));
+        write("routecsv", p.filename().string(), routecsv::toCsv(records));
+    }
+    fare::FareRecord largest{longestName(), -32768, {}};
+    largest.Data.fill(-32768);
+    const std::vector<fare::FareRecord> records(fare::TableRows, largest);
+    std::string error;
+    const std::string hy3 = need(fare::hy3::write(records, &error), "the largest route");
+    if (hy3.size() != fare::hy3::MaxFileBytes) throw std::runtime_error("the largest route is not the limit");
+    write("hy3", "largest.hy3", hy3);
+    write("routecsv", "largest.csv", routecsv::toCsv(records));
+}
+
+void settingsFiles() {
+    std::string error;
+    write("settings", "default.in4", need(settings::encode(SettingsRecord{}, &error), "the settings"));
+    SettingsRecord largest;
+    forEachOption(largest.Options, [](const OptionField&, auto& v) {
+        if constexpr (std::is_same_v<std::remove_reference_t<decltype(v)>, std::string>) v = longestName();
+    });
+    const std::string bytes = need(settings::encode(largest, &error), "the largest settings");
+    if (bytes.size() != settings::maxFileBytes()) throw std::runtime_error("the largest settings are not the limit");
+    write("settings", "largest.in4", bytes);
+}
+
+void tapes(const fs::path& samples) {
+    for (const auto& entry : fs::directory_iterator(samples))
+        if (entry.path().string().ends_with("tp.csv"))
+            write("tape", entry.path().filename().string(), readAll(entry.path()));
+    // A table of exactly the size the loader still reads: entries, then one blank line to fill up.
+    const std::string line = need(cp932::fromUtf8("\"次は、\"\"本町\"\"です。\",1,3\r\n"), "a table line");
+    std::string table;
+    while (table.size() + line.size() <= MaxTapeFileBytes) table += line;
+    table.append(MaxTapeFileBytes - table.size(), ' ');
+    write("tape", "largest.csv", table);
+}
+
+void plugins(const fs::path& samples) {
+    for (const auto& entry : fs::directory_iterator(samples)) {
+        if (entry.path().extension() != ".4SP") continue;
+        const std::string text = readAll(entry.path());
+        if (!ticketplugin::parse(text)) throw std::runtime_error(entry.path().string() + " is no plugin");
+        write("plugin", entry.path().filename().string(), text);
+        // The largest file the reader takes, and one byte more, which it refuses.
+        std::string padded = text;
+        padded.append(ticketplugin::kMaxFileSize - text.size(), '\n');
+        if (!ticketplugin::parse(padded)) throw std::runtime_error("the largest plugin is refused");
+        write("plugin", "largest-" + entry.path().filename().string(), padded);
+        write("plugin", "too-large-" + entry.path().filename().string(), padded + '\n');
+    }
+}
+
+void voices() {
+    fs::create_directories(out / "voice");
+    const auto save = [](const std::string& name, const VoiceSettings& s) {
+        if (!saveVoiceSettings(QString::fromStdString((out / "voice" / name).string()), s))
+            throw std::runtime_error("cannot save voice settings");
+    };
+    save("default.voice", VoiceSettings{});
+    save("edges.voice", VoiceSettings{"ja+f2", VoiceSettings::RateRange.max, VoiceSettings::PitchRange.min,
+                                      VoiceSettings::VolumeRange.max});
+}
+
+// The built-in dictionary, and one of a mebibyte: the reader takes a file of any size, and no
+// folder's own stop names come near that.
+void readings(const fs::path& builtIn) {
+    write("readings", "readings.tsv", readAll(builtIn));
+    const std::string kanji[] = {"本", "町", "駅", "前", "東", "西", "橋", "寺"};
+    const std::string kana[] = {"ホン", "マチ", "エキ", "マエ", "ヒガシ", "ニシ", "ハシ", "テラ"};
+    std::string table = "# 表記\t読み\n";
+    for (unsigned n = 0; table.size() < (1u << 20); ++n) {
+        std::string surface, reading;
+        for (unsigned i = n; i; i /= 8) {
+            surface += kanji[i % 8];
+            reading += kana[i % 8];
+        }
+        table += surface + "\t" + reading + "\n";
+    }
+    write("readings", "large.tsv", table);
+}
+
+// Every character CP932 has: its single bytes and every double-byte code that decodes and encodes
+// again (a few codes decode to characters that iconv only writes with another code or not at all).
+void cp932Text() {
+    std::string all;
+    const auto take = [&](std::string_view code) {
+        const std::string text = cp932::toUtf8(code);
+        if (text != "\xEF\xBF\xBD" && cp932::fromUtf8(text)) all += text;
+    };
+    for (int c = 0x20; c <= 0xDF; ++c) take(std::string(1, static_cast<char>(c)));
+    for (int lead = 0x81; lead <= 0xFC; ++lead)
+        for (int trail = 0x40; trail <= 0xFC; ++trail)
+            take(std::string{static_cast<char>(lead), static_cast<char>(trail)});
+    write("cp932", "all.txt", need(cp932::fromUtf8(all), "the CP932 characters"));
+    write("cp932", "all-utf8.txt", all);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: fuzz-seeds SOURCE_DIR OUT_DIR\n";
+        return 2;
+    }
+    const fs::path source = argv[1];
+    out = argv[2];
+    try {
+        routes(source / "samples");
+        settingsFiles();
+        tapes(source / "samples");
+        plugins(source / "samples");
+        voices();
+        readings(source / "src/sound/readings.tsv");
+        cp932Text();
+    } catch (const std::exception& e) {
+        std::cerr << "fuzz-seeds: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
