@@ -9,18 +9,18 @@
 #   options:N   open 設定... on page N (0 to 5); options:4b shows the page's second group
 #   cell:N      double-click fare cell N: its digit settings
 # With a dialog open the picture shows the dialog alone, else the board and the panel.
-# Uses the program that scripts/run.sh builds (build/bin/ferio, build/demo); the user's own
-# settings are not touched: the program runs on a scratch copy of the demonstration's settings.
+# Uses the program that scripts/run.sh builds (build/bin/ferio, build/demo), or the one of the
+# build folder FERIO_BUILD. The user's own settings are not touched: the program runs on a
+# scratch copy of the demonstration's settings.
 set -euo pipefail
 
 if [ $# -lt 1 ]; then
   echo "usage: bash scripts/screenshot.sh OUT.png [forward|preview|lists|options:N|cell:N ...]" >&2
   exit 2
 fi
-out=$(realpath -m "$1")
+out=$(realpath -ms "$1")
 shift
-cd "$(dirname "$0")/.."
-root=$PWD
+build=$(realpath -ms "${FERIO_BUILD:-$(dirname "$0")/../build}")
 
 for tool in Xvfb openbox xdotool xwininfo xprop import display convert; do
   if ! command -v "$tool" >/dev/null; then
@@ -28,7 +28,7 @@ for tool in Xvfb openbox xdotool xwininfo xprop import display convert; do
     exit 1
   fi
 done
-for file in build/bin/ferio build/bin/ferio-demo-settings build/demo/12.hy3; do
+for file in "$build/bin/ferio" "$build/bin/ferio-demo-settings" "$build/demo/12.hy3"; do
   if [ ! -e "$file" ]; then
     echo "$file is missing: build the program first (bash scripts/run.sh)" >&2
     exit 1
@@ -80,8 +80,8 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 
-build/bin/ferio-demo-settings "$work/ferio.in4" "$root/build/demo"
-(cd build/demo && SDL_AUDIODRIVER=dummy exec "$root/build/bin/ferio" --settings "$work/ferio.in4") \
+"$build/bin/ferio-demo-settings" "$work/ferio.in4" "$build/demo"
+(cd "$build/demo" && SDL_AUDIODRIVER=dummy exec "$build/bin/ferio" --settings "$work/ferio.in4") \
   >"$work/ferio.log" 2>&1 &
 pids+=($!)
 
