@@ -3,6 +3,7 @@
 #include "sound/MidiLength.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
