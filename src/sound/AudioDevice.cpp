@@ -72,6 +72,9 @@ bool open() {
         dup2(savedStderr, STDERR_FILENO);
         ::close(savedStderr);
     };
+    // SDL's audio brings up its event queue, which would turn SIGINT and SIGTERM into quit events
+    // that nobody reads: the program would outlive a logout or a `kill`.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         restoreStderr();
         return false;
