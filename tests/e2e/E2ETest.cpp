@@ -22,7 +22,6 @@
 
 namespace {
 
-
 // Lit segment pixels in a rectangle of the screen: bright and warm, unlike the grey unlit 8s.
 int litPixels(const QImage& shot, const QRect& r) {
     int n = 0;

@@ -116,9 +116,9 @@ private:
         if (!target && tally_.operations % 100 == 1 && setRoute()) return;
         if (!target) target = pick(3) ? static_cast<QWidget*>(&ferio_.panel()) : &ferio_.board();
         const QPoint at = somewhereIn(target);
-        const QWidget* under = QApplication::widgetAt(at);
-        if (qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE") && under)
-            std::fprintf(stderr, "   under: %s %s\n", under->metaObject()->className(), qPrintable(under->objectName()));
+        if (qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE"))
+            if (const QWidget* under = QApplication::widgetAt(at))
+                std::fprintf(stderr, "   under: %s %s\n", under->metaObject()->className(), qPrintable(under->objectName()));
         const QString x = QString::number(at.x()), y = QString::number(at.y());
         static const QStringList keys = {"0", "1", "2", "5", "7", "Return", "Escape", "Tab", "space", "Left",
                                          "Right", "Up", "Down", "BackSpace", "Delete", "F1"};
