@@ -16,6 +16,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -241,6 +242,25 @@ TEST_F(Hy3Tool, FaresLongerThanACellAreWarnedOfWithoutFailing) {
         EXPECT_NE(lines[1].find("record 1 (山の上), cell 3: the fare 1240 has 4 digits; the cell shows 240"),
                   std::string::npos) << lines[1];
         EXPECT_NE(lines[2].find("record 2 (本町), cell 2: the fare -500 has 4 digits"), std::string::npos) << lines[2];
+    }
+}
+
+TEST_F(Hy3Tool, NamesCp932CannotDecodeAreWarnedOfByDumpAndCheck) {
+    // Record 1 is whole; record 2 holds an unassigned code and record 3 ends on a lead byte.
+    std::string bytes = le16(3);
+    for (const std::string_view name : {"\x96\x7B\x92\xAC", "a\x85\x40", "b\x82"}) {
+        bytes += le16(int(name.size())) + std::string(name) + le16(1);
+        for (int c = 0; c < 150; ++c) bytes += le16(0);
+    }
+    const std::string route = file("8.hy3", bytes);
+    for (const char* command : {"dump ", "check "}) {
+        const ToolRun r = run(command + route);
+        EXPECT_EQ(r.code, 0) << command << r.err;
+        EXPECT_EQ(r.err, route + ": warning: record 2 (a\xEF\xBF\xBD): the stop name holds bytes CP932 cannot decode; "
+                                 "each reads as \xEF\xBF\xBD, which build cannot write back\n" +
+                             route + ": warning: record 3 (b\xEF\xBF\xBD): the stop name holds bytes CP932 cannot decode; "
+                                     "each reads as \xEF\xBF\xBD, which build cannot write back\n")
+            << command;
     }
 }
 

@@ -142,4 +142,16 @@ std::vector<std::string> fareDigitWarnings(const std::vector<fare::FareRecord>& 
     return warnings;
 }
 
+std::vector<std::string> undecodableNameWarnings(const std::vector<fare::FareRecord>& records) {
+    // CP932 has no code for U+FFFD, so in a decoded name it can only stand for bytes that failed.
+    static const std::string replacement = "\xEF\xBF\xBD";
+    std::vector<std::string> warnings;
+    for (size_t k = 0; k < records.size(); ++k)
+        if (records[k].StopName.find(replacement) != std::string::npos)
+            warnings.push_back("record " + std::to_string(k + 1) + " (" + records[k].StopName +
+                               "): the stop name holds bytes CP932 cannot decode; each reads as " + replacement +
+                               ", which build cannot write back");
+    return warnings;
+}
+
 } // namespace routecsv

@@ -22,7 +22,8 @@ int usage() {
                  "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
                  "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
                  "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
-                 "build and check warn of fares with more digits than a fare cell shows, by day or at night\n";
+                 "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
+                 "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
     return 2;
 }
 
@@ -60,6 +61,8 @@ std::optional<std::vector<fare::FareRecord>> readRoute(const std::string& path) 
     std::optional<std::vector<fare::FareRecord>> records;
     if (bytes) records = fare::hy3::read(*bytes, &error);
     if (!records) std::cerr << error << '\n';
+    else
+        for (const std::string& w : routecsv::undecodableNameWarnings(*records)) std::cerr << path << ": warning: " << w << '\n';
     return records;
 }
 
