@@ -61,7 +61,7 @@ public:
     struct Tally {
         int operations = 0, checks = 0, sameRecordChecks = 0, inDialogs = 0, exitQuestions = 0;
         qint64 longestPauseMs = 0;
-        long residentAtStartMb = 0, residentPeakMb = 0;
+        long residentAtStartMb = 0, residentPeakMb = 0, residentAtEndMb = 0;
         std::vector<std::string> faults;
     };
 
@@ -88,6 +88,7 @@ public:
         sinceLast_.start();
         tick.start(20);
         done.exec();
+        tally_.residentAtEndMb = residentMb();
         return tally_;
     }
 
@@ -171,6 +172,7 @@ private:
         const qint64 pause = sinceLast_.restart();
         tally_.longestPauseMs = std::max(tally_.longestPauseMs, pause);
         if (pause > 5000) fault("no answer for " + std::to_string(pause) + " ms");
+        if (pause > 1000 && qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE")) std::fprintf(stderr, "   pause %lld ms\n", static_cast<long long>(pause));
         tally_.residentPeakMb = std::max(tally_.residentPeakMb, residentMb());
 
         fare::FareEngine& engine = ferio_.engine();
@@ -178,23 +180,43 @@ private:
         if (state.StopCount > 0 && (state.CurrentStop < 0 || state.CurrentStop >= state.StopCount))
             fault("current stop " + std::to_string(state.CurrentStop) + " of " + std::to_string(state.StopCount));
 
-        // Drawing the current record again changes nothing when the board already shows it.
+        // Drawing lets waiting input through, which may open a dialog with its own loop. Qt never
+        // fires a timer again inside its own slot, so the redraw runs from a timer of its own,
+        // leaving the monkey's free to go on inside that dialog.
+        if (tally_.operations >= nextRedraw_ && !redrawPending_) {
+            redrawPending_ = true;
+            QTimer::singleShot(0, [this] {
+                redrawPending_ = false;
+                compareRedraw();
+            });
+        }
+    }
+
+    // Drawing the current record again changes nothing when the board already shows it; the
+    // comparison holds only when no operation was done meanwhile. It is made every ten operations
+    // or, while a dialog is open, as soon as there is none.
+    void compareRedraw() {
+        fare::FareEngine& engine = ferio_.engine();
+        const fare::RouteState& state = engine.state();
         const auto* clear = ferio_.panel().findChild<QAbstractButton*>(QStringLiteral("Check1"));
         if (state.StopCount == 0 || engine.busy() || QApplication::activeModalWidget() ||
-            QApplication::activePopupWidget() || (clear && clear->isChecked()) || tally_.operations % 10)
+            QApplication::activePopupWidget() || (clear && clear->isChecked()))
             return;
-        ++tally_.sameRecordChecks;
         const auto before = boardShows(ferio_.board());
-        engine.dispData(state.CurrentStop + 1);
-        if (boardShows(ferio_.board()) != before) fault("the board showed another record than stop " +
-                                                        std::to_string(state.CurrentStop + 1));
+        const int stop = state.CurrentStop + 1, operationsBefore = tally_.operations;
+        engine.dispData(stop);
+        if (tally_.operations != operationsBefore) return;
+        nextRedraw_ = tally_.operations + 10;
+        ++tally_.sameRecordChecks;
+        if (boardShows(ferio_.board()) != before) fault("the board showed another record than stop " + std::to_string(stop));
     }
 
     Ferio& ferio_;
     std::mt19937 random_;
     Tally tally_;
     QElapsedTimer sinceLast_;
-    bool inside_ = false;
+    bool inside_ = false, redrawPending_ = false;
+    int nextRedraw_ = 0;
 };
 
 } // namespace
@@ -232,11 +254,18 @@ TEST(Monkey, TheProgramSurvivesRandomInputAndKeepsItsStateWhole) {
     msg::setHandler({});
 
     std::printf("seed %u: %d operations (%d in dialogs), %d checks (%d of the shown record), %d exit questions "
-                "answered no, longest pause %lld ms, resident %ld MB at the start, %ld MB at most\n",
+                "answered no, longest pause %lld ms, resident %ld MB at the start, %ld MB at most, %ld MB at the end\n",
                 seed, t.operations, t.inDialogs, t.checks, t.sameRecordChecks, t.exitQuestions, static_cast<long long>(t.longestPauseMs),
-                t.residentAtStartMb, t.residentPeakMb);
+                t.residentAtStartMb, t.residentPeakMb, t.residentAtEndMb);
     for (const std::string& f : t.faults) ADD_FAILURE() << f;
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FERIO_ADDRESS_SANITIZER
+#endif
+#endif
+#ifndef FERIO_ADDRESS_SANITIZER // which holds on to freed memory for a while, to catch its use
     EXPECT_LT(t.residentPeakMb, t.residentAtStartMb + 150) << "memory grows";
+#endif
 }
 
 int main(int argc, char** argv) {

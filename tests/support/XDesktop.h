@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QThread>
 
+#include <cstdio>
+
 #include "XClose.h"
 
 namespace {
@@ -23,7 +25,8 @@ public:
     // Xvfb picks a free display itself and reports it, so tests running side by side never meet.
     bool start() {
         // Nobody reads what the servers say: a full pipe would stop them in the middle of a run.
-        xvfb_.setStandardErrorFile(QProcess::nullDevice());
+        xvfb_.setStandardErrorFile(qEnvironmentVariable("FERIO_XVFB_LOG", QProcess::nullDevice()));
+        sayWhenItEnds(xvfb_, "Xvfb");
         xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                                               QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(ScreenW).arg(ScreenH),
                                               QStringLiteral("-nolisten"), QStringLiteral("tcp"),
@@ -42,7 +45,8 @@ public:
     bool startWindowManager() {
         wm_.setProcessEnvironment(environment());
         wm_.setStandardOutputFile(QProcess::nullDevice());
-        wm_.setStandardErrorFile(QProcess::nullDevice());
+        wm_.setStandardErrorFile(qEnvironmentVariable("FERIO_WM_LOG", QProcess::nullDevice()));
+        sayWhenItEnds(wm_, "openbox");
         wm_.start(QStringLiteral("openbox"), {});
         if (!wm_.waitForStarted(5000)) return false;
         for (int i = 0; i < 100; ++i) {
@@ -54,6 +58,8 @@ public:
         return false;
     }
     ~Desktop() {
+        xvfb_.disconnect();
+        wm_.disconnect();
         for (QProcess* p : {&wm_, &xvfb_}) {
             if (p->state() == QProcess::NotRunning) continue;
             p->terminate();
@@ -142,6 +148,13 @@ public:
     }
 
 private:
+    // A server that goes away in the middle of a test is the first thing to know of its failure.
+    static void sayWhenItEnds(QProcess& p, const char* name) {
+        QObject::connect(&p, &QProcess::finished, [name](int code, QProcess::ExitStatus status) {
+            std::fprintf(stderr, "%s ended: %s %d\n", name, status == QProcess::CrashExit ? "signal" : "status", code);
+        });
+    }
+
     QString display_;
     QProcess xvfb_;
     QProcess wm_;
