@@ -1,6 +1,7 @@
 // fuzz-seeds SOURCE_DIR OUT_DIR: writes each fuzzer's seeds to OUT_DIR/<name>, made with our own
-// writers from the samples, and for every reader one input at its size limit, so that the fuzzers
-// grow inputs that far (scripts/fuzz.sh gives each the size of its largest seed).
+// writers (and Qt's for pictures) from the samples, and for every reader with a size limit one
+// input at that limit, so that the fuzzers grow inputs that far (scripts/fuzz.sh gives each the
+// size of its largest seed).
 #include "fare/Hy3File.h"
 #include "hy3tool/RouteCsv.h"
 #include "options/OptionTable.h"
@@ -10,6 +11,9 @@
 #include "sound/VoiceSettings.h"
 #include "sound/mdlM_Tape.h"
 
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
 #include <QString>
 
 #include <filesystem>
@@ -152,6 +156,33 @@ void cp932Text() {
     write("cp932", "all-utf8.txt", all);
 }
 
+// The open-data test feed and the sample route tables, as the one CSV reader meets them.
+void csvFiles(const fs::path& source) {
+    for (const fs::path& folder : {source / "tests/tools/data/gtfs/town", source / "samples"})
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().extension() == ".txt" || entry.path().extension() == ".csv")
+                write("csv", entry.path().filename().string(), readAll(entry.path()));
+}
+
+// The demonstration's MIDI chime, as make_chimes.py writes it for the build.
+void midiFiles(const fs::path& demo) { write("midi", "chime3.mid", readAll(demo / "chime3.mid")); }
+
+// Panel pictures as Qt writes them: BMP with and without a palette (rows padded), and JPEG.
+void pictures() {
+    const auto save = [](const std::string& file, const char* format, QImage::Format pixels) {
+        QImage image(37, 23, pixels);
+        image.fill(QColor(200, 120, 40));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, format)) throw std::runtime_error("cannot write a " + std::string(format) + " picture");
+        write("picture", file, bytes.toStdString());
+    };
+    save("rgb.bmp", "BMP", QImage::Format_RGB32);
+    save("indexed.bmp", "BMP", QImage::Format_Indexed8);
+    save("face.jpg", "JPEG", QImage::Format_RGB32);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -159,6 +190,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: fuzz-seeds SOURCE_DIR OUT_DIR\n";
         return 2;
     }
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // pictures are only encoded: no display is needed
+    QGuiApplication app(argc, argv);
     const fs::path source = argv[1];
     out = argv[2];
     try {
@@ -169,6 +202,9 @@ int main(int argc, char** argv) {
         voices();
         readings(source / "src/sound/readings.tsv");
         cp932Text();
+        csvFiles(source);
+        midiFiles(FERIO_DEMO_DIR);
+        pictures();
     } catch (const std::exception& e) {
         std::cerr << "fuzz-seeds: " << e.what() << '\n';
         return 1;
