@@ -122,7 +122,8 @@ private:
                 std::fprintf(stderr, "   under: %s %s\n", under->metaObject()->className(), qPrintable(under->objectName()));
         const QString x = QString::number(at.x()), y = QString::number(at.y());
         static const QStringList keys = {"0", "1", "2", "5", "7", "Return", "Escape", "Tab", "space", "Left",
-                                         "Right", "Up", "Down", "BackSpace", "Delete", "F1"};
+                                         "Right", "Up", "Down", "BackSpace", "Delete", "F1",
+                                         "alt+F4"}; // the window manager's close: the exit question
         switch (pick(10)) {
         case 0:
             xdotool({QStringLiteral("mousemove"), x, y, QStringLiteral("click"), QStringLiteral("--repeat"),
