@@ -445,10 +445,12 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             if (expected.isEmpty()) {
                 EXPECT_TRUE(said.boxes.empty()) << said.boxes[0].text.toStdString();
             } else {
-                ASSERT_EQ(said.boxes.size(), 1u);
-                EXPECT_EQ(said.boxes[0].text.toStdString(), expected.toStdString());
-                EXPECT_EQ(said.boxes[0].title, kind.title);
-                EXPECT_EQ(said.boxes[0].icon, kind.icon);
+                EXPECT_EQ(said.boxes.size(), 1u) << "refused with its message";
+                for (const msg::Request& box : said.boxes) {
+                    EXPECT_EQ(box.text.toStdString(), expected.toStdString());
+                    EXPECT_EQ(box.title, kind.title);
+                    EXPECT_EQ(box.icon, kind.icon);
+                }
             }
         } else {
             EXPECT_TRUE(said.boxes.empty()) << said.boxes[0].text.toStdString();
