@@ -192,7 +192,12 @@ QByteArray hashOf(const std::string& bytes) {
 class DamagedInput : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { mixer = std::make_unique<MixerCommands>(); }
-    static void TearDownTestSuite() { mixer.reset(); }
+    // The device is closed before the process ends, as the program closes it: its mixing thread
+    // must not outlive what it mixes into.
+    static void TearDownTestSuite() {
+        mixer.reset();
+        audio::close();
+    }
 
     fs::path data() const { return fs::path(root.path().toStdString()) / "data"; }
     fs::path in4() const { return data() / "ferio.in4"; }
