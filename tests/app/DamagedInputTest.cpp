@@ -529,7 +529,8 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             EXPECT_TRUE(settings::decode(readFile(in4()), &error)) << "the defaults are saved whole: " << error;
             expectedAfter["ferio.in4"] = storedAfter["ferio.in4"];
         } else if (row.kind == Kind::Settings) {
-            expectedAfter["ferio.in4"] = hashOf(once<largest::settingsFile>()) ;
+            // Every text of the largest file comes back whole; a byte after its last block is not kept.
+            expectedAfter["ferio.in4"] = hashOf(once<largest::settingsFile>());
         } else if (row.kind == Kind::Feed && taken) {
             for (const char* name : {"out/5.hy3", "out/5tp.csv", "out/readings.tsv"}) {
                 EXPECT_NE(storedAfter[name], storedBefore.at(name)) << name << " is written";
