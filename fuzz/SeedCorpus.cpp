@@ -2,9 +2,9 @@
 // writers (and Qt's for pictures) from the samples, and for every reader with a size limit one
 // input at that limit, so that the fuzzers grow inputs that far (scripts/fuzz.sh gives each the
 // size of its largest seed).
+#include "LargestInputs.h"
 #include "fare/Hy3File.h"
 #include "hy3tool/RouteCsv.h"
-#include "options/OptionTable.h"
 #include "reslib/Cp932.h"
 #include "reslib/plugin/TicketPlugin.h"
 #include "settings/SettingsCodec.h"
@@ -46,13 +46,6 @@ T need(std::optional<T> value, const std::string& what) {
     return std::move(*value);
 }
 
-// The most bytes a CP932 text can hold, mostly double-byte, so that UTF-8 makes it longer still.
-std::string longestName() {
-    std::string name;
-    for (int i = 0; i < 0xFFFF / 2; ++i) name += "駅";
-    return name + "1";
-}
-
 void routes(const fs::path& samples) {
     for (const auto& entry : fs::directory_iterator(samples)) {
         const fs::path& p = entry.path();
@@ -62,38 +55,22 @@ void routes(const fs::path& samples) {
         write("hy3", p.stem().string() + ".hy3", need(fare::hy3::write(records, &error), "a route"));
         write("routecsv", p.filename().string(), routecsv::toCsv(records));
     }
-    fare::FareRecord largest{longestName(), -32768, {}};
-    largest.Data.fill(-32768);
-    const std::vector<fare::FareRecord> records(fare::TableRows, largest);
-    std::string error;
-    const std::string hy3 = need(fare::hy3::write(records, &error), "the largest route");
-    if (hy3.size() != fare::hy3::MaxFileBytes) throw std::runtime_error("the largest route is not the limit");
+    const std::string hy3 = largest::route();
     write("hy3", "largest.hy3", hy3);
-    write("routecsv", "largest.csv", routecsv::toCsv(records));
+    write("routecsv", "largest.csv", routecsv::toCsv(need(fare::hy3::read(hy3, nullptr), "the largest route")));
 }
 
 void settingsFiles() {
     std::string error;
     write("settings", "default.in4", need(settings::encode(SettingsRecord{}, &error), "the settings"));
-    SettingsRecord largest;
-    forEachOption(largest.Options, [](const OptionField&, auto& v) {
-        if constexpr (std::is_same_v<std::remove_reference_t<decltype(v)>, std::string>) v = longestName();
-    });
-    const std::string bytes = need(settings::encode(largest, &error), "the largest settings");
-    if (bytes.size() != settings::maxFileBytes()) throw std::runtime_error("the largest settings are not the limit");
-    write("settings", "largest.in4", bytes);
+    write("settings", "largest.in4", largest::settingsFile());
 }
 
 void tapes(const fs::path& samples) {
     for (const auto& entry : fs::directory_iterator(samples))
         if (entry.path().string().ends_with("tp.csv"))
             write("tape", entry.path().filename().string(), readAll(entry.path()));
-    // A table of exactly the size the loader still reads: entries, then one blank line to fill up.
-    const std::string line = need(cp932::fromUtf8("\"次は、\"\"本町\"\"です。\",1,3\r\n"), "a table line");
-    std::string table;
-    while (table.size() + line.size() <= MaxTapeFileBytes) table += line;
-    table.append(MaxTapeFileBytes - table.size(), ' ');
-    write("tape", "largest.csv", table);
+    write("tape", "largest.csv", largest::tapeTable());
 }
 
 void plugins(const fs::path& samples) {
@@ -103,9 +80,7 @@ void plugins(const fs::path& samples) {
         if (!ticketplugin::parse(text)) throw std::runtime_error(entry.path().string() + " is no plugin");
         write("plugin", entry.path().filename().string(), text);
         // The largest file the reader takes, and one byte more, which it refuses.
-        std::string padded = text;
-        padded.append(ticketplugin::kMaxFileSize - text.size(), '\n');
-        if (!ticketplugin::parse(padded)) throw std::runtime_error("the largest plugin is refused");
+        const std::string padded = largest::plugin(text);
         write("plugin", "largest-" + entry.path().filename().string(), padded);
         write("plugin", "too-large-" + entry.path().filename().string(), padded + '\n');
     }

@@ -13,8 +13,10 @@ std::optional<ErrorCode> loadPicture(const QString& path, QPixmap& picture) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QFileInfo::exists(path) ? ErrorCode::FileAccess : ErrorCode::FileNotFound;
-    QByteArray bytes = file.readAll();
+    // Read by its bound, not by the size it claims: a device or a growing file claims none.
+    QByteArray bytes = file.read(LargestPictureBytes + 1);
     if (file.error() != QFileDevice::NoError) return ErrorCode::DeviceIo;
+    if (bytes.size() > LargestPictureBytes) return ErrorCode::BadPicture;
     if (!picture::endsWhole(std::string_view(bytes.constData(), size_t(bytes.size())))) return ErrorCode::BadPicture;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -72,9 +72,16 @@ Reader::Next Reader::next(std::vector<std::string>& fields) {
                 }
                 if (c != ',' && c != '\n' && c != End) return fail(line_, n, "has text after its closing quote");
             } else {
-                for (; c != End && c != ',' && c != '\n'; c = in_->snextc())
+                while (c != End && c != ',' && c != '\n') {
+                    // The CR of a CR LF line end is no byte of the field, nor of its limit.
+                    const int after = c == '\r' ? in_->snextc() : 0;
+                    if (c == '\r' && (after == '\n' || after == End)) {
+                        c = after;
+                        break;
+                    }
                     if (!take(c)) return tooLong();
-                if (c != ',' && !f.empty() && f.back() == '\r') f.pop_back(); // a CR LF line end
+                    c = c == '\r' ? after : in_->snextc();
+                }
             }
             ++n;
             c = in_->sbumpc();

@@ -18,7 +18,12 @@ QHash<QString, QString> readingsFrom(const QString& path) {
         std::fprintf(stderr, "%s: 読めません: %s\n", qPrintable(path), qPrintable(file.errorString()));
         return {};
     }
-    const ReadingsTable table = parseReadings(file.readAll(), path);
+    const QByteArray bytes = file.read(LargestReadingsBytes + 1);
+    if (bytes.size() > LargestReadingsBytes) {
+        std::fprintf(stderr, "%s: 読みません: %lld バイトを超えています\n", qPrintable(path), static_cast<long long>(LargestReadingsBytes));
+        return {};
+    }
+    const ReadingsTable table = parseReadings(bytes, path);
     for (const QString& damaged : table.damaged) std::fprintf(stderr, "%s\n", qPrintable(damaged));
     return table.readings;
 }

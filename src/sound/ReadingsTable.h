@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+// A folder's own stop names, or a whole feed's, come to a few hundred kilobytes; a larger file is
+// not read at all, so that it never takes the memory it asks (the built-in readings stay).
+inline constexpr qint64 LargestReadingsBytes = qint64(16) << 20;
+
 struct ReadingsTable {
     QHash<QString, QString> readings; // surface (NFKC, as the voice's texts are) to katakana
     QStringList damaged;              // "<name>:<line>: <why>" for each line that was skipped

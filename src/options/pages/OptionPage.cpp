@@ -50,6 +50,9 @@ QLabel* note(const QString& text) {
 
 QLineEdit* textBox(const QString& name) {
     auto* box = named(new QLineEdit, name);
+    // A stored text may hold 65,535 bytes, which can be more characters than the 32,767 that
+    // a line edit keeps by default; it would cut the text at the next save.
+    box->setMaxLength(0xFFFF);
     acceptOnlyCp932(box);
     return box;
 }
