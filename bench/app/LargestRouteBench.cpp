@@ -68,7 +68,7 @@ void writeLargestRoute(const QString& dir) {
 
     const std::string tail = "です。\",1,0\r\n";
     const size_t line = MaxTapeFileBytes / fare::TableRows;
-    const std::string text = *cp932::fromUtf8("\"次は、" + nameOf(line - 16) + tail);
+    const std::string text = *cp932::fromUtf8("\"次は、" + nameOf(line - 20) + tail);
     std::string table;
     for (int k = 0; k < fare::TableRows; ++k) table += text;
     std::ofstream(dir.toStdString() + "/1tp.csv", std::ios::binary) << table;
