@@ -43,6 +43,9 @@ public:
         size_t room = buf_.size();
         iconv(cd_, nullptr, nullptr, &dst, &room);
         out.append(buf_.data(), dst);
+        // Grown by appending, a long text holds up to twice its size: 301 stop names of
+        // 96 KB kept 39 MB instead of 29.
+        out.shrink_to_fit();
         return true;
     }
 
