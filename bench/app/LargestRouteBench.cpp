@@ -3,18 +3,11 @@
 // through every stop as the ride steps it; then the sample route 12 the same way. Prints resident
 // memory after the route set, the peak over the steps, and the slowest and the mean answer of a
 // step (the press until the board is painted). Then the voice is given one whole long name.
-#include "app/DesktopDevices.h"
-#include "app/Ferio.h"
+#include "RealProgram.h"
 #include "fare/Hy3File.h"
 #include "reslib/Cp932.h"
-#include "reslib/ui/Messages.h"
-#include "sound/AudioDevice.h"
-#include "sound/JapaneseSpeech.h"
-#include "sound/MixerCommands.h"
 #include "sound/mdlM_Tape.h"
-#include "sound/mdlSndAPI.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -24,19 +17,12 @@
 #include <malloc.h>
 #include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double residentMB() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 // The process's resident high-water mark so far.
 double peakResidentMB() {
@@ -166,25 +152,14 @@ void speakLongName(JapaneseSpeech& voice) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+    quietDesktop();
     QApplication app(argc, argv);
     QTemporaryDir dir;
     writeLargestRoute(dir.path());
     malloc_trim(0); // what the writing took is given back: it is not the program's memory
-    msg::setHandler([](const msg::Request& r) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return QMessageBox::Ok;
-    });
-    audio::open();
-    MixerCommands mixer;
-    SoundChannels sound(mixer, "FerioVer4");
-    QtEventLoop events;
-    SystemClock clock;
-    const std::unique_ptr<JapaneseSpeech> voice = JapaneseSpeech::create(VoiceSettings{});
-    Ferio ferio({sound, events, clock, voice.get(), {}}, dir.filePath(QStringLiteral("ferio.in4")));
-    ferio.board().setLampTestMs(0);
-    ferio.start();
+    RealProgram program(dir.filePath(QStringLiteral("ferio.in4")));
+    Ferio& ferio = *program.ferio;
+    JapaneseSpeech* voice = program.voice.get();
     QApplication::processEvents();
     std::printf("%s; resident %.1f MB after start-up\n", voice ? "with the voice" : "without a voice: data steps",
                 residentMB());
