@@ -17,7 +17,7 @@ constexpr int kDotSurfaceWidth = 37;
 constexpr int kGlyphSize = 16;
 constexpr int kFrameRate = 60;   // at most this many repaints a second while scrolling
 // Rows of the dot surface drawn at a time: the panel in view and three more ahead of the scroll,
-// redrawn about five times a second at the fastest speed.
+// drawn afresh some seven times a second at Speed 2000, once a minute at the default 5.
 constexpr int kWindowRows = 4 * chimei::kPanelHeight;
 
 // The installed face for the Gothic or Mincho glyphs: the IPA faces, else another face with
@@ -191,7 +191,8 @@ void ChimeiCtl_B::paintEvent(QPaintEvent*) {
     const QRect view = shownViewport();
     p.setClipRect(view);
     // Only the rows in view, each dot magnified without smoothing into a square of its own.
-    const QRect rows = QRect(0, -dotsTop_, dots_.width(), viewport_.height()) & QRect(0, windowTop_, dots_.width(), dots_.height());
+    const QRect rows = QRect(0, -dotsTop_, dots_.width(), viewport_.height()) &
+                       QRect(0, windowTop_, dots_.width(), dots_.height());
     if (rows.isEmpty()) return;
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(QRect(view.left() + rows.x() * scale_, view.top() + (dotsTop_ + rows.y()) * scale_,

@@ -113,7 +113,9 @@ struct JapaneseSpeech::Impl {
     // Called by the worker with each piece of PCM; false cancels the synthesis.
     bool deliver(const short* wav, int count, uint64_t job) {
         std::unique_lock lock(mutex);
-        drained.wait(lock, [&] { return job != generation || !stream || SDL_AudioStreamAvailable(stream) < aheadBytes; });
+        drained.wait(lock, [&] {
+            return job != generation || !stream || SDL_AudioStreamAvailable(stream) < aheadBytes;
+        });
         if (job != generation) return false;
         if (stream && count > 0) SDL_AudioStreamPut(stream, wav, count * static_cast<int>(sizeof(short)));
         return true;
