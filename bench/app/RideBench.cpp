@@ -2,56 +2,28 @@
 // the ride for 5,000 steps at 10 ms with the program's own sound channels and, where it can be
 // made, its voice. Prints resident memory and processor time at the start and at the end, which
 // should stay flat.
-#include "app/DesktopDevices.h"
-#include "app/Ferio.h"
-#include "reslib/ui/Messages.h"
-#include "sound/AudioDevice.h"
-#include "sound/JapaneseSpeech.h"
-#include "sound/MixerCommands.h"
-#include "sound/mdlSndAPI.h"
+#include "RealProgram.h"
 
-#include <QApplication>
 #include <QTemporaryDir>
-
-#include <string>
 
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
+#include <string>
 #include <thread>
-#include <unistd.h>
 
 namespace {
-
-double residentMB() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 double processorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
+    quietDesktop();
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    msg::setHandler([](const msg::Request& r) {
-        std::fprintf(stderr, "message: %s\n", qPrintable(r.text));
-        return QMessageBox::Ok;
-    });
-    audio::open();
-    MixerCommands mixer;
-    SoundChannels sound(mixer, "FerioVer4");
-    QtEventLoop events;
-    SystemClock clock;
-    const std::unique_ptr<JapaneseSpeech> voice = JapaneseSpeech::create(VoiceSettings{});
-    Ferio ferio({sound, events, clock, voice.get(), {}}, dir.filePath(QStringLiteral("ferio.in4")));
-    ferio.board().setLampTestMs(0);
-    ferio.start();
+    RealProgram program(dir.filePath(QStringLiteral("ferio.in4")));
+    Ferio& ferio = *program.ferio;
     OptionInfo o = ferio.dialog().GetOptionInfo();
     o.FareDataDir = o.TapeDataDir = FERIO_SAMPLES_DIR;
     ferio.dialog().SetOptionInfo(o);
@@ -81,7 +53,7 @@ int main(int argc, char** argv) {
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::printf("ride of route 12 (%s): %d steps at %lld ms, %d resets, %.1f s\n",
-                voice ? "with the voice" : "without a voice: data steps", Steps,
+                program.voice ? "with the voice" : "without a voice: data steps", Steps,
                 static_cast<long long>(Interval.count()), resets, seconds);
     std::printf("resident memory: %.1f MB at the start, %.1f MB at the end (by step:%s)\n", startMB, residentMB(),
                 byStep.c_str());

@@ -16,6 +16,9 @@ namespace {
 constexpr int kDotSurfaceWidth = 37;
 constexpr int kGlyphSize = 16;
 constexpr int kFrameRate = 60;   // at most this many repaints a second while scrolling
+// Rows of the dot surface drawn at a time: the panel in view and three more ahead of the scroll,
+// drawn afresh some seven times a second at Speed 2000, once a minute at the default 5.
+constexpr int kWindowRows = 4 * chimei::kPanelHeight;
 
 // The installed face for the Gothic or Mincho glyphs: the IPA faces, else another face with
 // Japanese coverage, so that a machine without them still shows the name.
@@ -92,23 +95,29 @@ void ChimeiCtl_B::setScrollStartWait(int32_t ms) {
     assign(this, s_.scrollStartWait, ms, &ChimeiCtl_B::ScrollStartWaitChanged);
 }
 
-void ChimeiCtl_B::DrawDot16(int32_t x, int32_t y, QString& ch) {
+void ChimeiCtl_B::DrawDot16(int32_t x, int32_t y, QString& ch) { drawGlyph(x, y, ch, currentStyle()); }
+
+ChimeiCtl_B::GlyphStyle ChimeiCtl_B::currentStyle() const {
+    return {fromBgr(s_.foreColor).rgb(), s_.fontMode, gothic_, mincho_};
+}
+
+// (x, y) is on the whole dot surface; what falls outside the drawn window is left out.
+void ChimeiCtl_B::drawGlyph(int x, int y, QString& ch, const GlyphStyle& style) {
     glyph_.fill(Qt::white);
     if (ch.isEmpty()) return;
-    const chimei::Placement at = chimei::placementFor(ch, s_.fontMode);
-    const QFont& font = chimei::usesMincho(s_.fontMode, chimei::cp932Code(ch)) ? mincho_ : gothic_;
+    const chimei::Placement at = chimei::placementFor(ch, style.fontMode);
+    const QFont& font = chimei::usesMincho(style.fontMode, chimei::cp932Code(ch)) ? style.mincho : style.gothic;
     {
         QPainter p(&glyph_);
         p.setFont(font);
         p.setPen(Qt::black);
         p.drawText(at.ox, at.oy + QFontMetrics(font).ascent(), ch);
     }
-    const QRgb dot = fromBgr(s_.foreColor).rgb();
     for (int a = 0; a < kGlyphSize; ++a) {
         for (int b = 0; b < kGlyphSize; ++b) {
             if (glyph_.pixel(a, b) != 0xFF000000u) continue;
-            const int dx = x + 2 * (at.transpose ? b : a), dy = y + 2 * (at.transpose ? a : b);
-            if (dots_.valid(dx, dy)) dots_.setPixel(dx, dy, dot);
+            const int dx = x + 2 * (at.transpose ? b : a), dy = y + 2 * (at.transpose ? a : b) - windowTop_;
+            if (dots_.valid(dx, dy)) dots_.setPixel(dx, dy, style.dot);
         }
     }
 }
@@ -122,22 +131,15 @@ void ChimeiCtl_B::SetChimei(const QString& name) {
     }
     scroll_.stop();
     timer_.stop();
-    const std::string bytes = cp932::fromUtf8Lossy(name.toStdString());
+    name_ = cp932::fromUtf8Lossy(name.toStdString());
     // A trailing odd byte makes a cell of its own, so it counts in the layout too.
-    const int cells = (LenB_ASCII(bytes) + 1) / 2;
-    const chimei::Layout layout = chimei::layoutFor(cells, s_.mode);
-    if (dots_.height() != layout.height) dots_ = QImage(kDotSurfaceWidth, layout.height, QImage::Format_RGB32);
-    dots_.fill(fromBgr(s_.backColor));
-    for (int k = 0; k < cells; ++k) {
-        QString cell = QString::fromStdString(cp932::toUtf8(MidB_ASCII(bytes, 2 * k + 1, 2)));
-        DrawDot16(2, layout.first + k * layout.pitch, cell);
-    }
-    if (!layout.scrolls) {
-        moveDots(0);
-        return;
-    }
-    moveDots(viewport_.height());
-    scroll_.start(viewport_.height(), layout.height, s_.scrollStartWait);
+    layout_ = chimei::layoutFor((LenB_ASCII(name_) + 1) / 2, s_.mode);
+    nameStyle_ = currentStyle();
+    dotsHeight_ = layout_.height;
+    dotsTop_ = layout_.scrolls ? viewport_.height() : 0;
+    drawWindow(windowFor());
+    if (!layout_.scrolls) return;
+    scroll_.start(viewport_.height(), layout_.height, s_.scrollStartWait);
     clock_.start();
     schedule();
 }
@@ -189,15 +191,17 @@ void ChimeiCtl_B::paintEvent(QPaintEvent*) {
     const QRect view = shownViewport();
     p.setClipRect(view);
     // Only the rows in view, each dot magnified without smoothing into a square of its own.
-    const QRect rows = QRect(0, -dotsTop_, dots_.width(), viewport_.height()) & dots_.rect();
+    const QRect rows = QRect(0, -dotsTop_, dots_.width(), viewport_.height()) &
+                       QRect(0, windowTop_, dots_.width(), dots_.height());
     if (rows.isEmpty()) return;
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(QRect(view.left() + rows.x() * scale_, view.top() + (dotsTop_ + rows.y()) * scale_,
                       rows.width() * scale_, rows.height() * scale_),
-                dots_, rows);
+                dots_, rows.translated(0, -windowTop_));
 }
 
 void ChimeiCtl_B::clearDots() {
+    name_.clear();
     dots_.fill(fromBgr(s_.backColor));
     update(shownViewport());
 }
@@ -205,7 +209,37 @@ void ChimeiCtl_B::clearDots() {
 void ChimeiCtl_B::moveDots(int top) {
     if (top == dotsTop_) return;
     dotsTop_ = top;
+    followView();
     update(shownViewport());
+}
+
+void ChimeiCtl_B::followView() {
+    const int first = std::max(-dotsTop_, 0), last = std::min(-dotsTop_ + viewport_.height(), dotsHeight_);
+    if (first < last && (first < windowTop_ || last > windowTop_ + dots_.height())) drawWindow(windowFor());
+}
+
+// The window starts at the cell boundary at or above the first row in view.
+int ChimeiCtl_B::windowFor() const {
+    const int first = std::max(-dotsTop_, 0);
+    return std::clamp(first - first % chimei::kCellPitch, 0, std::max(dotsHeight_ - kWindowRows, 0));
+}
+
+void ChimeiCtl_B::drawWindow(int top) {
+    const int rows = std::min(dotsHeight_, kWindowRows);
+    if (dots_.height() != rows) dots_ = QImage(kDotSurfaceWidth, rows, QImage::Format_RGB32);
+    windowTop_ = top;
+    dots_.fill(fromBgr(s_.backColor));
+    update(shownViewport());
+    const int cells = (LenB_ASCII(name_) + 1) / 2;
+    // The cells that reach into the window: each is kCellPitch rows tall.
+    int k = layout_.pitch > 0 ? std::max((top - layout_.first) / layout_.pitch - 1, 0) : 0;
+    for (; k < cells; ++k) {
+        const int y = layout_.first + k * layout_.pitch;
+        if (y >= top + rows) break;
+        if (y + chimei::kCellPitch <= top) continue;
+        QString cell = QString::fromStdString(cp932::toUtf8(MidB_ASCII(name_, 2 * k + 1, 2)));
+        drawGlyph(2, y, cell, nameStyle_);
+    }
 }
 
 void ChimeiCtl_B::step() {

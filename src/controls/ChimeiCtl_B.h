@@ -1,8 +1,11 @@
 #pragma once
 // Vertical dot-matrix stop-name display: each character a 16 x 16 matrix of dots on a 2 px pitch.
 // Names of up to six characters stand still; longer ones scroll upward, driven by a timer, so
-// SetChimei returns at once and the scroll costs only the repaints of the visible panel. At
-// Scale N every dot is a sharp square of N x N pixels (times the screen's pixel ratio).
+// SetChimei returns at once and the scroll costs only the repaints of the visible panel. Only a
+// few panels' worth of a long name is drawn at a time, ahead of the scroll, so a name of tens of
+// thousands of characters costs no more than a short one. At Scale N every dot is a sharp square
+// of N x N pixels (times the screen's pixel ratio).
+#include "controls/ChimeiLayout.h"
 #include "controls/ChimeiScroll.h"
 
 #include <QElapsedTimer>
@@ -12,6 +15,7 @@
 #include <QVariantMap>
 #include <QWidget>
 #include <cstdint>
+#include <string>
 
 // The persisted settings of a stop-name display, under their bag keys; the initialisers are the
 // defaults of keys missing from a bag.
@@ -100,6 +104,19 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // What a name's glyphs are drawn with, as it was when the name was set.
+    struct GlyphStyle {
+        QRgb dot = 0;
+        int16_t fontMode = 0;
+        QFont gothic, mincho;
+    };
+    GlyphStyle currentStyle() const;
+    void drawGlyph(int x, int y, QString& ch, const GlyphStyle& style);
+    // Draws the part of the name that the viewport needs when the part drawn does not hold it.
+    void followView();
+    int windowFor() const;
+    void drawWindow(int top);
+
     void clearDots();
     void applyFontBold();
     void moveDots(int top);
@@ -112,8 +129,14 @@ private:
     int16_t scale_ = 1;
 
     QRect viewport_{0, 0, 36, 192};   // the visible frame, in designed control coordinates
-    QImage dots_;                     // the drawn name; scrolls inside the viewport
     int dotsTop_ = 0;                 // top of the dot surface relative to the viewport, designed pixels
+    int dotsHeight_ = chimei::kPanelHeight;   // the dot surface's height, the whole name's
+    // The drawn part of the dot surface: rows windowTop_ … windowTop_ + dots_.height() - 1.
+    QImage dots_;
+    int windowTop_ = 0;
+    std::string name_;                // the CP932 bytes of the name, drawn as the scroll needs them
+    chimei::Layout layout_;
+    GlyphStyle nameStyle_;
     QImage glyph_;                    // 16 x 16 scratch cell for one character
     QFont gothic_, mincho_;
 

@@ -120,7 +120,7 @@ void FareEngine::doRouteSet(EntrySource source) {
         return;
     }
     ErrorCode why{};
-    const std::optional<std::string> bytes = hy3::loadBytes(path, &why);
+    std::optional<std::string> bytes = hy3::loadBytes(path, &why);
     if (!bytes) {
         panel_.showMessage(codedError(why).text);
         return;
@@ -143,16 +143,19 @@ void FareEngine::doRouteSet(EntrySource source) {
         panel_.showMessage(SectionMessage);
         return;
     }
-    auto records = hy3::read(*bytes, &error);
-    if (!records) {
+    if (!hy3::check(*bytes, &error)) {
         panel_.showMessage(error);
         return;
     }
 
     state_.StopCount = header->count;
     state_.CurrentStop = static_cast<int16_t>(state_.StartSection - 1);
+    // The old route goes before the new one is read, and the file's bytes before the lamp test:
+    // the largest route's names take 30 MB, its file 20 MB.
     table_.clear();
-    for (size_t r = 0; r < records->size(); ++r) table_.row(static_cast<int>(r) + 1) = (*records)[r];
+    std::vector<FareRecord> records = *hy3::read(*bytes, nullptr); // checked whole above
+    bytes.reset();
+    for (size_t r = 0; r < records.size(); ++r) table_.row(static_cast<int>(r) + 1) = std::move(records[r]);
     ++routesLoaded_;
 
     board_.setChimei(SelectingText);

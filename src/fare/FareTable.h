@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace fare {
 
@@ -27,7 +28,10 @@ class FareTable {
 public:
     const FareRecord& row(int r) const { return rows_[static_cast<size_t>(r - 1)]; }
     FareRecord& row(int r) { return rows_[static_cast<size_t>(r - 1)]; }
-    void clear() { rows_.fill(FareRecord{}); }
+    // Exchanged, not assigned: an empty name assigned keeps the old name's memory.
+    void clear() {
+        for (FareRecord& row : rows_) std::exchange(row, FareRecord{});
+    }
 
 private:
     std::array<FareRecord, TableRows> rows_{};

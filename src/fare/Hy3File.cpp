@@ -3,6 +3,7 @@
 #include "reslib/Cp932.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 
 namespace fare::hy3 {
@@ -42,31 +43,48 @@ std::optional<Header> readHeader(std::string_view bytes, std::string* error) {
     return h;
 }
 
+namespace {
+
+// Walks the records after the header, checking that each lies whole in the file, and hands each
+// to visit(record, name bytes, the record's bytes after the name).
+template <class Visit>
+bool walk(std::string_view bytes, int count, std::string* error, Visit visit) {
+    size_t at = 2;
+    for (int r = 1; r <= count; ++r) {
+        auto truncated = [&] {
+            return fail(error, "運賃データファイルが壊れています（レコード " + std::to_string(r) +
+                                   " の途中でファイルが終わっています）。");
+        };
+        if (bytes.size() - at < 2) return truncated();
+        const size_t len = static_cast<uint16_t>(readI16(bytes, at));
+        at += 2;
+        if (bytes.size() - at < len + FixedRecordBytes - 2) return truncated();
+        visit(r, bytes.substr(at, len), bytes.substr(at + len, FixedRecordBytes - 2));
+        at += len + FixedRecordBytes - 2;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Header> check(std::string_view bytes, std::string* error) {
+    auto header = readHeader(bytes, error);
+    if (!header || !walk(bytes, header->count, error, [](int, std::string_view, std::string_view) {}))
+        return std::nullopt;
+    return header;
+}
+
 std::optional<std::vector<FareRecord>> read(std::string_view bytes, std::string* error) {
     auto header = readHeader(bytes, error);
     if (!header) return std::nullopt;
     std::vector<FareRecord> records(static_cast<size_t>(header->count));
-    size_t at = 2;
-    for (int r = 1; r <= header->count; ++r) {
-        auto truncated = [&] {
-            fail(error, "運賃データファイルが壊れています（レコード " + std::to_string(r) +
-                            " の途中でファイルが終わっています）。");
-            return std::nullopt;
-        };
-        if (bytes.size() - at < 2) return truncated();
-        size_t len = static_cast<uint16_t>(readI16(bytes, at));
-        at += 2;
-        if (bytes.size() - at < len + FixedRecordBytes - 2) return truncated();
+    const bool whole = walk(bytes, header->count, error, [&](int r, std::string_view name, std::string_view rest) {
         FareRecord& rec = records[static_cast<size_t>(r - 1)];
-        rec.StopName = cp932::toUtf8(bytes.substr(at, len));
-        at += len;
-        rec.TicketNumber = readI16(bytes, at);
-        at += 2;
-        for (auto& v : rec.Data) {
-            v = readI16(bytes, at);
-            at += 2;
-        }
-    }
+        rec.StopName = cp932::toUtf8(name);
+        rec.TicketNumber = readI16(rest, 0);
+        for (size_t c = 0; c < rec.Data.size(); ++c) rec.Data[c] = readI16(rest, 2 + 2 * c);
+    });
+    if (!whole) return std::nullopt;
     return records;
 }
 
@@ -100,12 +118,17 @@ std::optional<std::string> loadBytes(const std::string& path, ErrorCode* error) 
     };
     std::ifstream in(path, std::ios::binary);
     if (!in) return failed(ErrorCode::FileAccess);
-    std::string bytes;
+    // Read straight into a string of the file's size: grown piece by piece, the largest file
+    // took 50 MB on its way to 20.
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    std::string bytes(ec ? 0 : std::min<uintmax_t>(size, MaxFileBytes), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+    // A file of no known size, or one that has grown since, is read on to the most the reader takes.
     char buf[65536];
-    // Never asks for more than MaxFileBytes in all; a short read means the end of the file.
-    while (bytes.size() < MaxFileBytes) {
+    while (bytes.size() < MaxFileBytes && in) {
         in.read(buf, static_cast<std::streamsize>(std::min(sizeof buf, MaxFileBytes - bytes.size())));
-        if (in.gcount() == 0) break;
         bytes.append(buf, static_cast<size_t>(in.gcount()));
     }
     // A read that failed is no end of the file: the file is not taken as shorter than it is.

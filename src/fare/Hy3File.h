@@ -23,6 +23,9 @@ struct Header {
 // records than the table holds.
 std::optional<Header> readHeader(std::string_view bytes, std::string* error);
 
+// The header, and every record checked to lie whole in the file, without reading them.
+std::optional<Header> check(std::string_view bytes, std::string* error);
+
 // The whole file, checked to its last record before anything is returned.
 std::optional<std::vector<FareRecord>> read(std::string_view bytes, std::string* error);
 

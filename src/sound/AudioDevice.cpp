@@ -29,8 +29,10 @@ struct Bus {
     Limiter limiter{SampleRate};
 };
 
+// Never destroyed: a program that ends without audio::close() still has the audio thread
+// mixing into it while the exit handlers run.
 Bus& bus() {
-    static Bus b;
+    static Bus& b = *new Bus;
     return b;
 }
 

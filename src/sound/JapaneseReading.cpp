@@ -28,6 +28,11 @@ QHash<QString, QString> readingsFrom(const QString& path) {
     return table.readings;
 }
 
+// Units of the character at i: two for a surrogate pair.
+qsizetype charLength(const QString& text, qsizetype i) {
+    return text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+}
+
 } // namespace
 
 JapaneseReading::JapaneseReading(MeCab::Model* model, MeCab::Tagger* tagger)
@@ -60,7 +65,10 @@ void JapaneseReading::useReadingsFile(const std::string& path) {
 
 std::string JapaneseReading::katakana(const std::string& utf8Text) const {
     // NFKC turns full-width digits and letters into ASCII and half-width kana into full-width.
-    const QString text = QString::fromStdString(utf8Text).normalized(QString::NormalizationForm_KC);
+    QString text = QString::fromStdString(utf8Text).normalized(QString::NormalizationForm_KC);
+    qsizetype end = 0;
+    for (qsizetype n = 0; n < MaxCharacters && end < text.size(); ++n) end += charLength(text, end);
+    text.truncate(end);
     const QByteArray bytes = text.toUtf8();
     std::unique_ptr<MeCab::Lattice> lattice(model_->createLattice());
     lattice->set_sentence(bytes.constData(), bytes.size());
@@ -82,7 +90,7 @@ std::string JapaneseReading::katakana(const std::string& utf8Text) const {
             break;
         }
         if (length > 0) continue;
-        const qsizetype step = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const qsizetype step = charLength(text, i);
         byte += text.mid(i, step).toUtf8().size();
         i += step;
     }

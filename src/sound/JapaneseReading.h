@@ -21,6 +21,11 @@ public:
     static std::unique_ptr<JapaneseReading> create(const std::string& dictionaryDir = DefaultDictionary);
     ~JapaneseReading();
 
+    // An announcement is read to its first MaxCharacters characters, some minutes of speech:
+    // a stop name of 32,767 characters would take hours to say, and its analysis alone 1.5 s
+    // and 45 MB.
+    static constexpr qsizetype MaxCharacters = 1000;
+
     std::string katakana(const std::string& utf8Text) const;
 
     // A route author's readings (a readings.tsv file; empty or missing: none), which win over the

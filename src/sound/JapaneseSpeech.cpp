@@ -24,6 +24,9 @@ namespace {
 
 // espeak-ng hands over its PCM in pieces this long, so playing starts after the first piece.
 constexpr int PieceMs = 20;
+// The synthesis keeps this far ahead of the mixer and waits there: it runs many times faster
+// than speech, and minutes of sound made at once would take hundreds of megabytes.
+constexpr int AheadMs = 2000;
 
 std::vector<std::string> japaneseVoices() {
     std::vector<std::string> voices{"ja"};
@@ -48,9 +51,12 @@ struct JapaneseSpeech::Impl {
     std::vector<Uint8> silence;
     Mix_Chunk* carrier = nullptr; // silence looping on the voice channel, replaced by the stream
 
+    int aheadBytes = 0; // AheadMs of sound in the device's format
+
     // Guards everything below and the stream. A new generation cancels the synthesis under way.
     std::mutex mutex;
     std::condition_variable wake;
+    std::condition_variable drained; // the mixer took sound, or the synthesis was cancelled
     uint64_t generation = 0;
     std::optional<std::string> pending;
     bool synthesising = false;
@@ -93,6 +99,7 @@ struct JapaneseSpeech::Impl {
         std::lock_guard lock(d->mutex);
         // What the stream lacks stays as the carrier's silence.
         SDL_AudioStreamGet(d->stream, out, len);
+        d->drained.notify_one();
     }
 
     // Restarts the carrier when the channel was halted (which also drops the effect).
@@ -105,7 +112,10 @@ struct JapaneseSpeech::Impl {
 
     // Called by the worker with each piece of PCM; false cancels the synthesis.
     bool deliver(const short* wav, int count, uint64_t job) {
-        std::lock_guard lock(mutex);
+        std::unique_lock lock(mutex);
+        drained.wait(lock, [&] {
+            return job != generation || !stream || SDL_AudioStreamAvailable(stream) < aheadBytes;
+        });
         if (job != generation) return false;
         if (stream && count > 0) SDL_AudioStreamPut(stream, wav, count * static_cast<int>(sizeof(short)));
         return true;
@@ -151,6 +161,7 @@ struct JapaneseSpeech::Impl {
         ++generation;
         pending.reset();
         if (stream) SDL_AudioStreamClear(stream);
+        drained.notify_one();
     }
 };
 
@@ -167,6 +178,7 @@ std::unique_ptr<JapaneseSpeech> JapaneseSpeech::create(const VoiceSettings& sett
     if (!audio::open() || !Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
     d->stream = SDL_NewAudioStream(AUDIO_S16SYS, 1, espeak_ng_GetSampleRate(), format,
                                    static_cast<Uint8>(channels), rate);
+    d->aheadBytes = rate / 1000 * AheadMs * channels * SDL_AUDIO_BITSIZE(format) / 8;
     d->silence.assign(4096, 0); // the mixer's format is signed 16-bit
     d->carrier = Mix_QuickLoad_RAW(d->silence.data(), static_cast<Uint32>(d->silence.size()));
     if (!d->carrier) {

@@ -54,14 +54,14 @@ std::optional<fs::path> findTable(const std::string& dir, const std::string& nam
     return found;
 }
 
-std::optional<std::string> readBounded(const fs::path& path) {
+// The table is read from its file as it is parsed, never held whole: of a table at the size
+// limit only the entries are kept.
+bool openBounded(const fs::path& path, std::ifstream& in) {
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
-    if (ec || size > MaxTapeFileBytes) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(size, '\0');
-    if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) return std::nullopt;
-    return bytes;
+    if (ec || size > MaxTapeFileBytes) return false;
+    in.open(path, std::ios::binary);
+    return in.is_open();
 }
 
 // The voice could never be bound on Windows Vista: there the broadcast stays off and no table
@@ -75,6 +75,10 @@ bool onVista() { return GetOsInfo() == "Windows Vista"; }
 // table refused over it. An unquoted text loses the blanks around it, a quoted one keeps them.
 std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view bytes, std::string* error) {
     std::istringstream in{std::string(bytes)};
+    return parseTapeTable(in, error);
+}
+
+std::optional<std::vector<TapeEntry>> parseTapeTable(std::istream& in, std::string* error) {
     csv::Reader reader(in);
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
@@ -119,9 +123,11 @@ void BroadcastTape::tapeLoad(const std::string& dir, const std::string& fileNumb
     if (speaker_) speaker_->useReadings(readingsFileIn(dir));
     table_.clear();
     const auto path = findTable(dir, fileNumber + "tp.csv");
-    const auto bytes = path ? readBounded(*path) : std::nullopt;
+    std::ifstream in;
     std::string error = "larger than " + std::to_string(MaxTapeFileBytes) + " bytes or unreadable";
-    auto entries = bytes ? parseTapeTable(*bytes, &error) : std::nullopt;
+    auto entries = path && openBounded(*path, in) ? parseTapeTable(in, &error) : std::nullopt;
+    // A read that failed is no end of the file: the table is not taken as shorter than it is.
+    if (in.bad()) entries.reset();
     if (!entries) {
         if (path) std::fprintf(stderr, "%s: %s\n", path->string().c_str(), error.c_str());
         view_.disableTapeGroup();

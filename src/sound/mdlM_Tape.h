@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,7 @@ inline constexpr std::size_t MaxTapeFileBytes = 16 * 1024 * 1024;
 // or there is none. A table is CP932, or UTF-8 when it starts with the UTF-8 byte-order mark;
 // bytes that are no character of its encoding make it malformed.
 std::optional<std::vector<TapeEntry>> parseTapeTable(std::string_view bytes, std::string* error = nullptr);
+std::optional<std::vector<TapeEntry>> parseTapeTable(std::istream& in, std::string* error = nullptr);
 
 // The readings dictionary of a broadcast-data folder (its readings.tsv, found like the tables
 // whatever the case of its name), or an empty path when it has none.

@@ -4,9 +4,11 @@
 #include "board/Form1.h"
 #include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
+#include "reslib/Cp932.h"
 #include "reslib/ui/Bgr.h"
 
 #include <QGuiApplication>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -71,6 +73,24 @@ QImage fareCell(int16_t scale) {
     d.setScale(scale);
     d.setValue(qint64(180));
     return shot(d);
+}
+
+ChimeiCtl_B& stopName(ChimeiCtl_B& c, int16_t scale) {
+    c.setBackColor(kBack);
+    c.setForeColor(kLit);
+    c.setScale(scale);
+    return c;
+}
+
+// A few characters that vertical writing changes, a half-width pair, then the CP932 kanji from
+// 0x889F on, one a cell: no two cells alike, so that a cell drawn in the wrong place cannot pass
+// for the right one.
+std::vector<QString> distinctCells(int kanji) {
+    std::vector<QString> cells{"ー", "。", "「", "→", "AB"};
+    for (int code = 0x889F; static_cast<int>(cells.size()) < 5 + kanji; ++code)
+        if ((code & 0xFF) >= 0x40 && (code & 0xFF) != 0x7F && (code & 0xFF) <= 0xFC)
+            cells.push_back(QString::fromStdString(cp932::toUtf8(std::string{char(code >> 8), char(code & 0xFF)})));
+    return cells;
 }
 
 } // namespace
@@ -142,4 +162,58 @@ TEST(Resolution, TheBoardsFaceIsDrawnAtTheResolutionOfItsScale) {
     ASSERT_EQ(three.size(), QSize(643, 240) * 3 * r);
     EXPECT_GT(sameShape(one, three, 3, 6), 0.97);
     EXPECT_TRUE(finerThanDesignedPixels(three, 3 * r)) << "headings drawn at the resolution";
+}
+
+// A long name scrolls through exactly the dots that each of its characters shows standing alone,
+// at every position of the scroll, also far past the start where the dots are drawn afresh.
+TEST(Resolution, ALongNameScrollsThroughTheDotsOfItsCharactersStandingAlone) {
+    const std::vector<QString> cells = distinctCells(100);
+    const int r = static_cast<int>(ratio()), height = 32 * static_cast<int>(cells.size());
+    for (int16_t scale : {1, 3}) {
+        SCOPED_TRACE(scale);
+        const int k = scale * r; // device pixels per designed pixel
+        ChimeiCtl_B alone;
+        stopName(alone, scale);
+        std::vector<QImage> glyph; // each character alone stands at rows 80 … 111
+        for (const QString& cell : cells) {
+            alone.SetChimei(cell);
+            glyph.push_back(shot(alone).copy(0, 80 * k, 35 * k, 32 * k));
+        }
+        // The viewport as it shows the name with its top at `top`.
+        const auto matches = [&](const QImage& img, int top) {
+            for (int y = 0; y < img.height(); ++y) {
+                const int row = y / k - top, cell = row >= 0 && row < height ? row / 32 : -1;
+                for (int x = 0; x < img.width(); ++x) {
+                    const QRgb want = cell < 0 ? back : glyph[size_t(cell)].pixel(x, (row % 32) * k + y % k);
+                    if (img.pixel(x, y) != want) return false;
+                }
+            }
+            return true;
+        };
+
+        ChimeiCtl_B c;
+        stopName(c, scale);
+        c.setScrollStartWait(0);
+        c.setSpeed(1000); // 2,000 designed pixels a second: some 60 views in one pass
+        QString name;
+        for (const QString& cell : cells) name += cell;
+        c.SetChimei(name);
+        std::vector<int> tops;
+        for (QElapsedTimer t; tops.empty() || (tops.back() > 600 - height && !t.hasExpired(10000));) {
+            if (!t.isValid()) t.start();
+            QTest::qWait(40);
+            const QImage img = shot(c);
+            // Searched downward from the last position found, then from the start of a new cycle.
+            const auto search = [&](int top) {
+                while (top > -height && !matches(img, top)) --top;
+                return top;
+            };
+            int top = search(tops.empty() ? 192 : tops.back());
+            if (top == -height) top = search(192);
+            ASSERT_GT(top, -height) << "a view that no position of the name shows, after " << tops.size();
+            if (tops.empty() || top < tops.back()) tops.push_back(top);
+        }
+        EXPECT_GE(tops.size(), 6u);
+        EXPECT_LE(tops.back(), 600 - height) << "the name's last characters came into view";
+    }
 }

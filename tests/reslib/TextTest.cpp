@@ -22,6 +22,20 @@ TEST(Cp932, UnmappableTextIsReportedNotGuessed) {
     EXPECT_EQ(cp932::toUtf8("\x81 A"), "\xEF\xBF\xBD A") << "a lead byte with no trail byte after it";
 }
 
+TEST(Cp932, TextsLongerThanOnePieceOfConversionComeOutWhole) {
+    // 80 KB of CP932, 120 KB of UTF-8, with faults past the first 64 KiB.
+    std::string bytes, utf8;
+    for (int i = 0; i < 40000; ++i) {
+        bytes += "\x89\x77";
+        utf8 += "駅";
+    }
+    EXPECT_EQ(cp932::toUtf8(bytes), utf8);
+    EXPECT_EQ(cp932::fromUtf8(utf8), bytes);
+    EXPECT_EQ(cp932::toUtf8(bytes + "\x85\x40" + bytes), utf8 + "\xEF\xBF\xBD" + utf8);
+    EXPECT_EQ(cp932::fromUtf8Lossy(utf8 + "\xF0\x9F\x9A\x8C" + utf8), bytes + "?" + bytes);
+    EXPECT_EQ(cp932::toUtf8Strict(bytes + "\x85\x40"), std::nullopt);
+}
+
 TEST(TextLib, ByteLengthAndByteSlices) {
     const std::string name = *cp932::fromUtf8("本町1丁目");
     EXPECT_EQ(LenB_ASCII(name), 9);

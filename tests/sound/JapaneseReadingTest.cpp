@@ -70,6 +70,18 @@ TEST_F(JapaneseReadingTest, LettersKanaAndPunctuationAreNeverSkipped) {
     EXPECT_EQ(read(""), "");
 }
 
+TEST_F(JapaneseReadingTest, OnlyTheFirstThousandCharactersAreRead) {
+    std::string kanji, reading, wide;
+    for (int i = 0; i < 999; ++i) {
+        kanji += "駅";
+        reading += "エキ";
+    }
+    EXPECT_EQ(read(kanji + "駅駅駅"), reading + "エキ");
+    EXPECT_EQ(read(kanji + "ａｂ"), reading + "エー") << "counted after full-width letters become ASCII";
+    for (int i = 0; i < 2000; ++i) wide += "𠮷";
+    EXPECT_EQ(QString::fromStdString(read(wide)).size(), 2 * 1000) << "a character outside the BMP counts once";
+}
+
 // Each rule with the neighbours that make it apply, and those that keep ipadic's reading.
 TEST_F(JapaneseReadingTest, WordsAreReadByTheirNeighbours) {
     // 方 is a person after の, a verb or an auxiliary, a direction before へ.
