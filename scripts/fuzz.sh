@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# scripts/fuzz.sh [SECONDS]: builds every fuzzer (clang, in build-fuzz) and runs each for SECONDS
-# (30 unless given), two at a time. Each starts from the seeds that fuzz-seeds writes with our own
+# scripts/fuzz.sh [SECONDS [NAME...]]: builds every fuzzer (clang, in build-fuzz) and runs each
+# (or only fuzz_NAME...) for SECONDS (30 unless given), two at a time. Each starts from the seeds that fuzz-seeds writes with our own
 # writers and may grow inputs up to its largest seed, which is its reader's size limit. New inputs
 # are kept in build-fuzz/corpus/<name>; an input that fails is kept in build-fuzz/crashes/<name>.
 # Ends with 1 when any fuzzer found a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
+shift || true
 build=build-fuzz
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DFERIO_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" >/dev/null
 mapfile -t targets < <(cmake --build "$build" --target help | sed -n 's/^\.\.\. \(fuzz_[A-Za-z0-9_]*\).*/\1/p')
+if [ $# -gt 0 ]; then targets=("${@/#/fuzz_}"); fi
 cmake --build "$build" -j2 --target fuzz-seeds "${targets[@]}" >/dev/null
 rm -rf "$build/seeds"
 "$build/bin/fuzz-seeds" . "$build/seeds"
@@ -25,7 +27,8 @@ run() {
   local args=(-max_total_time="$seconds" -print_final_stats=1 -rss_limit_mb=4096 -artifact_prefix="$crashes/")
   local dirs=("$corpus") limit="libFuzzer's own"
   if [ -d "$seeds" ]; then
-    limit=$(find "$seeds" -type f -printf '%s\n' | sort -n | tail -1)
+    # never below libFuzzer's own 4096, for readers whose seeds are all small
+    limit=$( (echo 4096; find "$seeds" -type f -printf '%s\n') | sort -n | tail -1)
     args+=(-max_len="$limit")
     dirs+=("$seeds")
   fi

@@ -35,7 +35,8 @@ class Hy3Tool : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ("ferio-hy3tool-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+              ("ferio-hy3tool-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+               std::to_string(getpid())); // two build folders may run the same test at once
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
