@@ -12,7 +12,7 @@
 #include "sound/mdlM_Tape.h"
 
 #include <QBuffer>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QString>
 
@@ -165,8 +165,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: fuzz-seeds SOURCE_DIR OUT_DIR\n";
         return 2;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen"); // pictures are only encoded: no display is needed
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv); // for Qt's picture writers, which are plugins
     const fs::path source = argv[1];
     out = argv[2];
     try {
