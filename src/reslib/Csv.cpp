@@ -95,4 +95,13 @@ Reader::Next Reader::next(std::vector<std::string>& fields) {
     return Next::End;
 }
 
+std::string quote(std::string_view field) {
+    std::string out = "\"";
+    for (const char c : field) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + '"';
+}
+
 } // namespace csv

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace csv {
@@ -44,5 +45,9 @@ private:
     std::vector<bool> quoted_;
     std::string error_;
 };
+
+// The field in quotes, each quote in it doubled: what the reader gives back as it was. Works on
+// CP932 as on UTF-8, whose multi-byte characters never hold a quote's byte.
+std::string quote(std::string_view field);
 
 } // namespace csv

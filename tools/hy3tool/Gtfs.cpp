@@ -373,12 +373,6 @@ struct Readings {
     }
 };
 
-std::string quotedTapeText(const std::string& cp932) {
-    std::string out = "\"";
-    for (char c : cp932) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 uint32_t findRoute(const Timetable& t, const std::string& id) {
     for (uint32_t r = 0; r < t.routes.size(); ++r)
         if (t.routes[r].id == id) return r;
@@ -492,11 +486,11 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
     const std::string headsign = trip.headsign.empty() ? names.back() : cp932Name(trip.headsign, &result.warnings);
     const Route& r = t.routes[route];
     const std::string routeName = cp932Name(!r.longName.empty() ? r.longName : r.shortName, &result.warnings);
-    std::string tape = quotedTapeText("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") +
+    std::string tape = csv::quote("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") +
                                       headsign + "行きです。") +
                        ",0,1\r\n";
     for (size_t k = 1; k < n; ++k)
-        tape += quotedTapeText("次は、" + std::string(k + 1 == n ? "終点、" : "") + names[k] + "です。") + ",1,1\r\n";
+        tape += csv::quote("次は、" + std::string(k + 1 == n ? "終点、" : "") + names[k] + "です。") + ",1,1\r\n";
     result.tapeTable = *cp932::fromUtf8(tape);
 
     const Readings readings(feed);

@@ -12,15 +12,9 @@ namespace routecsv {
 namespace {
 
 std::string quoted(const std::string& s) {
-    bool needs = s.find_first_of(",\"\r\n") != std::string::npos ||
-                 (!s.empty() && (s.front() == ' ' || s.back() == ' '));
-    if (!needs) return s;
-    std::string out = "\"";
-    for (char c : s) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
+    const bool needs = s.find_first_of(",\"\r\n") != std::string::npos ||
+                       (!s.empty() && (s.front() == ' ' || s.back() == ' '));
+    return needs ? csv::quote(s) : s;
 }
 
 std::optional<int> parseInt(const std::string& s) {
