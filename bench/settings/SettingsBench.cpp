@@ -1,5 +1,5 @@
 // Figures for the settings file: what the exit pays to save it and the start-up to load it.
-#include "options/OptionTable.h"
+#include "options/model/OptionTable.h"
 #include "settings/mdlIniIo.h"
 
 #include <benchmark/benchmark.h>

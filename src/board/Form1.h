@@ -4,8 +4,8 @@
 // the mouse. A right click offers the scale (1x to 4x of the designed size, every element drawn
 // at that resolution) and the board's picture, copied or saved.
 #include "fare/EngineViews.h"
-#include "options/OptionInfo.h"
-#include "options/SettingsRecords.h"
+#include "options/model/OptionInfo.h"
+#include "settings/SettingsRecords.h"
 
 #include <QPixmap>
 #include <QTimer>

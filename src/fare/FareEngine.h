@@ -2,7 +2,7 @@
 // Route set, board update and stop advance over the process-wide fare table.
 #include "fare/EngineViews.h"
 #include "fare/FareTable.h"
-#include "options/OptionInfo.h"
+#include "options/model/OptionInfo.h"
 
 #include <deque>
 #include <functional>

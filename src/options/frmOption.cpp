@@ -1,7 +1,7 @@
 #include "options/frmOption.h"
 
 #include "options/ColorButton.h"
-#include "options/OptionTable.h"
+#include "options/model/OptionTable.h"
 #include "options/pages/ChimeiPage.h"
 #include "options/pages/DigitPage.h"
 #include "options/pages/FolderPage.h"

@@ -1,7 +1,7 @@
 #pragma once
 // What a backlight state shows on the board, decided from the options alone, so that whoever
 // applies it (the program's wiring) needs no panel and a test needs no window.
-#include "options/OptionInfo.h"
+#include "options/model/OptionInfo.h"
 #include "reslib/CodedError.h"
 
 #include <cstdint>

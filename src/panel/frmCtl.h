@@ -5,8 +5,8 @@
 // sets, steps, redraws, what the board should show and the exit through its signals; whoever
 // wires the program carries them out.
 #include "fare/EngineViews.h"
-#include "options/OptionInfo.h"
-#include "options/SettingsRecords.h"
+#include "options/model/OptionInfo.h"
+#include "settings/SettingsRecords.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "settings/SettingsCodec.h"
 
-#include "options/OptionTable.h"
+#include "options/model/OptionTable.h"
 #include "reslib/Cp932.h"
 
 #include <array>

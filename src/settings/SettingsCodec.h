@@ -1,7 +1,7 @@
 #pragma once
 // The settings file <program>.in4: eleven blocks without headers or padding, little-endian
 // integers, texts as an unsigned 16-bit byte count and CP932 bytes. Plain C++, no Qt.
-#include "options/SettingsRecords.h"
+#include "settings/SettingsRecords.h"
 
 #include <optional>
 #include <string>

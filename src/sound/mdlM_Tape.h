@@ -2,7 +2,7 @@
 // The broadcast tape: a route's announcements, one per line of <route>tp.csv, walked with the
 // panel's "送り" and "戻し" buttons and spoken by the voice, each after its chime.
 #include "fare/EngineViews.h"
-#include "options/OptionInfo.h"
+#include "options/model/OptionInfo.h"
 #include "sound/Speaker.h"
 
 #include <cstddef>

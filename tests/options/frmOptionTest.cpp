@@ -1,7 +1,7 @@
 #include "controls/M_Degit.h"
 #include "options/ColorButton.h"
 #include "options/frmOption.h"
-#include "options/OptionTable.h"
+#include "options/model/OptionTable.h"
 #include "reslib/ui/Messages.h"
 #include "reslib/ui/Pickers.h"
 

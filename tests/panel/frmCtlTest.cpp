@@ -1,5 +1,5 @@
 #include "PanelKeys.h"
-#include "options/OptionInfo.h"
+#include "options/model/OptionInfo.h"
 #include "panel/BacklightChoice.h"
 #include "panel/PanelInfo.h"
 #include "panel/frmCtl.h"

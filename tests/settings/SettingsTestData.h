@@ -1,7 +1,7 @@
 #pragma once
 // Shared by the settings tests: byte helpers and a record whose every field differs from its default.
-#include "options/OptionTable.h"
-#include "options/SettingsRecords.h"
+#include "options/model/OptionTable.h"
+#include "settings/SettingsRecords.h"
 
 #include <string>
 #include <type_traits>

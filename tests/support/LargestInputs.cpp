@@ -1,7 +1,7 @@
 #include "LargestInputs.h"
 
 #include "fare/Hy3File.h"
-#include "options/OptionTable.h"
+#include "options/model/OptionTable.h"
 #include "reslib/Cp932.h"
 #include "reslib/plugin/TicketPlugin.h"
 #include "settings/SettingsCodec.h"

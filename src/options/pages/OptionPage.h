@@ -2,7 +2,7 @@
 // What the options pages share: the binding of an option field to its control, the page base
 // class, and the small builders of their controls. Controls keep the names the rest of the
 // program and its tests know them by ("Text2_0", "Option3_7", ...).
-#include "options/OptionTable.h"
+#include "options/model/OptionTable.h"
 
 #include <QGroupBox>
 #include <concepts>

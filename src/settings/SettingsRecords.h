@@ -1,7 +1,7 @@
 #pragma once
 // The settings record and the windows' blocks of it, apart from the windows themselves, so that
 // the settings file can be read and written without them. Positions are in twips.
-#include "options/OptionInfo.h"
+#include "options/model/OptionInfo.h"
 
 #include <array>
 #include <cstdint>

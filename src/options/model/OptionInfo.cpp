@@ -1,4 +1,4 @@
-#include "options/OptionTable.h"
+#include "options/model/OptionTable.h"
 
 OptionInfo::OptionInfo() {
     for (const OptionField& field : kOptionFields)

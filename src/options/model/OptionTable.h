@@ -1,7 +1,7 @@
 #pragma once
 // The one table of the option fields: number, member, kind, settings-file group, dialog control
 // and default. The record's default state, the settings file and the dialog all walk it.
-#include "options/OptionInfo.h"
+#include "options/model/OptionInfo.h"
 
 #include <array>
 #include <concepts>
