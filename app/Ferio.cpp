@@ -147,35 +147,20 @@ void Ferio::tapeButton(frmCtl::TapeButton button) {
     }
 }
 
-void Ferio::ride(const QString& route, std::chrono::milliseconds interval) {
-    rideRoute_ = route;
-    // One shot at a time: a message box that a step opens holds the ride until it is answered.
-    rideTimer_.setSingleShot(true);
-    rideTimer_.setInterval(interval);
-    QObject::connect(&rideTimer_, &QTimer::timeout, &panel_, [this] {
-        if (rideStep()) rideTimer_.start();
-    });
-    if (rideReset()) rideTimer_.start();
-}
-
-bool Ferio::rideReset() {
+bool Ferio::resetRoute(const QString& route) {
     const int loaded = engine_.routesLoaded();
-    panel_.enterRoute(rideRoute_);
+    panel_.enterRoute(route);
     engine_.routeSet(fare::EntrySource::Keypad);
     return engine_.routesLoaded() > loaded;
 }
 
-bool Ferio::rideStep() {
-    const bool announcing = tape_.count() > 0 && panel_.speechAvailable();
+bool Ferio::announcing() const { return tape_.count() > 0 && panel_.speechAvailable(); }
+
+bool Ferio::announcementAhead() const { return tape_.position() < tape_.count(); }
+
+bool Ferio::stopAhead() const {
     const fare::RouteState& state = engine_.state();
-    if (announcing ? tape_.position() < tape_.count() : state.CurrentStop + 1 < state.StopCount) {
-        if (announcing)
-            tapeButton(frmCtl::TapeButton::Next);
-        else
-            engine_.step(fare::StepDirection::Forward);
-        return true;
-    }
-    return rideReset();
+    return state.CurrentStop + 1 < state.StopCount;
 }
 
 void Ferio::LoadSettings() {

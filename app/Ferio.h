@@ -2,6 +2,7 @@
 // The program: the options dialog (which holds the options), the board, the control panel and
 // the fare engine, wired together, with the start-up and the exit run here in their order. This
 // is the one place that knows them all; each of them knows only what it is handed here.
+#include "app/Ride.h"
 #include "board/Form1.h"
 #include "fare/FareEngine.h"
 #include "options/frmOption.h"
@@ -10,8 +11,6 @@
 #include "sound/mdlM_Tape.h"
 
 #include <QString>
-#include <QTimer>
-#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -31,7 +30,7 @@ struct SequenceStep {
     std::function<void()> run;
 };
 
-class Ferio : private TapeView {
+class Ferio : private TapeView, public RideControls {
 public:
     // settingsFile: where the settings are read at start-up and written at exit.
     Ferio(const FerioDevices& devices, const QString& settingsFile);
@@ -49,12 +48,13 @@ public:
     // colour, with the options of that moment.
     void Option4_Click(int16_t state);
 
-    // A ride that runs by itself: the route is set as a reset sets it, then every interval the
-    // broadcast "送り" is pressed when a table is loaded and the voice can speak it, else
-    // "データ送り"; at the route's end it is set again. It stops when the route cannot be set.
-    void ride(const QString& route, std::chrono::milliseconds interval);
-    // One press of the ride; false once it has stopped.
-    bool rideStep();
+    // RideControls: the panel's reset, "送り" and "データ送り" as a ride presses them.
+    bool resetRoute(const QString& route) override;
+    bool announcing() const override;
+    bool announcementAhead() const override;
+    bool stopAhead() const override;
+    void nextAnnouncement() override { tapeButton(frmCtl::TapeButton::Next); }
+    void nextStop() override { engine_.step(fare::StepDirection::Forward); }
     // The installed samples, read when the options name no data folder and the current folder
     // holds no route.
     void setSampleFolder(const std::string& folder) { engine_.setSampleFolder(folder); }
@@ -81,8 +81,6 @@ private:
     void editOptions();
     // The broadcast group's four buttons; "送り" and "戻し" step the fares when the entry says so.
     void tapeButton(frmCtl::TapeButton button);
-    // The ride's route set; false when the route could not be set.
-    bool rideReset();
     // TapeView: the panel's broadcast group.
     void setSpeechAvailable(bool available) override { panel_.setSpeechAvailable(available); }
     void enableTapeButtons() override { panel_.enableTapeButtons(); }
@@ -99,6 +97,4 @@ private:
     frmCtl panel_;
     BroadcastTape tape_;
     fare::FareEngine engine_;
-    QString rideRoute_;
-    QTimer rideTimer_;
 };

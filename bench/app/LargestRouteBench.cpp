@@ -96,7 +96,8 @@ void ride(Ferio& ferio, const char* what, const std::string& folder, const QStri
     const int loaded = ferio.engine().routesLoaded();
     resetPeakResident();
     const auto set = Clock::now();
-    ferio.ride(route, std::chrono::hours(24)); // its timer never fires: the steps are taken below
+    Ride ride(ferio, route, std::chrono::hours(24)); // its timer never fires: the steps are taken below
+    ride.start();
     watch.waitForPaint();
     const double setMs = ms(Clock::now() - set);
     if (ferio.engine().routesLoaded() == loaded) {
@@ -109,7 +110,7 @@ void ride(Ferio& ferio, const char* what, const std::string& folder, const QStri
     for (;;) {
         const int stop = ferio.engine().state().CurrentStop;
         const auto pressed = Clock::now();
-        ferio.rideStep();
+        ride.step();
         if (ferio.engine().routesLoaded() != loaded + 1) break; // the route's end set it again
         if (ferio.engine().state().CurrentStop != stop && !watch.waitForPaint()) {
             std::fprintf(stderr, "%s: no paint after step %d\n", what, steps + 1);

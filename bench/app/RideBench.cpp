@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
 
     constexpr int Steps = 5000;
     constexpr auto Interval = std::chrono::milliseconds(10);
-    ferio.ride(QStringLiteral("12"), std::chrono::hours(24)); // its timer never fires: the steps are taken below
+    Ride ride(ferio, QStringLiteral("12"), std::chrono::hours(24)); // its timer never fires: the steps are taken below
+    ride.start();
     QApplication::processEvents();
     const double startMB = residentMB(), startCpu = processorSeconds();
     const auto started = std::chrono::steady_clock::now();
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
             byStep += mark;
         }
         const int before = ferio.engine().routesLoaded();
-        if (!ferio.rideStep()) {
+        if (!ride.step()) {
             std::fprintf(stderr, "the ride stopped at step %d\n", step);
             return 1;
         }

@@ -64,13 +64,22 @@ QString errorMessage(const CodedError& error) {
            QString::fromStdString(error.text);
 }
 
-QString filePath(const QString& explicitPath, const QString& executablePath) {
+bool installed(const QString& executablePath, const QStringList& systemFolders) {
+    const QString folder = QFileInfo(executablePath).absolutePath();
+    for (const QString& system : systemFolders) {
+        const QString root = QDir::cleanPath(system);
+        if (folder == root || folder.startsWith(root + u'/')) return true;
+    }
+    const QFileInfo info(folder);
+    return !info.isDir() || !info.isWritable();
+}
+
+QString filePath(const QString& explicitPath, const QString& executablePath, bool installedProgram) {
     if (!explicitPath.isEmpty()) return explicitPath;
     const QFileInfo exe(executablePath);
     const QString name = exe.completeBaseName() + QStringLiteral(".in4");
-    const QString folder = exe.absolutePath();
-    if (QFileInfo(folder).isDir() && QFileInfo(folder).isWritable()) return QDir(folder).filePath(name);
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+    if (installedProgram) return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+    return QDir(exe.absolutePath()).filePath(name);
 }
 
 } // namespace settings

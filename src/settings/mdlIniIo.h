@@ -5,6 +5,7 @@
 #include "reslib/CodedError.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <variant>
 
@@ -30,8 +31,15 @@ QString keepDamaged(const QString& path);
 // The text of the message box for a failure.
 QString errorMessage(const CodedError& error);
 
-// `explicitPath` when given; otherwise <executable base name>.in4 in the executable's folder, or
-// in the user's configuration folder when the executable's folder cannot be written (installed).
-QString filePath(const QString& explicitPath, const QString& executablePath);
+// The folders of installed programs: the package manager's and the administrator's.
+inline const QStringList SystemFolders{QStringLiteral("/usr"), QStringLiteral("/opt")};
+
+// An installed program is one under a system folder, whatever the user's rights, or one whose
+// folder cannot be written; its settings belong to the user, not beside it.
+bool installed(const QString& executablePath, const QStringList& systemFolders = SystemFolders);
+
+// `explicitPath` when given; otherwise <executable base name>.in4 in the user's configuration
+// folder for an installed program, or in the executable's folder for one that is not.
+QString filePath(const QString& explicitPath, const QString& executablePath, bool installedProgram);
 
 } // namespace settings

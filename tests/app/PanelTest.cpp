@@ -284,16 +284,17 @@ TEST_F(PanelTest, TheTicketOfEveryStopIsDrawnAndACopiedTicketScans) {
 // cannot be set stops the ride after its message.
 TEST_F(PanelTest, ARideStepsTheDataToTheEndThenResetsAndStopsOnARouteThatCannotBeSet) {
     writeRoute(5, 3);
-    ferio.ride(QStringLiteral("5"), std::chrono::hours(1));
+    Ride ride(ferio, QStringLiteral("5"), std::chrono::hours(1));
+    ride.start();
     std::vector<int> stops;
     for (int press = 0; press < 4; ++press) {
-        EXPECT_TRUE(ferio.rideStep());
+        EXPECT_TRUE(ride.step());
         stops.push_back(ferio.engine().state().CurrentStop);
     }
     EXPECT_EQ(stops, (std::vector<int>{1, 2, 0, 1}));
     EXPECT_TRUE(messages.empty());
     QFile::remove(dir.filePath(QStringLiteral("5.hy3")));
-    EXPECT_TRUE(ferio.rideStep());
-    EXPECT_FALSE(ferio.rideStep()) << "the reset finds no route";
+    EXPECT_TRUE(ride.step());
+    EXPECT_FALSE(ride.step()) << "the reset finds no route";
     EXPECT_EQ(messages.size(), 1u);
 }

@@ -96,10 +96,11 @@ TEST_F(TapeWiring, RouteSetGivesTheVoiceTheBroadcastFoldersReadings) {
 // --ride: with a table and a voice, each press is "送り", and after the last announcement the
 // route is set again from its first stop.
 TEST_F(TapeWiring, ARideAnnouncesEachStopAndStartsAgainAtTheEnd) {
-    ferio.ride(QStringLiteral("12"), std::chrono::hours(1));
+    Ride ride(ferio, QStringLiteral("12"), std::chrono::hours(1));
+    ride.start();
     std::vector<std::pair<int, size_t>> seen; // stop shown, announcements so far
     for (int press = 0; press < 4; ++press) {
-        EXPECT_TRUE(ferio.rideStep());
+        EXPECT_TRUE(ride.step());
         seen.emplace_back(ferio.engine().state().CurrentStop, voice.said.size());
     }
     EXPECT_EQ(seen, (std::vector<std::pair<int, size_t>>{{0, 1}, {1, 2}, {0, 2}, {0, 3}}));

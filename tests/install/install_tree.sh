@@ -40,4 +40,21 @@ out=$("$root/usr/bin/hy3tool" check "$root/usr/share/ferio/samples/12.hy3")
 # The example readings of the samples reach the voice: the samples are the broadcast folder.
 out=$(HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" "$root/usr/bin/ferio" --reading 上原)
 [ "$out" = "カミハラ" ] || { echo "ferio --reading 上原 from the installed samples: $out"; fail=1; }
+
+# The first start of the installed program writes the demonstration's settings, pointing at the
+# installed samples, into the user's configuration folder; nothing lands beside the program.
+settings="$root/home/.config/FerioVer4/ferio.in4"
+HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+  "$root/usr/bin/ferio" >"$root/ferio.log" 2>&1 &
+ferio=$!
+for _ in $(seq 200); do [ -s "$settings" ] || ! kill -0 $ferio 2>/dev/null && break; sleep 0.1; done
+kill $ferio 2>/dev/null || true
+wait $ferio 2>/dev/null || true
+if [ -s "$settings" ]; then
+  grep -aq "$root/usr/share/ferio/samples/chime1.wav" "$settings" ||
+    { echo "the first start's settings do not name the installed samples"; fail=1; }
+else
+  echo "no settings written in 20 s by the first start of the installed program:"; cat "$root/ferio.log"; fail=1
+fi
+ls "$root/usr/bin" | grep -q 'in4' && { echo "settings written beside the installed program"; fail=1; }
 exit $fail

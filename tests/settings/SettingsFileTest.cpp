@@ -1,3 +1,4 @@
+#include "settings/DemoSettings.h"
 #include "settings/mdlIniIo.h"
 #include "settings/SettingsCodec.h"
 #include "SettingsTestData.h"
@@ -91,19 +92,53 @@ TEST(SettingsFile, AFailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(t.path), {}), 1);
 }
 
-TEST(SettingsFile, PathFollowsTheProgramUnlessItsFolderIsReadOnlyOrAPathIsGiven) {
+// Beside the program only where it is not installed: a system folder or a folder that cannot
+// be written sends the settings to the user's configuration folder.
+TEST(SettingsFile, PathFollowsTheProgramUnlessItIsInstalledOrAPathIsGiven) {
     TempDir t;
     QCoreApplication::setApplicationName(QStringLiteral("FerioVer4"));
     qputenv("XDG_CONFIG_HOME", (t.path / "config").c_str());
     const QString config = t.q("config/FerioVer4/board.in4");
-
-    EXPECT_EQ(filePath({}, t.q("board.exe")), t.q("board.in4"));
-    EXPECT_EQ(filePath(QStringLiteral("/elsewhere/my.in4"), t.q("board")), QStringLiteral("/elsewhere/my.in4"));
+    for (const char* folder : {"build/bin", "sys/bin", "sys", "system/bin", "installed"}) fs::create_directories(t.path / folder);
     put(t.path / "plain", "");
-    EXPECT_EQ(filePath({}, t.q("plain/board")), config) << "the program's folder is no writable folder";
-    if (geteuid() != 0) { // root writes through permission bits
-        fs::create_directory(t.path / "installed");
-        fs::permissions(t.path / "installed", fs::perms::owner_read | fs::perms::owner_exec);
-        EXPECT_EQ(filePath({}, t.q("installed/board")), config);
+    const bool root = geteuid() == 0; // root writes through permission bits
+    if (!root) fs::permissions(t.path / "installed", fs::perms::owner_read | fs::perms::owner_exec);
+
+    const struct {
+        QString explicitPath, executable;
+        QStringList systemFolders;
+        QString want;
+    } rows[] = {
+        {{}, t.q("build/bin/board.exe"), SystemFolders, t.q("build/bin/board.in4")},
+        {QStringLiteral("/elsewhere/my.in4"), t.q("board"), SystemFolders, QStringLiteral("/elsewhere/my.in4")},
+        {QStringLiteral("/elsewhere/my.in4"), QStringLiteral("/usr/bin/board"), SystemFolders, QStringLiteral("/elsewhere/my.in4")},
+        {{}, t.q("plain/board"), SystemFolders, config}, // the program's folder is no folder
+        {{}, t.q("installed/board"), SystemFolders, root ? t.q("installed/board.in4") : config},
+        {{}, QStringLiteral("/usr/bin/board"), SystemFolders, config},
+        {{}, QStringLiteral("/usr/local/bin/board"), SystemFolders, config},
+        {{}, QStringLiteral("/opt/ferio/bin/board"), SystemFolders, config},
+        // A writable folder under a system folder, as root has it.
+        {{}, t.q("sys/bin/board"), {t.q("sys/")}, config},
+        {{}, t.q("sys/board"), {t.q("sys")}, config},
+        {{}, t.q("system/bin/board"), {t.q("sys")}, t.q("system/bin/board.in4")}, // a name that only begins alike
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.executable.toStdString());
+        EXPECT_EQ(filePath(r.explicitPath, r.executable, installed(r.executable, r.systemFolders)), r.want);
     }
+}
+
+// The demonstration's settings name the samples folder given, and a file already there is kept.
+TEST(SettingsFile, DemonstrationSettingsNameTheSamplesAndNeverReplaceAFile) {
+    TempDir t;
+    ASSERT_FALSE(writeDemoSettings(t.q("config/ferio.in4"), t.q("samples")));
+    const Loaded loaded = loadFile(t.q("config/ferio.in4"));
+    ASSERT_TRUE(std::holds_alternative<SettingsRecord>(loaded));
+    const OptionInfo& o = std::get<SettingsRecord>(loaded).Options;
+    EXPECT_EQ(std::tuple(o.FareDataDir, o.TapeDataDir, o.SeiriPlgPath),
+              std::tuple((t.path / "samples").string(), (t.path / "samples").string(), (t.path / "samples/barcode.4SP").string()));
+
+    put(t.path / "mine.in4", "mine");
+    EXPECT_FALSE(writeDemoSettings(t.q("mine.in4"), t.q("samples")));
+    EXPECT_EQ(contents(t.path / "mine.in4"), "mine");
 }

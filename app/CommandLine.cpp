@@ -1,0 +1,107 @@
+#include "app/CommandLine.h"
+
+#include "board/Form1.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// An option, and how its value goes into the command line: the message when it is refused.
+// `take` runs only for an option that was given; none: another option's `take` reads it.
+struct Option {
+    QCommandLineOption option;
+    std::function<std::optional<QString>(const QString& value, const QCommandLineParser& given, CommandLine& into)> take;
+};
+
+std::vector<Option> options() {
+    return {
+        {{QStringLiteral("settings"),
+          QStringLiteral("設定ファイル FILE を読み書きする（既定はプログラムと同じフォルダーの <プログラム名>.in4）"),
+          QStringLiteral("FILE")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             into.settingsFile = value;
+             return {};
+         }},
+        {{QStringLiteral("reading"), QStringLiteral("TEXT を読み上げるときのカタカナの読みを表示して終了する"),
+          QStringLiteral("TEXT")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             into.reading = value;
+             return {};
+         }},
+        {{QStringLiteral("say"), QStringLiteral("TEXT を読み上げて終了する"), QStringLiteral("TEXT")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             into.say = value;
+             return {};
+         }},
+        {{QStringLiteral("readings"),
+          QStringLiteral("--reading と --say で使う読み辞書（既定は設定の放送データフォルダーの readings.tsv）"),
+          QStringLiteral("FILE")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             into.readingsFile = value;
+             return {};
+         }},
+        {{QStringLiteral("ride"),
+          QStringLiteral("系統 ROUTE をリセットで設定し、放送の「送り」（放送データがなければ「データ送り」）を一定の間隔で押し続け、終点でまたリセットする"),
+          QStringLiteral("ROUTE")},
+         [](const QString& value, const QCommandLineParser& given, CommandLine& into) -> std::optional<QString> {
+             bool ok = false;
+             const double seconds = given.value(QStringLiteral("interval")).toDouble(&ok);
+             if (!QRegularExpression(QStringLiteral("^[0-9]{1,5}$")).match(value).hasMatch() || !ok || seconds <= 0 ||
+                 seconds > 86400)
+                 return QStringLiteral("--ride takes a route of 1 to 5 digits, --interval a number of seconds above 0\n");
+             into.rideRoute = value;
+             into.rideInterval = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+             return {};
+         }},
+        {{QStringLiteral("interval"), QStringLiteral("--ride で押す間隔（秒、既定は 8）"), QStringLiteral("SECONDS"),
+          QStringLiteral("8")},
+         {}},
+        {{QStringLiteral("scale"),
+          QStringLiteral("運賃表示器を N 倍（1～4）の大きさで表示する（右クリックのメニューでも選べる）"), QStringLiteral("N")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             into.scale = value.toInt();
+             if (into.scale < 1 || into.scale > Form1::MaxScale)
+                 return QStringLiteral("--scale: 1 から %1 までの数です: %2\n").arg(int{Form1::MaxScale}).arg(value);
+             return {};
+         }},
+    };
+}
+
+CommandLine answer(int status, const QString& text) {
+    CommandLine line;
+    line.exitStatus = status;
+    line.answer = text;
+    return line;
+}
+
+} // namespace
+
+CommandLine readCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("路線バスの運賃表示器と集中操作盤"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const std::vector<Option> table = options();
+    for (const Option& o : table) parser.addOption(o.option);
+    if (!parser.parse(arguments)) return answer(2, parser.errorText() + u'\n');
+    if (parser.isSet(version))
+        return answer(0, QStringLiteral("%1 %2\nLicense GPL-3.0-or-later: GNU GPL version 3 or later "
+                                        "<https://gnu.org/licenses/gpl.html>\n")
+                             .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion()));
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        // Without an application object the parser cannot know the program's name.
+        const QString name = QFileInfo(arguments.value(0)).fileName();
+        return answer(0, parser.helpText().replace(QStringLiteral("<executable_name>"), name));
+    }
+    CommandLine line;
+    for (const Option& o : table) {
+        if (!o.take || !parser.isSet(o.option)) continue;
+        if (const auto refused = o.take(parser.value(o.option), parser, line)) return answer(2, *refused);
+    }
+    return line;
+}
