@@ -1,7 +1,7 @@
 #pragma once
 // The settings of the demonstration: the sample routes, broadcast tables, chimes and a ticket
 // plugin configured, on the face of a real LED board.
-#include "options/SettingsRecords.h"
+#include "settings/SettingsRecords.h"
 #include "reslib/CodedError.h"
 
 #include <QString>
