@@ -3,17 +3,19 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "board/BoardGeometry.h"
 #include "settings/mdlIniIo.h"
@@ -44,6 +46,27 @@ int greenPixels(const QImage& shot, const QRect& r) {
 // Fare cell i on the board at the screen's top-left corner.
 QRect fareCell(int i) { return {board::farePos(i), board::FareSize}; }
 
+// Screenshots, saved under `name`, until one shows what `seen` looks for; false when none did.
+bool waitForScreen(const Desktop& desk, const char* name, QImage& shot, const std::function<bool(const QImage&)>& seen) {
+    return Desktop::waitUntil([&] {
+        shot = desk.screenshot(QString::fromLatin1(name));
+        return !shot.isNull() && seen(shot);
+    });
+}
+
+std::string text(const Geometry& g) {
+    return std::to_string(g.w) + "x" + std::to_string(g.h) + "+" + std::to_string(g.x) + "+" + std::to_string(g.y);
+}
+std::string text(const QRect& r) { return text(Geometry{r.x(), r.y(), r.width(), r.height()}); }
+
+// The panel's geometry once the program has put it into the screen's bottom-right corner.
+bool panelInTheCorner(const Desktop& desk, const QString& panelId, Geometry& panel) {
+    return Desktop::waitUntil([&] {
+        panel = desk.geometry(panelId);
+        return panel.x + panel.w == ScreenW && panel.y + panel.h == ScreenH;
+    });
+}
+
 // The program started in the sample folder with its own settings file; it must be ended by
 // answering its exit question.
 class Ferio {
@@ -68,11 +91,10 @@ public:
     bool quit(const QString& panelId) {
         if (!desk_.requestClose(panelId)) return false;
         const QString question = desk_.window(QStringLiteral("Ferioの終了確認"));
-        if (question.isEmpty()) return false;
-        QThread::msleep(200);
-        desk_.run(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), question});
-        desk_.run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
-        return process_.waitForFinished(5000) && process_.exitStatus() == QProcess::NormalExit &&
+        // Return goes where the keyboard is: to the question only once it has the focus.
+        if (question.isEmpty() || !desk_.focus(question)) return false;
+        desk_.keys({QStringLiteral("Return")});
+        return process_.waitForFinished(PatienceMs) && process_.exitStatus() == QProcess::NormalExit &&
                process_.exitCode() == 0;
     }
 
@@ -98,11 +120,13 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
     const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
     ASSERT_FALSE(panelId.isEmpty()) << ferio.report();
     ASSERT_FALSE(boardId.isEmpty());
-    QThread::msleep(300);
-    const Geometry board = desk.geometry(boardId);
-    const Geometry panel = desk.geometry(panelId);
-    EXPECT_EQ(std::tuple(board.x, board.y, board.w, board.h), std::tuple(0, 0, 643, 240));
-    EXPECT_EQ(std::tuple(panel.x + panel.w, panel.y + panel.h), std::tuple(ScreenW, ScreenH));
+    // The program places both windows after it shows them: clicks wait for the panel's place.
+    Geometry panel, board;
+    ASSERT_TRUE(panelInTheCorner(desk, panelId, panel)) << "waited for the panel in the bottom-right corner; at " << text(panel);
+    EXPECT_TRUE(Desktop::waitUntil([&] {
+        board = desk.geometry(boardId);
+        return std::tuple(board.x, board.y, board.w, board.h) == std::tuple(0, 0, 643, 240);
+    })) << "waited for the board, 643x240, at the top-left corner; at " << text(board);
 
     namespace geo = panel::geometry;
     auto clickAt = [&](QPoint p) { desk.click(panel.x + p.x(), panel.y + p.y()); };
@@ -110,21 +134,25 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
     clickAt(keypad + geo::keyRect(1).center());
     clickAt(keypad + geo::keyRect(2).center());
     clickAt(keypad + geo::EntryReset.center()); // リセット
-    QThread::msleep(1200);
-    const QImage lamp = desk.screenshot(QStringLiteral("e2e-lamptest.png"));
-    EXPECT_GT(litPixels(lamp, fareCell(32)), 50) << "every display is lit during the lamp test";
+    QImage lamp;
+    EXPECT_TRUE(waitForScreen(desk, "e2e-lamptest.png", lamp, [](const QImage& shot) {
+        return litPixels(shot, fareCell(32)) > 50;
+    })) << "waited for the lamp test to light every display, cell 32 too";
 
-    QThread::msleep(2600);
-    const QImage first = desk.screenshot(QStringLiteral("e2e-stop1.png"));
-    EXPECT_GT(litPixels(first, fareCell(1)), 50);
+    // Stop 1 lights cell 1 alone: seen only once the lamp test is over.
+    QImage first;
+    ASSERT_TRUE(waitForScreen(desk, "e2e-stop1.png", first, [](const QImage& shot) {
+        return litPixels(shot, fareCell(1)) > 50 && litPixels(shot, fareCell(32)) == 0;
+    })) << "waited for the first stop's fare in cell 1 after the lamp test";
     EXPECT_EQ(litPixels(first, fareCell(2)), 0);
-    EXPECT_EQ(litPixels(first, fareCell(32)), 0);
 
     clickAt(geo::DataForward.center()); // データ送り
     clickAt(geo::DataForward.center());
-    QThread::msleep(400);
-    const QImage third = desk.screenshot(QStringLiteral("e2e-stop3.png"));
-    // Stop 3 of route 12 charges 180 in cells 1 to 3 and nothing beyond.
+    // Stop 3 of route 12 charges 180 in cells 1 to 3 and nothing beyond; stop 2 leaves cell 3 dark.
+    QImage third;
+    ASSERT_TRUE(waitForScreen(desk, "e2e-stop3.png", third, [](const QImage& shot) {
+        return litPixels(shot, fareCell(3)) > 50;
+    })) << "waited for the third stop's fare in cell 3";
     const int lit = litPixels(third, fareCell(1));
     EXPECT_GT(lit, 50);
     EXPECT_EQ(litPixels(third, fareCell(2)), lit);
@@ -148,23 +176,32 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
     ASSERT_TRUE(ferio.started());
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
     ASSERT_FALSE(panelId.isEmpty()) << ferio.report();
-    QThread::msleep(300);
-    const QRect frame = desk.frameRect(panelId);
-    EXPECT_GT(frame.height(), desk.clientRect(panelId).height()) << "the panel has a title bar";
-    EXPECT_EQ(std::pair(frame.right(), frame.bottom()), std::pair(ScreenW - 1, ScreenH - 1));
-    EXPECT_EQ(desk.clientRect(desk.window(QStringLiteral("Ferio - 型番:ferio"))), QRect(0, 0, 643, 240));
+    // The window manager frames the panel some time after it is shown, and the program then
+    // places it: both are waited for.
+    QRect frame;
+    ASSERT_TRUE(Desktop::waitUntil([&] {
+        frame = desk.frameRect(panelId);
+        return frame.height() > desk.clientRect(panelId).height() && frame.right() == ScreenW - 1 &&
+               frame.bottom() == ScreenH - 1;
+    })) << "waited for the panel with its title bar in the bottom-right corner; at " << text(frame);
+    const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
+    QRect board;
+    EXPECT_TRUE(Desktop::waitUntil([&] { return (board = desk.clientRect(boardId)) == QRect(0, 0, 643, 240); }))
+        << "waited for the board, 643x240, at the top-left corner; at " << text(board);
 
     // ">>" in the corner: the wider window steps left to stay on the screen; "<<" puts it back.
     const QPoint toggle = desk.clientRect(panelId).topLeft() + panel::geometry::PreviewToggle.center();
     desk.click(toggle.x(), toggle.y());
-    QThread::msleep(300);
-    const QRect open = desk.frameRect(panelId);
-    EXPECT_EQ(open.right(), ScreenW - 1);
-    EXPECT_GT(open.width(), frame.width());
+    QRect open;
+    EXPECT_TRUE(Desktop::waitUntil([&] {
+        open = desk.frameRect(panelId);
+        return open.width() > frame.width() && open.right() == ScreenW - 1;
+    })) << "waited for the wider panel at the screen's right edge; at " << text(open);
     const QPoint back = desk.clientRect(panelId).topLeft() + panel::geometry::PreviewToggle.center();
     desk.click(back.x(), back.y());
-    QThread::msleep(300);
-    EXPECT_EQ(desk.frameRect(panelId), frame);
+    QRect closed;
+    EXPECT_TRUE(Desktop::waitUntil([&] { return (closed = desk.frameRect(panelId)) == frame; }))
+        << "waited for the panel back at " << text(frame) << "; at " << text(closed);
     EXPECT_TRUE(ferio.quit(panelId));
 }
 
@@ -211,40 +248,51 @@ TEST(E2E, OptionsSurviveARestart) {
     const QString file = dir.filePath(QStringLiteral("ferio.in4"));
     namespace geo = panel::geometry;
 
-    auto setRoute12 = [&](const Geometry& panel) {
+    // The board once route 12 stands at its first stop: a fare in cell 1 and none in cell 2,
+    // which the lamp test lights.
+    auto setRoute12 = [&](const Geometry& panel, const char* shotName) {
         auto clickAt = [&](QPoint p) { desk.click(panel.x + p.x(), panel.y + p.y()); };
         clickAt(geo::EntryFrame.topLeft() + geo::keyRect(1).center());
         clickAt(geo::EntryFrame.topLeft() + geo::keyRect(2).center());
         clickAt(geo::EntryFrame.topLeft() + geo::EntryReset.center());
-        QThread::msleep(3800); // the lamp test
+        QImage shot;
+        EXPECT_TRUE(waitForScreen(desk, shotName, shot, [](const QImage& s) {
+            return greenPixels(s, fareCell(1)) > 50 && greenPixels(s, fareCell(2)) == 0;
+        })) << "waited for route 12's first fare in green in cell 1 alone";
+        return shot;
     };
     {
         Ferio ferio(desk, file);
         ASSERT_TRUE(ferio.started());
         const QString panelId = desk.window(QStringLiteral("集中操作盤"));
         ASSERT_FALSE(panelId.isEmpty()) << ferio.report();
-        QThread::msleep(300);
-        const Geometry panel = desk.geometry(panelId);
+        Geometry panel;
+        ASSERT_TRUE(panelInTheCorner(desk, panelId, panel)) << "waited for the panel in the bottom-right corner; at " << text(panel);
         EXPECT_FALSE(QFile::exists(file)) << "nothing is written before the exit";
 
         desk.click(panel.x + geo::OptionsButton.center().x(), panel.y + geo::OptionsButton.center().y());
         const QString dialogId = desk.window(QStringLiteral("オプション"));
         ASSERT_FALSE(dialogId.isEmpty());
+        // Keys go to the window that has the keyboard, which a new window gets some time after it shows.
+        ASSERT_TRUE(desk.focus(dialogId));
         const Geometry dialog = desk.geometry(dialogId);
         auto clickIn = [&](QPoint p) { desk.click(dialog.x + p.x(), dialog.y + p.y()); };
         clickIn(DigitPageButton);
         clickIn(RouteInfoCheck);
         desk.keys({QStringLiteral("Tab"), QStringLiteral("End")}); // its cell list: the last cell, 32
         clickIn(LitColourButton);
-        ASSERT_FALSE(desk.window(QStringLiteral("色を選択")).isEmpty());
+        const QString colourId = desk.window(QStringLiteral("色を選択"));
+        ASSERT_FALSE(colourId.isEmpty());
+        ASSERT_TRUE(desk.focus(colourId));
         desk.keys({QStringLiteral("alt+h"), QStringLiteral("ctrl+a")});
         desk.type(QStringLiteral("#00ff00"));
         desk.keys({QStringLiteral("Return")});
+        // A click on the options dialog while the colour dialog stands would be refused.
+        ASSERT_TRUE(desk.closed(QStringLiteral("色を選択"))) << "waited for the colour dialog to close";
         clickIn(DialogOk);
+        ASSERT_TRUE(desk.closed(QStringLiteral("オプション"))) << "waited for the options dialog to close";
 
-        setRoute12(panel);
-        const QImage shot = desk.screenshot(QStringLiteral("e2e-options.png"));
-        EXPECT_GT(greenPixels(shot, fareCell(1)), 50) << "the fare in green";
+        const QImage shot = setRoute12(panel, "e2e-options.png");
         EXPECT_GT(greenPixels(shot, fareCell(32)), 50) << "the route number in cell 32";
         EXPECT_TRUE(ferio.quit(panelId));
     }
@@ -284,24 +332,44 @@ TEST(E2E, OptionsSurviveARestart) {
     ASSERT_TRUE(again.started());
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
     ASSERT_FALSE(panelId.isEmpty()) << again.report();
-    QThread::msleep(300);
-    setRoute12(desk.geometry(panelId));
-    const QImage shot = desk.screenshot(QStringLiteral("e2e-restored.png"));
-    EXPECT_GT(greenPixels(shot, fareCell(1)), 50);
+    Geometry panel;
+    ASSERT_TRUE(panelInTheCorner(desk, panelId, panel)) << "waited for the panel in the bottom-right corner; at " << text(panel);
+    const QImage shot = setRoute12(panel, "e2e-restored.png");
     EXPECT_GT(greenPixels(shot, fareCell(32)), 50);
     EXPECT_TRUE(again.quit(panelId));
 }
 
 namespace {
 
-// What the mixer wrote through SDL's disk driver: 44.1 kHz stereo, signed 16-bit.
+// What the mixer wrote through SDL's disk driver: 44.1 kHz stereo, signed 16-bit; from a byte
+// offset on, when only the end of a recording still being written matters.
 struct Recording {
-    explicit Recording(const QString& file) {
+    static constexpr size_t Window = 44100 / 20 * 2; // 50 ms
+
+    explicit Recording(const QString& file, qint64 from = 0) {
         QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
+        if (!f.open(QIODevice::ReadOnly) || !f.seek(from)) return;
         const QByteArray bytes = f.readAll();
         samples.resize(size_t(bytes.size()) / 2);
         std::memcpy(samples.data(), bytes.constData(), samples.size() * 2);
+    }
+    // The sum of squares of the 50 ms window at `at`, or nullopt when it is quieter than -50 dBFS.
+    std::optional<double> sounding(size_t at) const {
+        double w = 0;
+        for (size_t i = at; i < at + Window; ++i) w += double(samples[i]) * samples[i];
+        if (w / Window < std::pow(32768 * std::pow(10, -50 / 20.0), 2)) return std::nullopt;
+        return w;
+    }
+    // Something sounded, and the last `quietMs` have been quiet: an announcement has played out.
+    bool soundedThenQuiet(int quietMs) const {
+        bool sounded = false;
+        size_t quiet = 0;
+        for (size_t at = 0; at + Window <= samples.size(); at += Window) {
+            const bool loud = sounding(at).has_value();
+            sounded = sounded || loud;
+            quiet = loud ? 0 : quiet + 1;
+        }
+        return sounded && quiet * 50 >= size_t(quietMs);
     }
     double peakDbfs() const {
         int peak = 0;
@@ -310,14 +378,12 @@ struct Recording {
     }
     // RMS over the 50 ms windows that sound (louder than -50 dBFS), so pauses do not count.
     double soundingRmsDbfs() const {
-        constexpr size_t Window = 44100 / 20 * 2;
         double sum = 0;
         size_t n = 0;
         for (size_t at = 0; at + Window <= samples.size(); at += Window) {
-            double w = 0;
-            for (size_t i = at; i < at + Window; ++i) w += double(samples[i]) * samples[i];
-            if (w / Window < std::pow(32768 * std::pow(10, -50 / 20.0), 2)) continue;
-            sum += w;
+            const auto w = sounding(at);
+            if (!w) continue;
+            sum += *w;
             n += Window;
         }
         return n ? 10 * std::log10(sum / n / (32768.0 * 32768.0)) : -200;
@@ -332,6 +398,7 @@ struct Recording {
 // chimes alone) and once without chimes (the voice alone) on desktops of their own.
 TEST(E2E, DemonstrationMixNeverClipsAndItsChimesMatchTheVoice) {
     if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    ASSERT_TRUE(QFile::exists(QStringLiteral(FERIO_SAMPLES_DIR "/12tp.csv"))) << "the announcements of route 12";
     enum Mix { Whole, ChimesAlone, VoiceAlone };
     struct Run {
         Desktop desk;
@@ -369,19 +436,34 @@ TEST(E2E, DemonstrationMixNeverClipsAndItsChimesMatchTheVoice) {
         run.panelId = run.desk.window(QStringLiteral("集中操作盤"));
         ASSERT_FALSE(run.panelId.isEmpty()) << run.ferio->report();
     }
-    QThread::msleep(300);
+    for (Run& run : runs)
+        ASSERT_TRUE(panelInTheCorner(run.desk, run.panelId, run.panel))
+            << "waited for the panel in the bottom-right corner; at " << text(run.panel);
     namespace geo = panel::geometry;
     auto pressEverywhere = [&](QPoint p) {
         for (Run& run : runs) run.desk.click(run.panel.x + p.x(), run.panel.y + p.y());
     };
-    for (Run& run : runs) run.panel = run.desk.geometry(run.panelId);
     pressEverywhere(geo::EntryFrame.topLeft() + geo::keyRect(1).center());
     pressEverywhere(geo::EntryFrame.topLeft() + geo::keyRect(2).center());
     pressEverywhere(geo::EntryFrame.topLeft() + geo::EntryReset.center());
-    QThread::msleep(4000); // the lamp test
-    for (int step = 0; step < 5; ++step) {
+    for (Run& run : runs) {
+        QImage shot;
+        ASSERT_TRUE(waitForScreen(run.desk, "e2e-demo-stop1.png", shot, [](const QImage& s) {
+            return litPixels(s, fareCell(1)) > 50 && litPixels(s, fareCell(32)) == 0;
+        })) << "waited for the first stop's fare after the lamp test";
+    }
+    // Each press waits for its announcement to play out where there is one to hear: the next
+    // would cut it short, and a chime over a voice could clip.
+    constexpr int QuietAfterMs = 2500; // longer than any pause inside an announcement
+    for (int step = 1; step <= 5; ++step) {
+        std::array<qint64, 3> from{};
+        for (size_t i = 0; i < runs.size(); ++i) from[i] = QFileInfo(runs[i].file("mix.raw")).size() & ~qint64(3);
         pressEverywhere(geo::TapeGroup.topLeft() + geo::TapeNext.center());
-        QThread::msleep(6500); // the longest of the five announcements, with its chime
+        for (int mix : {Whole, VoiceAlone})
+            ASSERT_TRUE(Desktop::waitUntil([&] {
+                return Recording(runs[size_t(mix)].file("mix.raw"), from[size_t(mix)]).soundedThenQuiet(QuietAfterMs);
+            })) << "waited for announcement " << step << (mix == Whole ? " of the whole mix" : " of the voice alone")
+                << " to sound and end";
     }
     for (Run& run : runs) EXPECT_TRUE(run.ferio->quit(run.panelId));
 

@@ -91,6 +91,29 @@ TEST(TapeTable, ByteOrderMarkMeansUtf8AndOtherBytesMustBeCp932) {
     }
 }
 
+// A text holds at most 256 KiB, counted as it comes out of its quotes; one byte more refuses
+// the table, naming the line.
+TEST(TapeTable, ATextHoldsAtMost256KiB) {
+    constexpr size_t Bound = 256 * 1024;
+    const std::string a(Bound - 1, 'a');
+    struct Case {
+        std::string text, error; // no error: taken
+    } cases[] = {
+        {a + "a", ""},
+        {"\"" + a + "\"\"\"", ""}, // a doubled quote is one byte of the text
+        {a + "aa", "line 2: field 1 is longer than 262144 bytes"},
+        {"\"" + a + "a\"\"\"", "line 2: field 1 is longer than 262144 bytes"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        const auto table = parseTapeTable("ok,0,0\r\n" + c.text + ",1,0\r\n", &error);
+        EXPECT_EQ(error, c.error) << c.text.substr(0, 2) << "... of " << c.text.size() << " bytes";
+        if (c.error.empty() && table) {
+            EXPECT_EQ(table->at(1).text.size(), Bound);
+        }
+    }
+}
+
 TEST_F(Tape, AMalformedTableIsNamedOnStandardErrorWithItsLine) {
     testing::internal::CaptureStderr();
     load("9", "ok,0,0\r\n\x85\x40,1,0\r\n");

@@ -33,6 +33,12 @@ TEST(MidiLength, CountsTicksThroughTempoChangesRunningStatusAndEveryTiming) {
         // A second note by running status, a program change of one data byte, a sysex.
         {"running status",
          smf(480, std::string("\x00\xc0\x05\x00\xf0\x02\x7e\xf7\x00\x90\x3c\x7f\x83\x60\x3e\x7f", 16) + End), 0.5},
+        // Channel pressure carries one data byte and pitch bend two, each also by running status:
+        // a wrong count for either shifts every later delta and the 1,920 ticks (2 s) with them.
+        {"pressure and pitch bend",
+         smf(480, std::string("\x00\xc0\x05\x00\xd0\x40\x83\x60\x30\x83\x60\xe0\x00\x40\x83\x60\x10\x40"
+                              "\x83\x60\x90\x3c\x7f", 23) + End),
+         2.0},
         // SMPTE: 25 frames a second of 40 ticks: 1,000 ticks a second.
         {"SMPTE timing", smf(0xE728, std::string("\x00\x90\x3c\x7f\x87\x68\x80\x3c\x40", 9) + End), 1.0},
     };

@@ -9,12 +9,16 @@
 #include <QThread>
 
 #include <cstdio>
+#include <functional>
 
 #include "XClose.h"
 
 namespace {
 
 constexpr int ScreenW = 1280, ScreenH = 800;
+// How long anything a test waits for may take: the program's start on a loaded machine, a window
+// manager's framing, a click's effect. Never a reason to fail a healthy run, only a stuck one.
+constexpr int PatienceMs = 60000;
 
 struct Geometry {
     int x = 0, y = 0, w = 0, h = 0;
@@ -49,13 +53,10 @@ public:
         sayWhenItEnds(wm_, "openbox");
         wm_.start(QStringLiteral("openbox"), {});
         if (!wm_.waitForStarted(5000)) return false;
-        for (int i = 0; i < 100; ++i) {
-            if (run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
-                    .contains(QStringLiteral("window id")))
-                return true;
-            QThread::msleep(50);
-        }
-        return false;
+        return waitUntil([this] {
+            return run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                .contains(QStringLiteral("window id"));
+        });
     }
     ~Desktop() {
         xvfb_.disconnect();
@@ -78,19 +79,38 @@ public:
         QProcess p;
         p.setProcessEnvironment(environment());
         p.start(program, args);
-        p.waitForFinished(10000);
+        p.waitForFinished(PatienceMs);
         return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
     }
-    // The first window whose title matches, waited for up to `ms`.
-    QString window(const QString& title, int ms = 10000) const {
+    // Asks `done` again and again until it says yes (true) or the patience runs out (false).
+    static bool waitUntil(const std::function<bool()>& done, int ms = PatienceMs) {
         QElapsedTimer t;
         t.start();
-        while (t.elapsed() < ms) {
-            const QString ids = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title});
-            if (!ids.isEmpty()) return ids.split('\n').first();
-            QThread::msleep(100);
+        for (;;) {
+            if (done()) return true;
+            if (t.elapsed() > ms) return false;
+            QThread::msleep(50);
         }
-        return {};
+    }
+    // The first shown window whose title matches, once there is one; empty when none came.
+    QString window(const QString& title) const {
+        QString id;
+        waitUntil([&] {
+            id = shownWindow(title);
+            return !id.isEmpty();
+        });
+        return id;
+    }
+    // True once no shown window has this title.
+    bool closed(const QString& title) const {
+        return waitUntil([&] { return shownWindow(title).isEmpty(); });
+    }
+    // Gives the window the keyboard, as a click on it would, and returns once it has it.
+    bool focus(const QString& id) const {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(QStringLiteral("xdotool"), {QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+        return p.waitForFinished(PatienceMs) && p.exitCode() == 0;
     }
     Geometry geometry(const QString& id) const {
         Geometry g;
@@ -127,15 +147,12 @@ public:
     void click(int x, int y) const {
         run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
                                         QStringLiteral("click"), QStringLiteral("1")});
-        QThread::msleep(150);
     }
     void keys(const QStringList& names) const {
         run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + names);
-        QThread::msleep(150);
     }
     void type(const QString& text) const {
         run(QStringLiteral("xdotool"), {QStringLiteral("type"), text});
-        QThread::msleep(150);
     }
     QImage screenshot(const QString& name) const {
         const QString file = QDir::current().filePath(name);
@@ -148,6 +165,10 @@ public:
     }
 
 private:
+    QString shownWindow(const QString& title) const {
+        return run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title})
+            .section('\n', 0, 0);
+    }
     // A server that goes away in the middle of a test is the first thing to know of its failure.
     static void sayWhenItEnds(QProcess& p, const char* name) {
         QObject::connect(&p, &QProcess::finished, [name](int code, QProcess::ExitStatus status) {

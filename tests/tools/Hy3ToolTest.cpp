@@ -444,3 +444,19 @@ TEST(GtfsNames, CharactersCp932CannotHoldGetTheirSubstitutesAndAreReported) {
         EXPECT_EQ(said.size(), changes) << name;
     }
 }
+
+// The voice looks names up in their compatibility form, so ＪＲ and JR, ｶﾅ and カナ are one name:
+// the feed's reading replaces the line of that name however it is written, and no second line
+// is left for the same name. Other lines and comments stay as they were.
+TEST(GtfsReadings, TheFeedReplacesTheLineOfTheSameNameWrittenInAnyWidth) {
+    const std::vector<std::pair<std::string, std::string>> feed = {{"JR駅前", "ジェイアールエキマエ"},
+                                                                   {"ニシヤマ台", "ニシヤマダイ"}};
+    const std::string added = "JR駅前\tジェイアールエキマエ\nニシヤマ台\tニシヤマダイ\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ＪＲ駅前\tジェーアール\n", added},
+        {"ﾆｼﾔﾏ台\tニシヤマダイラ\r\n", added},
+        {" ＪＲ駅前 \tジェーアール\n# ＪＲ駅前\n西山台\tニシヤマダイラ\n", "# ＪＲ駅前\n西山台\tニシヤマダイラ\n" + added},
+        {"\xEF\xBB\xBFJR駅前\tジェーアール\nJR駅\tジェーアールエキ\n", "JR駅\tジェーアールエキ\n" + added},
+    };
+    for (const auto& [existing, merged] : cases) EXPECT_EQ(gtfs::mergeReadings(existing, feed), merged) << existing;
+}
