@@ -90,9 +90,11 @@ CommandLine readCommandLine(const QStringList& arguments) {
     for (const Option& o : table) parser.addOption(o.option);
     if (!parser.parse(arguments)) return answer(2, parser.errorText() + u'\n');
     if (parser.isSet(version))
-        return answer(0, QStringLiteral("%1 %2\nLicense GPL-3.0-or-later: GNU GPL version 3 or later "
-                                        "<https://gnu.org/licenses/gpl.html>\n")
-                             .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion()));
+        return answer(0, QStringLiteral("%1 %2\nLicense %3: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>\n"
+                                        "This is free software: you are free to change and redistribute it.\n"
+                                        "There is NO WARRANTY, to the extent permitted by law.\n")
+                             .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion(),
+                                  QStringLiteral(FERIO_LICENSE)));
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         // Without an application object the parser cannot know the program's name.
         const QString name = QFileInfo(arguments.value(0)).fileName();

@@ -3,6 +3,7 @@
 #include "app/DesktopDevices.h"
 #include "app/Ferio.h"
 #include "app/Platform.h"
+#include "app/ProgramIcon.h"
 #include "app/SettingsLock.h"
 #include "app/VoiceCommands.h"
 #include "panel/PanelInfo.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     std::optional<WindowSystemOpening> opening(std::in_place);
     QApplication app(argc, argv);
     opening.reset();
+    QApplication::setWindowIcon(programIcon()); // every window and dialog inherits it
     QApplication::setDesktopFileName(QStringLiteral(FERIO_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false); // the program ends from the panel's exit only
     // The program speaks Japanese whatever the desktop's language, Qt's own dialogs included.

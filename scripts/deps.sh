@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dseg fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev xvfb xauth xdotool x11-utils openbox imagemagick zbar-tools
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file librsvg2-bin help2man
   nlohmann-json3-dev libzint-dev libzip-dev
 )
 

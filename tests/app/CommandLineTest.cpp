@@ -27,7 +27,9 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
         bool whole = true;
     } rows[] = {
         {"--version", 0,
-         u"FerioVer4 4.0.0\nLicense GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>\n"_s},
+         u"FerioVer4 4.0.0\nLicense GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>\n"
+         u"This is free software: you are free to change and redistribute it.\n"
+         u"There is NO WARRANTY, to the extent permitted by law.\n"_s},
         {"-v", 0, u"FerioVer4 4.0.0\n"_s, false},
         {"--help", 0, u"Usage: ferio [options]\n路線バスの運賃表示器と集中操作盤\n"_s, false},
         {"-h --scale 9", 0, u"Usage: ferio"_s, false},

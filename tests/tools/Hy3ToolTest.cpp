@@ -213,6 +213,26 @@ TEST_F(Hy3Tool, CheckRefusesWhatTheProgramWouldRefuse) {
     EXPECT_EQ(run("frobnicate").code, 2);
 }
 
+// What help2man reads to write the manual page: help and version on standard output, status 0.
+TEST_F(Hy3Tool, HelpAndVersionAnswerOnStandardOutput) {
+    const struct {
+        const char* args;
+        const char* starts;
+        const char* holds;
+    } cases[] = {{"--help", "usage:\n  hy3tool dump", "--version"},
+                 {"-h", "usage:\n", "  hy3tool check FILE.hy3"},
+                 {"--version", "hy3tool ", "\nLicence: GPL-3.0-or-later "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args);
+        const ToolRun r = run(c.args);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_TRUE(r.out.starts_with(c.starts)) << r.out;
+        EXPECT_NE(r.out.find(c.holds), std::string::npos) << r.out;
+        EXPECT_EQ(r.err, "");
+    }
+    EXPECT_EQ(run("--help extra").code, 2);
+}
+
 TEST(SampleRoutes, ShipReadyToLoadWithEveryFareWholeByDayAndNight) {
     for (const char* route : {"7", "12", "105"}) {
         const std::string cmd = std::string(FERIO_BIN_DIR) + "/hy3tool check " + FERIO_SAMPLES_DIR + "/" + route +

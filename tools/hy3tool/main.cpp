@@ -14,16 +14,18 @@
 
 namespace {
 
+const char* const Usage = "usage:\n"
+                          "  hy3tool dump FILE.hy3          write the route as CSV to standard output\n"
+                          "  hy3tool build IN.csv OUT.hy3   make a route file from CSV\n"
+                          "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
+                          "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
+                          "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
+                          "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
+                          "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
+                          "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
+
 int usage() {
-    std::cerr << "usage:\n"
-                 "  hy3tool dump FILE.hy3          write the route as CSV to standard output\n"
-                 "  hy3tool build IN.csv OUT.hy3   make a route file from CSV\n"
-                 "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
-                 "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
-                 "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
-                 "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
-                 "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
-                 "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
+    std::cerr << Usage;
     return 2;
 }
 
@@ -178,6 +180,19 @@ int gtfsImport(const std::string& feed, const std::vector<std::string>& args) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << Usage
+                  << "\noptions:\n"
+                     "  -h, --help    show this help\n"
+                     "  --version     show the version and the licence\n";
+        return 0;
+    }
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "hy3tool " FERIO_VERSION "\nLicence: " FERIO_LICENSE " <https://www.gnu.org/licenses/gpl-3.0.html>\n"
+                     "This is free software: you are free to change and redistribute it.\n"
+                     "There is NO WARRANTY, to the extent permitted by law.\n";
+        return 0;
+    }
     if (argc == 3 && std::string(argv[1]) == "dump") return dump(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "check") return check(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "build") return build(argv[2], argv[3]);
