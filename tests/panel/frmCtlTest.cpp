@@ -82,13 +82,14 @@ TEST_F(PanelAlone, PreviewToggleChangesWidthCaptionAndTooltipOnly) {
     EXPECT_EQ(panel.size(), QSize(353, 173));
     EXPECT_EQ(toggle->text(), ">>");
     EXPECT_EQ(toggle->toolTip(), "整理券プレビューを開きます");
-    EXPECT_GE(find<QLabel>("picSeirikenPrev")->x(), 359);
+    auto* picture = find<QLabel>("picSeirikenPrev");
+    EXPECT_GE(picture->mapTo(&panel, QPoint()).x(), 359);
     click("Check4");
     EXPECT_EQ(panel.size(), QSize(594, 173));
     EXPECT_EQ(panel.pos(), QPoint(200, 300));
     EXPECT_EQ(toggle->text(), "<<");
     EXPECT_EQ(toggle->toolTip(), "整理券プレビューを隠します");
-    EXPECT_LE(find<QLabel>("picSeirikenPrev")->geometry().right(), 594);
+    EXPECT_LE(picture->mapTo(&panel, picture->rect().bottomRight()).x(), 594);
     click("Check4");
     EXPECT_EQ(panel.size(), QSize(353, 173));
     EXPECT_EQ(toggle->text(), ">>");
