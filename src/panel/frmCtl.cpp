@@ -27,6 +27,17 @@ namespace geo = panel::geometry;
 using panel::button;
 using panel::label;
 
+namespace {
+
+// An announcement can run to many thousand characters; its tooltip shows the beginning.
+constexpr qsizetype TipLength = 120;
+
+QString announcementTip(const QString& text) {
+    return text.size() <= TipLength ? text : text.left(TipLength) + QStringLiteral("…");
+}
+
+} // namespace
+
 frmCtl::frmCtl(const OptionInfo& options, fare::Sound& sound, QWidget* parent)
     : QWidget(parent, Qt::Window), options_(options), sound_(sound) {
     setObjectName(QStringLiteral("frmCtl"));
@@ -171,8 +182,8 @@ void frmCtl::disableTapeGroup() {
 }
 
 void frmCtl::showUpcomingAnnouncements(const QString& next, const QString& back) {
-    tapeButtons_[static_cast<size_t>(TapeButton::Next)]->setToolTip(next);
-    tapeButtons_[static_cast<size_t>(TapeButton::Back)]->setToolTip(back);
+    tapeButtons_[static_cast<size_t>(TapeButton::Next)]->setToolTip(announcementTip(next));
+    tapeButtons_[static_cast<size_t>(TapeButton::Back)]->setToolTip(announcementTip(back));
 }
 
 void frmCtl::playKeySound() { sound_.playSound(options_.SoundReset, "S1", false); }

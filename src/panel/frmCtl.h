@@ -64,7 +64,8 @@ public:
     void setSpeechAvailable(bool available);
     void enableTapeButtons();
     void disableTapeGroup();
-    // The tooltips of "送り" and "戻し": the text each would speak (empty: none).
+    // The tooltips of "送り" and "戻し": the text each would speak (empty: none), its beginning
+    // only when it is long.
     void showUpcomingAnnouncements(const QString& next, const QString& back);
     enum class TapeButton { Back, Next, Stop, Adjust };
 

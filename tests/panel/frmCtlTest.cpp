@@ -96,6 +96,16 @@ TEST_F(PanelAlone, PreviewToggleChangesWidthCaptionAndTooltipOnly) {
 }
 
 
+TEST_F(PanelAlone, AnnouncementTooltipsShowAtMostTheirFirst120Characters) {
+    const QString whole(120, QChar(u'駅'));
+    panel.showUpcomingAnnouncements(whole + QStringLiteral("前"), whole);
+    EXPECT_EQ(find("cmdTapeNext")->toolTip(), whole + QStringLiteral("…"));
+    EXPECT_EQ(find("cmdTapeBack")->toolTip(), whole);
+    panel.showUpcomingAnnouncements(QString(27800, QChar(u'駅')), QString());
+    EXPECT_EQ(find("cmdTapeNext")->toolTip(), whole + QStringLiteral("…"));
+    EXPECT_EQ(find("cmdTapeBack")->toolTip(), QString());
+}
+
 TEST_F(PanelAlone, DoubleClickSendsTheFrontEntryFrameBehind) {
     auto front = [&] {
         QWidget* w = panel.childAt(find<QFrame>("Frame1_0")->geometry().center() + QPoint(0, 30));
