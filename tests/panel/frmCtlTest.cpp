@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
@@ -149,6 +150,12 @@ TEST_F(PanelAlone, AClosedPreviewKeepsTheDesignedSizeWhateverTheTicket) {
     click("Check4");
     EXPECT_GE(panel.height(), 300);
     EXPECT_GE(panel.width(), 400);
+    // The company list moves below the ticket, still where a click reaches it.
+    auto* picture = find<QLabel>("picSeirikenPrev");
+    auto* companies = find<QComboBox>("Combo1");
+    const QPoint list = companies->mapTo(&panel, companies->rect().center());
+    EXPECT_GT(list.y(), picture->mapTo(&panel, picture->rect().bottomLeft()).y());
+    EXPECT_EQ(panel.childAt(list), companies);
     click("Check4");
     EXPECT_EQ(panel.size(), QSize(353, 173));
 }
