@@ -2,7 +2,9 @@
 // broadcast table of one long announcement per stop, loaded into the real program and stepped
 // through every stop as the ride steps it; then the sample route 12 the same way. Prints resident
 // memory after the route set, the peak over the steps, and the slowest and the mean answer of a
-// step (the press until the board is painted). Then the voice is given one whole long name.
+// step (the press until the board is painted). The largest route is ridden once more with the
+// ticket preview on, each step drawing the long name into a ticket. Then the voice is given one
+// whole long name.
 #include "RealProgram.h"
 #include "fare/Hy3File.h"
 #include "reslib/Cp932.h"
@@ -84,10 +86,14 @@ struct PaintWatch : QObject {
 };
 
 // Route `route` of `folder` set, then stepped to its end as the ride steps it: "送り" of the
-// broadcast group while a table is loaded and the voice speaks, else "データ送り".
-void ride(Ferio& ferio, const char* what, const std::string& folder, const QString& route) {
+// broadcast group while a table is loaded and the voice speaks, else "データ送り". `plugin`, when
+// given, is the ticket plugin of the preview, which is then on.
+void ride(Ferio& ferio, const char* what, const std::string& folder, const QString& route,
+          const std::string& plugin = {}) {
     OptionInfo o = ferio.dialog().GetOptionInfo();
     o.FareDataDir = o.TapeDataDir = folder;
+    o.UseSeiriPrev = plugin.empty() ? 0 : 1;
+    o.SeiriPlgPath = plugin;
     ferio.dialog().SetOptionInfo(o);
     PaintWatch watch;
     watch.window = &ferio.board();
@@ -166,6 +172,8 @@ int main(int argc, char** argv) {
                 residentMB());
 
     ride(ferio, "largest route (301 names of 65,535 bytes)", dir.path().toStdString(), QStringLiteral("1"));
+    ride(ferio, "largest route with the ticket preview", dir.path().toStdString(), QStringLiteral("1"),
+         FERIO_SAMPLES_DIR "/barcode.4SP");
     ride(ferio, "sample route 12", FERIO_SAMPLES_DIR, QStringLiteral("12"));
     if (voice) speakLongName(*voice);
     return 0;

@@ -20,7 +20,8 @@ constexpr int ClientHeight = px(ClientHeightTwips);
 // The window's border takes the difference between the window width and the client width.
 constexpr int clientWidth(int windowTwips) { return px(windowTwips - (ClosedWidthTwips - ClientWidthTwips)); }
 
-// The two entry frames lie on top of each other; positions inside them are frame-relative.
+// The route entry: its two frames lie on top of each other, filling it; positions inside them
+// are frame-relative.
 constexpr QRect EntryFrame{4, 3, 128, 167};
 constexpr QRect EntryReset{8, 146, 112, 18};
 
@@ -66,10 +67,11 @@ constexpr QRect OptionsButton{242, 84, 107, 26};
 constexpr QRect VersionButton{242, 114, 107, 26};
 constexpr QRect PreviewToggle{242, 144, 107, 26};
 
-// Preview area, right of the closed window's edge.
-constexpr int PreviewLeft = px(5415);
-constexpr QRect PreviewTitle{PreviewLeft, 4, 220, 14};
-constexpr QRect PreviewPicture{PreviewLeft, 20, px(3300), px(1395)};
-constexpr QRect CompanyList{px(5430), 120, px(3300) - 1, 22};
+// Preview area, right of the closed window's edge, where the picture's left edge is; positions
+// inside it are area-relative. The company list sits below the picture, however tall that is.
+constexpr QPoint PreviewArea{px(5415), 4};
+constexpr QRect PreviewTitle{0, 0, 220, 14};
+constexpr QRect PreviewPicture{0, 16, px(3300), px(1395)};
+constexpr QRect CompanyList{px(5430) - px(5415), 116, px(3300) - 1, 22};
 
 } // namespace panel::geometry

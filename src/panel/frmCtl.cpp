@@ -2,25 +2,20 @@
 
 #include "panel/PanelGeometry.h"
 #include "panel/PanelInfo.h"
-#include "reslib/plugin/Rv4.h"
+#include "panel/PanelWidgets.h"
+#include "panel/RouteEntry.h"
+#include "panel/TicketPreview.h"
 #include "reslib/ui/Dlg110.h"
 #include "reslib/ui/Messages.h"
 #include "reslib/ui/QtCp932.h"
 #include "window/OnScreen.h"
-#include "window/RoundRegion.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDate>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -29,44 +24,16 @@
 
 namespace geo = panel::geometry;
 
+using panel::button;
+using panel::label;
+
 namespace {
 
-QFont gothic(double points, bool bold = false, bool proportional = true) {
-    QFont f(proportional ? QStringLiteral("IPAPGothic") : QStringLiteral("IPAGothic"));
-    f.setPointSizeF(points);
-    f.setBold(bold);
-    return f;
-}
+// An announcement can run to many thousand characters; its tooltip shows the beginning.
+constexpr qsizetype TipLength = 120;
 
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setGeometry(geometry);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(name);
-    l->setGeometry(geometry);
-    // A label keeps its own clicks: a double-click on the route display is not one on its frame.
-    l->setAttribute(Qt::WA_NoMousePropagation);
-    return l;
-}
-
-QFrame* entryFrame(QWidget* parent, const QString& name) {
-    auto* f = new QFrame(parent);
-    f->setObjectName(name);
-    f->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    f->setAutoFillBackground(true); // the frame in front hides the one behind it
-    f->setGeometry(geo::EntryFrame);
-    return f;
-}
-
-// Present for the saved layout and the names, but out of the operator's reach here.
-void outOfReach(QWidget* w) {
-    w->hide();
-    w->setEnabled(false);
+QString announcementTip(const QString& text) {
+    return text.size() <= TipLength ? text : text.left(TipLength) + QStringLiteral("…");
 }
 
 } // namespace
@@ -75,18 +42,19 @@ frmCtl::frmCtl(const OptionInfo& options, fare::Sound& sound, QWidget* parent)
     : QWidget(parent, Qt::Window), options_(options), sound_(sound) {
     setObjectName(QStringLiteral("frmCtl"));
     setWindowTitle(QStringLiteral("集中操作盤"));
-    setFont(gothic(9));
+    setFont(panel::gothic(9));
     setFixedSize(geo::clientWidth(geo::ClosedWidthTwips), geo::ClientHeight);
 
-    buildListFrame();
-    buildKeypadFrame();
-    entryFrames_[0]->lower(); // keypad in front until a saved choice says otherwise
+    entry_ = new panel::RouteEntry(this);
+    connect(entry_, &panel::RouteEntry::routeSetRequested, this, &frmCtl::routeSetRequested);
+    connect(entry_, &panel::RouteEntry::keySound, this, &frmCtl::playKeySound);
+    connect(entry_, &panel::RouteEntry::frameDoubleClicked, this, &frmCtl::switchEntryFrame);
     buildDataButtons();
     buildScrollFrame();
     buildTapeGroup();
     buildBacklightGroup();
     buildSideButtons();
-    buildPreviewArea();
+    preview_ = new panel::TicketPreview(this);
 
     // The desktop ending the session asks the same question; "No" asks it to stay.
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
@@ -95,76 +63,6 @@ frmCtl::frmCtl(const OptionInfo& options, fare::Sound& sound, QWidget* parent)
 }
 
 frmCtl::~frmCtl() = default;
-
-void frmCtl::buildKeypadFrame() {
-    QFrame* f = entryFrames_[1] = entryFrame(this, QStringLiteral("Frame1_1"));
-    f->installEventFilter(this);
-
-    const QString captions[3] = {QString(), QStringLiteral("-"), QString()};
-    for (size_t i = 0; i < entryDisplays_.size(); ++i) {
-        QLabel* l = entryDisplays_[i] =
-            label(f, QStringLiteral("Label2_%1").arg(i), captions[i], geo::EntryDisplays[i]);
-        l->setFont(gothic(14.25, false, false));
-        l->setStyleSheet(QStringLiteral("color: #FF8000; background-color: black; padding-right: 2px;"));
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    }
-    entryDisplays_[1]->setAlignment(Qt::AlignCenter);
-    entryDisplays_[1]->setStyleSheet(QStringLiteral("color: #FF8000;"));
-
-    for (int k = 0; k < 12; ++k) {
-        const QString caption = k < 10 ? QString::number(k) : k == 10 ? QStringLiteral("系統") : QStringLiteral("区間");
-        QPushButton* key = keys_[static_cast<size_t>(k)] =
-            button(f, QStringLiteral("CommandButton1_%1").arg(k), caption, geo::keyRect(k));
-        QPalette pal = key->palette();
-        pal.setColor(QPalette::Button, k == 10 ? QColor(0xFF, 0xFF, 0x00) : QColor(0xE0, 0xE0, 0xE0));
-        key->setPalette(pal);
-        key->setFont(k < 10 ? gothic(15.75, true) : gothic(8.25));
-        key->setFocusPolicy(Qt::NoFocus);
-        if (k < 11) connect(key, &QPushButton::clicked, this, [this, k] { keyPressed(k); });
-    }
-    outOfReach(keys_[11]);
-
-    QPushButton* reset = button(f, QStringLiteral("Command1_1"), QStringLiteral("リセット"), geo::EntryReset);
-    connect(reset, &QPushButton::clicked, this, [this] { emit routeSetRequested(fare::EntrySource::Keypad); });
-}
-
-void frmCtl::buildListFrame() {
-    QFrame* f = entryFrames_[0] = entryFrame(this, QStringLiteral("Frame1_0"));
-    f->installEventFilter(this);
-
-    label(f, QStringLiteral("Label5"), QStringLiteral("系統設定"), geo::ListTitle);
-    label(f, QStringLiteral("Label6"), QStringLiteral("系　統"), geo::RouteTitle)->setAlignment(Qt::AlignCenter);
-    outOfReach(label(f, QStringLiteral("Label7"), QStringLiteral("区間"), geo::SectionTitle));
-
-    auto digitList = [&](const QString& name, int x) {
-        auto* list = new QListWidget(f);
-        list->setObjectName(name);
-        list->setGeometry(x, geo::ListTop, geo::ListWidth, geo::ListHeight);
-        list->setFont(gothic(8, false, false)); // all ten digits in view
-        list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        for (int d = 0; d <= 9; ++d) {
-            list->addItem(QString::number(d));
-            list->item(d)->setTextAlignment(Qt::AlignCenter);
-            list->item(d)->setSizeHint(QSize(18, 11));
-        }
-        return list;
-    };
-    for (size_t i = 0; i < routeLists_.size(); ++i) {
-        const int x = geo::RouteListLeft + geo::ListWidth * static_cast<int>(i);
-        routeLists_[i] = digitList(QStringLiteral("List2_%1").arg(i), x);
-        // A new choice clicks, whether made with the mouse or the keyboard.
-        connect(routeLists_[i], &QListWidget::itemSelectionChanged, this, [this] { playKeySound(); });
-    }
-    // No section entry in this configuration: its lists exist but are out of reach.
-    for (size_t i = 0; i < sectionLists_.size(); ++i) {
-        const int x = geo::SectionListLeft + geo::ListWidth * static_cast<int>(i);
-        outOfReach(sectionLists_[i] = digitList(QStringLiteral("List3_%1").arg(i), x));
-    }
-
-    QPushButton* reset = button(f, QStringLiteral("Command1_0"), QStringLiteral("リセット"), geo::EntryReset);
-    connect(reset, &QPushButton::clicked, this, [this] { emit routeSetRequested(fare::EntrySource::DigitLists); });
-}
 
 // Data forward / back and display clear: usable only once a route is loaded.
 void frmCtl::buildDataButtons() {
@@ -253,24 +151,6 @@ void frmCtl::buildSideButtons() {
     connect(previewToggle_, &QPushButton::toggled, this, &frmCtl::previewToggle);
 }
 
-void frmCtl::buildPreviewArea() {
-    label(this, QStringLiteral("Label4"), QStringLiteral("整理券プレビュー"), geo::PreviewTitle);
-    previewPicture_ = label(this, QStringLiteral("picSeirikenPrev"), QString(), geo::PreviewPicture);
-    previewPicture_->setFrameStyle(QFrame::Box | QFrame::Plain);
-    previewPicture_->installEventFilter(this);
-    preview_ = QImage(previewPicture_->contentsRect().size(), QImage::Format_RGB32);
-    clearPreview();
-    companyList_ = new QComboBox(this);
-    companyList_->setObjectName(QStringLiteral("Combo1"));
-    companyList_->setGeometry(geo::CompanyList);
-
-    previewMenu_ = new QMenu(this);
-    previewMenu_->setObjectName(QStringLiteral("MnuHide"));
-    QAction* copy = previewMenu_->addAction(QStringLiteral("コピー(&C)"));
-    copy->setObjectName(QStringLiteral("MnuHideCopy"));
-    connect(copy, &QAction::triggered, this, &frmCtl::copyPreview);
-}
-
 void frmCtl::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!loaded_) {
@@ -282,8 +162,7 @@ void frmCtl::showEvent(QShowEvent* event) {
 // Runs when the start-up first shows the panel.
 void frmCtl::Form_Load() {
     emit boardCaptionSet(QStringLiteral("Ferio - 型番:") + panel::modelName());
-    // Rounded key shapes that cut away the buttons' outer border.
-    for (QPushButton* key : keys_) key->setMask(window::roundRectRegion(geo::KeyShape));
+    entry_->shapeKeys();
     emit loaded();
 }
 
@@ -303,36 +182,26 @@ void frmCtl::disableTapeGroup() {
 }
 
 void frmCtl::showUpcomingAnnouncements(const QString& next, const QString& back) {
-    tapeButtons_[static_cast<size_t>(TapeButton::Next)]->setToolTip(next);
-    tapeButtons_[static_cast<size_t>(TapeButton::Back)]->setToolTip(back);
+    tapeButtons_[static_cast<size_t>(TapeButton::Next)]->setToolTip(announcementTip(next));
+    tapeButtons_[static_cast<size_t>(TapeButton::Back)]->setToolTip(announcementTip(back));
 }
 
 void frmCtl::playKeySound() { sound_.playSound(options_.SoundReset, "S1", false); }
 
-void frmCtl::keyPressed(int k) {
-    playKeySound();
-    QLabel* route = entryDisplays_[0];
-    if (k == 10)
-        route->clear();
-    else if (route->text().size() != 5)
-        route->setText(route->text() + QString::number(k));
-}
-
-void frmCtl::enterRoute(const QString& digits) { entryDisplays_[0]->setText(digits.left(5)); }
+void frmCtl::enterRoute(const QString& digits) { entry_->enterRoute(digits); }
 
 void frmCtl::switchEntryFrame(int i) {
     if (i != 0 && i != 1) return;
     hiddenEntryFrame_ = static_cast<int16_t>(i);
-    entryFrames_[static_cast<size_t>(i)]->stackUnder(entryFrames_[static_cast<size_t>(1 - i)]);
+    entry_->sendBehind(i);
 }
 
 void frmCtl::displayClear(bool on) {
     // The board is blanked before the panel's controls go out of use, and they come back
     // before the board is drawn again.
     if (on) emit displayClearRequested(true);
-    for (QWidget* w : {static_cast<QWidget*>(entryFrames_[0]), static_cast<QWidget*>(entryFrames_[1]),
-                       static_cast<QWidget*>(dataButtons_[0]), static_cast<QWidget*>(dataButtons_[1]),
-                       static_cast<QWidget*>(scrollFrame_)})
+    for (QWidget* w : {static_cast<QWidget*>(entry_), static_cast<QWidget*>(dataButtons_[0]),
+                       static_cast<QWidget*>(dataButtons_[1]), static_cast<QWidget*>(scrollFrame_)})
         w->setEnabled(!on);
     tapeGroup_->setEnabled(!on && speechAvailable_);
     if (!on) emit displayClearRequested(false);
@@ -348,7 +217,7 @@ void frmCtl::fitWindow() {
     // Open, the window is its designed size, or larger when a plugin's ticket needs it; closed,
     // always the designed size.
     const bool open = previewToggle_->isChecked();
-    const QRect preview = previewPicture_->geometry() | companyList_->geometry();
+    const QRect preview = preview_->geometry();
     const int width = open ? std::max(geo::clientWidth(geo::OpenWidthTwips), preview.right() + 7)
                            : geo::clientWidth(geo::ClosedWidthTwips);
     const int height = open ? std::max(geo::ClientHeight, preview.bottom() + 5) : geo::ClientHeight;
@@ -367,19 +236,16 @@ void frmCtl::fitWindow() {
     setFixedSize(width, height);
 }
 
+const QImage& frmCtl::previewImage() const { return preview_->image(); }
+
 void frmCtl::setPreviewSize(int width, int height) {
-    previewPicture_->resize(width + 2, height + 2); // the ticket inside the picture's frame
-    preview_ = QImage(previewPicture_->contentsRect().size(), QImage::Format_RGB32);
-    companyList_->move(geo::CompanyList.x(), std::max(geo::CompanyList.y(), previewPicture_->geometry().bottom() + 7));
-    clearPreview();
+    preview_->setTicketSize(width, height);
     fitWindow();
 }
 
-void frmCtl::addCompanies(const QString& pluginPath) {
-    RV4_SetCorpAddList(toCp932(pluginPath), companyList_);
-}
+void frmCtl::addCompanies(const QString& pluginPath) { preview_->addCompanies(pluginPath); }
 
-void frmCtl::clearCompanies() { companyList_->clear(); }
+void frmCtl::clearCompanies() { preview_->clearCompanies(); }
 
 void frmCtl::scrollChanged() {
     for (size_t i = 0; i < 2; ++i) scrollValues_[i]->setText(QString::number(scrollBars_[i]->value()));
@@ -391,29 +257,6 @@ void frmCtl::showVersion() {
     emit boardUseChanged(false);
     Call_dlg110(this, 1, toCp932(text));
     emit boardUseChanged(true);
-}
-
-void frmCtl::copyPreview() {
-    QClipboard* clipboard = QApplication::clipboard();
-    clipboard->clear();
-    clipboard->setImage(preview_);
-}
-
-bool frmCtl::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        for (int i = 0; i < 2; ++i) {
-            if (watched == entryFrames_[static_cast<size_t>(i)]) {
-                switchEntryFrame(i);
-                return true;
-            }
-        }
-    }
-    if (watched == previewPicture_ && event->type() == QEvent::MouseButtonPress) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton) previewMenu_->popup(mouse->globalPosition().toPoint());
-        return true;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 int16_t frmCtl::selectedBacklight() const {
@@ -450,21 +293,9 @@ bool frmCtl::SetCtrlDataInfo(const CtrlDataInfo& d) {
     return true;
 }
 
-void frmCtl::releaseKeyShapes() {
-    for (QPushButton* key : keys_) key->clearMask();
-}
+void frmCtl::releaseKeyShapes() { entry_->releaseKeyShapes(); }
 
-fare::RouteEntry frmCtl::readEntry(fare::EntrySource source) {
-    if (source == fare::EntrySource::Keypad)
-        return {entryDisplays_[0]->text().toStdString(), entryDisplays_[2]->text().toStdString()};
-    auto joined = [](const auto& lists) {
-        std::string text;
-        for (QListWidget* l : lists)
-            if (QListWidgetItem* item = l->currentItem(); item && item->isSelected()) text += item->text().toStdString();
-        return text;
-    };
-    return {joined(routeLists_), joined(sectionLists_)};
-}
+fare::RouteEntry frmCtl::readEntry(fare::EntrySource source) { return entry_->read(source); }
 
 void frmCtl::enableDataControls() {
     for (QPushButton* b : dataButtons_) b->setEnabled(true);
@@ -473,22 +304,11 @@ void frmCtl::enableDataControls() {
 
 bool frmCtl::lateNight() { return lateNightBox_->isChecked(); }
 
-int16_t frmCtl::companyIndex() { return static_cast<int16_t>(companyList_->currentIndex()); }
+int16_t frmCtl::companyIndex() { return preview_->companyIndex(); }
 
-void frmCtl::clearPreview() {
-    preview_.fill(Qt::white);
-    previewPicture_->setPixmap(QPixmap::fromImage(preview_));
-}
+void frmCtl::clearPreview() { preview_->clear(); }
 
-void frmCtl::drawTicket(const fare::TicketArgs& a) {
-    const auto bytes = [](const std::string& utf8) { return toCp932(QString::fromStdString(utf8)); };
-    {
-        QPainter painter(&preview_);
-        RV4_DrawSeiriken(bytes(a.pluginPath), &painter, bytes(a.stopName), bytes(a.dateText), bytes(a.timeText),
-                         a.routeNumber, a.ticketNumber, a.record, a.companyIndex);
-    }
-    previewPicture_->setPixmap(QPixmap::fromImage(preview_));
-}
+void frmCtl::drawTicket(const fare::TicketArgs& args) { preview_->drawTicket(args); }
 
 void frmCtl::showMessage(const std::string& text) { msg::info(this, QString::fromStdString(text)); }
 

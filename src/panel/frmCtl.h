@@ -1,9 +1,9 @@
 #pragma once
-// The control panel (集中操作盤): route entry by keypad or digit lists, the two reset buttons,
-// data forward/back, display clear, late-night fare, scroll settings, the broadcast group,
-// options, version box, the ticket preview area, and the exit of the program. It asks for route
-// sets, steps, redraws, what the board should show and the exit through its signals; whoever
-// wires the program carries them out.
+// The control panel (集中操作盤): the route entry and the ticket preview area, which are parts of
+// their own that the panel lays out and passes requests to, and the rest itself: data
+// forward/back, display clear, late-night fare, scroll settings, the broadcast group, options,
+// version box and the exit of the program. It asks for route sets, steps, redraws, what the board
+// should show and the exit through its signals; whoever wires the program carries them out.
 #include "fare/EngineViews.h"
 #include "options/model/OptionInfo.h"
 #include "settings/SettingsRecords.h"
@@ -13,15 +13,17 @@
 #include <array>
 
 class QCheckBox;
-class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QListWidget;
-class QMenu;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+
+namespace panel {
+class RouteEntry;
+class TicketPreview;
+} // namespace panel
 
 class frmCtl : public QWidget, public fare::PanelView {
     Q_OBJECT
@@ -49,7 +51,7 @@ public:
     void switchEntryFrame(int i);
     int16_t hiddenEntryFrame() const { return hiddenEntryFrame_; }
 
-    const QImage& previewImage() const { return preview_; }
+    const QImage& previewImage() const;
     // The ticket plugin's side: the preview picture takes the ticket's size, and the company
     // list the plugin's names.
     void setPreviewSize(int width, int height);
@@ -62,7 +64,8 @@ public:
     void setSpeechAvailable(bool available);
     void enableTapeButtons();
     void disableTapeGroup();
-    // The tooltips of "送り" and "戻し": the text each would speak (empty: none).
+    // The tooltips of "送り" and "戻し": the text each would speak (empty: none), its beginning
+    // only when it is long.
     void showUpcomingAnnouncements(const QString& next, const QString& back);
     enum class TapeButton { Back, Next, Stop, Adjust };
 
@@ -96,26 +99,20 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void buildKeypadFrame();
-    void buildListFrame();
     void buildDataButtons();
     void buildScrollFrame();
     void buildTapeGroup();
     void buildBacklightGroup();
     void buildSideButtons();
-    void buildPreviewArea();
     void Form_Load();
-    void keyPressed(int k);
     void displayClear(bool on);
     void previewToggle(bool open);
     // The window's size for the preview's state and size, kept on the screen when it is open.
     void fitWindow();
     void scrollChanged();
     void showVersion();
-    void copyPreview();
     void playKeySound();
     // The exit question; on yes, the exit itself. False on no.
     bool confirmExit();
@@ -127,11 +124,8 @@ private:
     int16_t hiddenEntryFrame_ = 0;
     int previewShift_ = 0; // how far the open preview moved the window left to stay on the screen
 
-    std::array<QFrame*, 2> entryFrames_{};        // 0 digit lists, 1 keypad
-    std::array<QPushButton*, 12> keys_{};          // by key: 0..9, 10 系統, 11 区間
-    std::array<QLabel*, 3> entryDisplays_{};       // route, "-", section
-    std::array<QListWidget*, 5> routeLists_{};
-    std::array<QListWidget*, 3> sectionLists_{};
+    panel::RouteEntry* entry_ = nullptr;
+    panel::TicketPreview* preview_ = nullptr;
     std::array<QPushButton*, 2> dataButtons_{};    // 0 back, 1 forward
     QPushButton* displayClearButton_ = nullptr;
     QFrame* scrollFrame_ = nullptr;
@@ -143,8 +137,4 @@ private:
     QGroupBox* tapeGroup_ = nullptr;
     std::array<QPushButton*, 4> tapeButtons_{};     // by TapeButton
     QPushButton* previewToggle_ = nullptr;
-    QLabel* previewPicture_ = nullptr;
-    QComboBox* companyList_ = nullptr;
-    QMenu* previewMenu_ = nullptr;
-    QImage preview_;
 };

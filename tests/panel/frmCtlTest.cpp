@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
@@ -82,18 +83,29 @@ TEST_F(PanelAlone, PreviewToggleChangesWidthCaptionAndTooltipOnly) {
     EXPECT_EQ(panel.size(), QSize(353, 173));
     EXPECT_EQ(toggle->text(), ">>");
     EXPECT_EQ(toggle->toolTip(), "整理券プレビューを開きます");
-    EXPECT_GE(find<QLabel>("picSeirikenPrev")->x(), 359);
+    auto* picture = find<QLabel>("picSeirikenPrev");
+    EXPECT_GE(picture->mapTo(&panel, QPoint()).x(), 359);
     click("Check4");
     EXPECT_EQ(panel.size(), QSize(594, 173));
     EXPECT_EQ(panel.pos(), QPoint(200, 300));
     EXPECT_EQ(toggle->text(), "<<");
     EXPECT_EQ(toggle->toolTip(), "整理券プレビューを隠します");
-    EXPECT_LE(find<QLabel>("picSeirikenPrev")->geometry().right(), 594);
+    EXPECT_LE(picture->mapTo(&panel, picture->rect().bottomRight()).x(), 594);
     click("Check4");
     EXPECT_EQ(panel.size(), QSize(353, 173));
     EXPECT_EQ(toggle->text(), ">>");
 }
 
+
+TEST_F(PanelAlone, AnnouncementTooltipsShowAtMostTheirFirst120Characters) {
+    const QString whole(120, QChar(u'駅'));
+    panel.showUpcomingAnnouncements(whole + QStringLiteral("前"), whole);
+    EXPECT_EQ(find("cmdTapeNext")->toolTip(), whole + QStringLiteral("…"));
+    EXPECT_EQ(find("cmdTapeBack")->toolTip(), whole);
+    panel.showUpcomingAnnouncements(QString(27800, QChar(u'駅')), QString());
+    EXPECT_EQ(find("cmdTapeNext")->toolTip(), whole + QStringLiteral("…"));
+    EXPECT_EQ(find("cmdTapeBack")->toolTip(), QString());
+}
 
 TEST_F(PanelAlone, DoubleClickSendsTheFrontEntryFrameBehind) {
     auto front = [&] {
@@ -138,6 +150,12 @@ TEST_F(PanelAlone, AClosedPreviewKeepsTheDesignedSizeWhateverTheTicket) {
     click("Check4");
     EXPECT_GE(panel.height(), 300);
     EXPECT_GE(panel.width(), 400);
+    // The company list moves below the ticket, still where a click reaches it.
+    auto* picture = find<QLabel>("picSeirikenPrev");
+    auto* companies = find<QComboBox>("Combo1");
+    const QPoint list = companies->mapTo(&panel, companies->rect().center());
+    EXPECT_GT(list.y(), picture->mapTo(&panel, picture->rect().bottomLeft()).y());
+    EXPECT_EQ(panel.childAt(list), companies);
     click("Check4");
     EXPECT_EQ(panel.size(), QSize(353, 173));
 }

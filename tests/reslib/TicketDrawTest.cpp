@@ -24,14 +24,14 @@ std::vector<int32_t> record(const PlgInfo& info) {
 QByteArray sjis(const char* utf8) { return QByteArray::fromStdString(cp932::fromUtf8Lossy(utf8)); }
 
 // The ticket drawn at `scale` times its size onto a grey image.
-QImage ticket(const QByteArray& plugin, int16_t stop, int scale = 1) {
+QImage ticket(const QByteArray& plugin, int16_t stop, int scale = 1, const QByteArray& stopName = sjis("県立病院前")) {
     PlgInfo info{};
     RV4_GetPlgInfo(plugin, info);
     QImage image(info.width * scale, info.height * scale, QImage::Format_RGB32);
     image.fill(Qt::gray);
     QPainter p(&image);
     p.scale(scale, scale);
-    RV4_DrawSeiriken(plugin, &p, sjis("県立病院前"), "05-01-2024", "09:05:07", 105, 12, stop, 1);
+    RV4_DrawSeiriken(plugin, &p, stopName, "05-01-2024", "09:05:07", 105, 12, stop, 1);
     return image;
 }
 
@@ -94,4 +94,16 @@ TEST(TicketLibrary, TicketFollowsTheStop) {
     QPainter p(&none);
     RV4_DrawSeiriken(kNotAPlugin, &p, "", "", "", 1, 1, 1, -1);
     EXPECT_EQ(none.pixelColor(5, 5), QColor(Qt::gray)) << "no plugin, no drawing";
+}
+
+TEST(TicketLibrary, ALongNameIsSqueezedDownToAPixelACharacterAndCutThere) {
+    // The sample's stop name is printed in a box 160 pixels wide.
+    const auto withName = [](const std::string& utf8) { return ticket(sample("barcode.4SP"), 7, 1, sjis(utf8.c_str())); };
+    std::string fills;
+    for (int i = 0; i < 159; ++i) fills += "駅";
+    const QImage full = withName(fills + "駅");
+    EXPECT_NE(full, withName(fills)) << "the 160th character is printed";
+    std::string longest = fills + "駅";
+    while (longest.size() < 65535) longest += "前";
+    EXPECT_EQ(full, withName(longest)) << "what follows it is not";
 }

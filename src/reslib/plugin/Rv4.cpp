@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 #include <QTextEdit>
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <zint.h>
@@ -20,8 +21,11 @@ std::string utf8(const QByteArray& cp932Text) { return cp932::toUtf8(cp932Text.t
 std::shared_ptr<const Plugin> pluginAt(const QByteArray& path) { return load(utf8(path)); }
 
 // The text fills the item's height centred, aligned across its width; a text wider than the
-// item is squeezed across, as a ticket printer condenses a long stop name.
-void drawText(QPainter& p, const Item& item, const QString& text) {
+// item is squeezed across, as a ticket printer condenses a long stop name, down to a pixel a
+// character. The characters beyond that are not printed, and so neither measured nor laid out: a
+// stop name may run to 32,767 characters.
+void drawText(QPainter& p, const Item& item, const QString& whole) {
+    const QString text = whole.left(std::max(item.w, 0));
     QFont font(item.font == Font::Mincho ? QStringLiteral("IPAMincho") : QStringLiteral("IPAGothic"));
     font.setPixelSize(item.size);
     font.setBold(item.bold);
