@@ -193,8 +193,7 @@ void Ferio::LoadSettings() {
         refuseSettings(codedError(ErrorCode::InvalidValue));
         return;
     }
-    board_.formInfo = record.Form;
-    board_.SetFormInfo();
+    board_.SetFormInfo(record.Form);
     dialog_.SetProp();
 }
 
@@ -213,8 +212,7 @@ void Ferio::SaveSettings() {
     record.Cells = board_.cellSettings();
     record.Options = dialog_.GetOptionInfo();
     record.Ctrl = panel_.GetCtrlDataInfo();
-    board_.GetFormInfo();
-    record.Form = board_.formInfo;
+    record.Form = board_.GetFormInfo();
     record.CustomColors = dialog_.customColors();
     if (const auto error = settings::saveFile(settingsFile_, record)) msg::info(&panel_, settings::errorMessage(*error));
 }
