@@ -211,6 +211,13 @@ TEST(E2E, PanelAppearsInItsPlaceAndStaysOverTheBoard) {
         const QStringList stack = desk.stacking();
         EXPECT_GE(stack.indexOf(boardId), 0);
         EXPECT_GT(stack.indexOf(panelId), stack.indexOf(boardId)) << "the panel over the board, saved " << saved;
+        // Magnified four times from its menu, the board still stays under the panel.
+        desk.click(30, 600, 3);
+        desk.keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
+                   QStringLiteral("Return")});
+        desk.click(30, 600, 2);
+        EXPECT_EQ(desk.clientRect(boardId).width(), 643 * 4);
+        EXPECT_GT(desk.stacking().indexOf(panelId), desk.stacking().indexOf(boardId)) << "at 4x, saved " << saved;
         EXPECT_TRUE(ferio.quit(panelId));
     }
 }

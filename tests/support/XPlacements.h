@@ -1,8 +1,6 @@
 #pragma once
-// Where a window stood on the screen from the moment it was mapped: where it was when its map
-// was seen, then each place the window manager reported (synthetic ConfigureNotify, in the
-// screen's coordinates). Kept apart from the tests because Xlib's macros clash with
-// GoogleTest's names.
+// Where a window stood on the screen from its mapping on: when its map was seen, then each place
+// the window manager reported. Apart from the tests: Xlib's macros clash with GoogleTest's.
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +12,7 @@ struct ScreenPoint {
 
 class PlacementWatch {
 public:
-    // Starts watching the windows created on the display from now on.
+    // Watches the windows created on the display from now on.
     explicit PlacementWatch(const char* display);
     ~PlacementWatch();
     bool watching() const;
