@@ -7,6 +7,7 @@
 #include "reslib/ui/Messages.h"
 #include "settings/mdlIniIo.h"
 #include "window/OnScreen.h"
+#include "window/Placement.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -70,8 +71,16 @@ std::vector<SequenceStep> Ferio::startupSteps() {
 }
 
 void Ferio::start() {
+    // The panel stays above the board as long as the program runs, not above other programs.
+    window::makeOwnable(panel_);
+    // The panel is shown in its step but goes on the screen only once the settings have had
+    // their say on its place, so it is never seen moving there. The board goes on the screen
+    // first, for the window manager to know it as the window that the panel stays above.
+    panel_.setAttribute(Qt::WA_DontShowOnScreen);
     for (const SequenceStep& step : startupSteps()) step.run();
     board_.show();
+    window::setOwner(panel_, board_);
+    window::showOnScreen(panel_);
 }
 
 std::vector<SequenceStep> Ferio::exitSteps() {
@@ -178,8 +187,7 @@ void Ferio::LoadSettings() {
         refuseSettings(codedError(ErrorCode::InvalidValue));
         return;
     }
-    board_.formInfo = record.Form;
-    board_.SetFormInfo();
+    board_.SetFormInfo(record.Form);
     dialog_.SetProp();
 }
 
@@ -198,8 +206,7 @@ void Ferio::SaveSettings() {
     record.Cells = board_.cellSettings();
     record.Options = dialog_.GetOptionInfo();
     record.Ctrl = panel_.GetCtrlDataInfo();
-    board_.GetFormInfo();
-    record.Form = board_.formInfo;
+    record.Form = board_.GetFormInfo();
     record.CustomColors = dialog_.customColors();
     if (const auto error = settings::saveFile(settingsFile_, record)) msg::info(&panel_, settings::errorMessage(*error));
 }

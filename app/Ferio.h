@@ -36,7 +36,8 @@ public:
     Ferio(const FerioDevices& devices, const QString& settingsFile);
 
     // The start-up: the board prepared, the options applied, the panel shown, both windows
-    // placed, the board shaped, then the settings file; the board shows at the end.
+    // placed, the board shaped, then the settings file; at the end the board goes on the screen,
+    // and the panel over it in its final place.
     std::vector<SequenceStep> startupSteps();
     void start();
     // The exit, after the operator said yes: the displays and shapes let go, the sounds and the

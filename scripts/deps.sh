@@ -10,7 +10,7 @@ PACKAGES=(
   libespeak-ng-dev espeak-ng-data libmecab-dev mecab mecab-ipadic-utf8
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-dseg fontconfig
   libgtest-dev libgmock-dev libbenchmark-dev
-  libx11-dev xvfb xauth xdotool x11-utils openbox imagemagick zbar-tools
+  libx11-dev libxcb1-dev xvfb xauth xdotool x11-utils openbox imagemagick zbar-tools
   desktop-file-utils appstream dpkg-dev file librsvg2-bin help2man
   nlohmann-json3-dev libzint-dev libzip-dev
 )

@@ -34,14 +34,29 @@ constexpr QSize FareSize{px(855), px(435)};
 constexpr QSize SmallSize{px(330), px(225)};
 constexpr QSize LabelSize{px(810), px(315)};
 
+// Every array of elements also has an element 0, placed apart from the grid; the window holds
+// it, but nothing the board does writes it.
+constexpr QPoint Fare0Pos{px(2100), px(-105)};
+constexpr QPoint Small0Pos{px(1050), px(75)};
+constexpr QPoint Label0Pos{px(1185), px(45)};
+
 constexpr int row(int cell) { return (cell - 1) / Columns; }
 constexpr int column(int cell) { return (cell - 1) % Columns; }
-constexpr QPoint farePos(int cell) { return {px(FareLefts[column(cell)]), px(FareTops[row(cell)])}; }
-constexpr QPoint smallPos(int cell) { return {px(SmallLefts[column(cell)]), px(SmallTops[row(cell)])}; }
-constexpr QPoint labelPos(int cell) { return {px(LabelLefts[column(cell)]), px(LabelTops[row(cell)])}; }
+constexpr QPoint farePos(int cell) {
+    return cell == 0 ? Fare0Pos : QPoint{px(FareLefts[column(cell)]), px(FareTops[row(cell)])};
+}
+constexpr QPoint smallPos(int cell) {
+    return cell == 0 ? Small0Pos : QPoint{px(SmallLefts[column(cell)]), px(SmallTops[row(cell)])};
+}
+constexpr QPoint labelPos(int cell) {
+    return cell == 0 ? Label0Pos : QPoint{px(LabelLefts[column(cell)]), px(LabelTops[row(cell)])};
+}
 
 constexpr std::array<QPoint, 2> ClockPos{QPoint{px(5445), px(-75)}, QPoint{px(5850), px(-75)}};
 constexpr QSize ClockSize{px(390), px(300)};
+// The clock's displays reach above the board's top edge; their digits are drawn in the rows
+// below it, one row clear of the edge, so that every segment shows.
+constexpr int ClockTopMargin = -ClockPos[0].y();
 constexpr QRect ChimeiRect{px(510), px(345), px(525), px(2880)};
 
 } // namespace board

@@ -28,6 +28,7 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <QTime>
+#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <new>
@@ -58,6 +59,10 @@ void paintDigits(M_Degit* d, int32_t back, int32_t base, int32_t lit) {
     d->setDegitForeColor(lit);
 }
 
+void paintFareDigits(M_Degit* d, const OptionInfo& o) {
+    paintDigits(d, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+}
+
 constexpr int LabelPointSize = 17;
 
 QFont labelFont(int pointSize) {
@@ -73,25 +78,26 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     setFixedSize(ClientSize);
     imgRes_[0] = makePanelPicture();
 
-    for (int i = 1; i <= Cells; ++i) {
+    for (int i = 0; i <= Cells; ++i) {
         M_Degit* fare = digitDisplay(this, FareKeta, FareDegitSize);
         fare->setObjectName(QStringLiteral("Degit_%1").arg(i));
-        connect(fare, &M_Degit::DblClick, this, [this, i] { cellDoubleClicked(i); });
-        degit_[static_cast<size_t>(i - 1)] = fare;
+        if (i > 0) connect(fare, &M_Degit::DblClick, this, [this, i] { cellDoubleClicked(i); });
+        degit_[static_cast<size_t>(i)] = fare;
 
         M_Degit* small = digitDisplay(this, SmallKeta, SmallDegitSize);
         small->setObjectName(QStringLiteral("S_Degit_%1").arg(i));
-        sDegit_[static_cast<size_t>(i - 1)] = small;
+        sDegit_[static_cast<size_t>(i)] = small;
 
-        auto* label = new QLabel(QStringLiteral("10"), this);
+        auto* label = new QLabel(i == 0 ? QStringLiteral("１") : QStringLiteral("10"), this);
         label->setObjectName(QStringLiteral("lblSeiriNum_%1").arg(i));
         label->setAlignment(Qt::AlignCenter);
-        label_[static_cast<size_t>(i - 1)] = label;
+        label_[static_cast<size_t>(i)] = label;
     }
     for (int i = 0; i < 2; ++i) {
         M_Degit* clock = digitDisplay(this, ClockKeta, ClockDegitSize);
         clock->setObjectName(QStringLiteral("TimeDegit_%1").arg(i));
         clock->setZeroMode(1); // midnight and the full hour show a 0
+        clock->setTopMargin(ClockTopMargin);
         timeDegit_[static_cast<size_t>(i)] = clock;
     }
     timeDegit_[1]->setFillZero(2); // minutes always in two digits
@@ -102,9 +108,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     layOut();
     buildMenu();
 
-    timer1_.setInterval(1000);
-    connect(&timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
-    timer1_.start();
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(1000);
+    connect(timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
+    timer1_->start();
 }
 
 Form1::~Form1() = default;
@@ -112,13 +120,13 @@ Form1::~Form1() = default;
 void Form1::layOut() {
     const int s = scale_;
     setFixedSize(ClientSize * s);
-    for (int i = 1; i <= Cells; ++i) {
+    for (int i = 0; i <= Cells; ++i) {
         fare(i)->setScale(scale_);
         fare(i)->move(farePos(i) * s);
         small(i)->setScale(scale_);
         small(i)->move(smallPos(i) * s);
         const bool first = i == 1;
-        QLabel* label = label_[static_cast<size_t>(i - 1)];
+        QLabel* label = label_[static_cast<size_t>(i)];
         label->setGeometry(QRect(QPoint(labelPos(i).x(), first ? label1Top_ : labelPos(i).y()) * s, LabelSize * s));
         label->setFont(labelFont((first ? label1PointSize_ : LabelPointSize) * s));
     }
@@ -221,7 +229,8 @@ void Form1::showPicture(const QPixmap& picture) { showFace(picture, false); }
 void Form1::showBuiltinPicture(int state) { showFace(imgRes(state), true); }
 
 void Form1::setTicketLabelColour(int32_t bgr) {
-    for (QLabel* l : label_) {
+    for (int i = 1; i <= Cells; ++i) {
+        QLabel* l = label_[static_cast<size_t>(i)];
         QPalette pal = l->palette();
         pal.setColor(QPalette::WindowText, fromBgr(bgr));
         l->setPalette(pal);
@@ -229,19 +238,15 @@ void Form1::setTicketLabelColour(int32_t bgr) {
 }
 
 void Form1::applyDisplayOptions(const OptionInfo& o, int backlightState) {
-    for (QLabel* l : label_) l->setVisible(o.UseSeiriNumDisp != 0);
+    for (int i = 1; i <= Cells; ++i) label_[static_cast<size_t>(i)]->setVisible(o.UseSeiriNumDisp != 0);
     SeirikenNumSet(o.SeiriNumStyle, o.SeiriNumZeroPad);
     const int32_t labelColours[3] = {o.SeiriNumColorOff, o.SeiriNumColorOn1, o.SeiriNumColorOn2};
     setTicketLabelColour(backlightState >= 0 && backlightState < 3 ? labelColours[backlightState] : 0);
     for (int i = 1; i <= Cells; ++i) {
-        paintDigits(fare(i), o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+        paintFareDigits(fare(i), o);
         paintDigits(small(i), o.SeiriDegitBackColor, o.SeiriDegitBaseForeColor, o.SeiriDegitForeColor);
     }
-    // The clock has no colours of its own: it always follows the fare digits.
-    for (M_Degit* clock : timeDegit_)
-        paintDigits(clock, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
-    chimei_->setBackColor(o.ChimeiBackColor);
-    chimei_->setForeColor(o.ChimeiForeColor);
+    paintClockAndStopName(o);
     chimei_->setFontMode(o.ChimeiFontMode);
     chimei_->setFontBold(o.ChimeiFontBold == 1);
 }
@@ -260,11 +265,15 @@ void Form1::restoreCells(const std::array<CellDigitSettings, 32>& cells, const O
         d->setZeroMode(c.ZeroMode);
         d->setShift(c.Shift);
         d->setFillZero(c.FillZero);
-        paintDigits(d, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+        paintFareDigits(d, o);
         d->setValue(QStringLiteral(" "));
     }
-    for (M_Degit* clock : timeDegit_)
-        paintDigits(clock, o.FareDegitBackColor, o.FareDegitBaseForeColor, o.FareDegitForeColor);
+    paintClockAndStopName(o);
+}
+
+void Form1::paintClockAndStopName(const OptionInfo& o) {
+    // The clock has no colours of its own: it always follows the fare digits.
+    for (M_Degit* clock : timeDegit_) paintFareDigits(clock, o);
     chimei_->setBackColor(o.ChimeiBackColor);
     chimei_->setForeColor(o.ChimeiForeColor);
 }
@@ -282,7 +291,7 @@ void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
         layOut();
         for (int k = 1; k <= Cells; ++k) {
             if (const auto& caption = labels.captions[static_cast<size_t>(k - 1)])
-                label_[static_cast<size_t>(k - 1)]->setText(QString::fromStdString(*caption));
+                label_[static_cast<size_t>(k)]->setText(QString::fromStdString(*caption));
         }
     } catch (const std::exception& e) {
         const CodedError error = dynamic_cast<const std::bad_alloc*>(&e)
@@ -295,13 +304,10 @@ void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
     }
 }
 
-void Form1::GetFormInfo() {
-    formInfo.BoardLeft = twips(x());
-    formInfo.BoardTop = twips(y());
-}
+FormInfo Form1::GetFormInfo() const { return {twips(x()), twips(y())}; }
 
-void Form1::SetFormInfo() {
-    move(px(formInfo.BoardLeft), px(formInfo.BoardTop));
+void Form1::SetFormInfo(const FormInfo& info) {
+    move(px(info.BoardLeft), px(info.BoardTop));
     window::keepOnScreen(*this);
 }
 
@@ -311,8 +317,8 @@ void Form1::showTime(const QTime& time) {
     timeDegit_[1]->setValue(qint64(text.mid(3, 2).toInt()));
 }
 
-M_Degit* Form1::fare(int cell) const { return degit_[static_cast<size_t>(cell - 1)]; }
-M_Degit* Form1::small(int cell) const { return sDegit_[static_cast<size_t>(cell - 1)]; }
+M_Degit* Form1::fare(int cell) const { return degit_[static_cast<size_t>(cell)]; }
+M_Degit* Form1::small(int cell) const { return sDegit_[static_cast<size_t>(cell)]; }
 
 void Form1::setFare(int cell, int16_t value) { fare(cell)->setValue(qint64(value)); }
 
@@ -351,7 +357,7 @@ void Form1::clearDisplays() {
         fare(i)->ResetDegit(false);
         small(i)->ResetDegit(false);
     }
-    timer1_.stop();
+    timer1_->stop();
     // Blank, not an empty value: the clock's zero mode shows an empty value as 0.
     for (M_Degit* clock : timeDegit_) clock->ResetDegit(false);
 }
@@ -360,7 +366,7 @@ void Form1::restoreDisplays() {
     if (timeDegit_[0]->isHidden()) return;
     // The time at once, not only at the next tick up to a second later.
     showTime(QTime::currentTime());
-    timer1_.start();
+    timer1_->start();
 }
 
 void Form1::cellDoubleClicked(int i) {

@@ -8,7 +8,7 @@
 #include "settings/SettingsRecords.h"
 
 #include <QPixmap>
-#include <QTimer>
+
 #include <QWidget>
 #include <array>
 
@@ -16,6 +16,7 @@ class M_Degit;
 class ChimeiCtl_B;
 class QLabel;
 class QMenu;
+class QTimer;
 
 class Form1 : public QWidget, public fare::BoardView {
     Q_OBJECT
@@ -30,14 +31,9 @@ public:
     void copyBuiltinPicture();
     void setRoundShape();
 
-    // Elements, 1-based as on the board (clock: 0 hours, 1 minutes), to look at; what changes
-    // them are the methods below.
-    const M_Degit* Degit(int i) const { return degit_[static_cast<size_t>(i - 1)]; }
-    const M_Degit* S_Degit(int i) const { return sDegit_[static_cast<size_t>(i - 1)]; }
-    const QLabel* lblSeiriNum(int i) const { return label_[static_cast<size_t>(i - 1)]; }
-    const M_Degit* TimeDegit(int i) const { return timeDegit_[static_cast<size_t>(i)]; }
-    const ChimeiCtl_B* ChimeiCtl() const { return chimei_; }
-    const QTimer& Timer1() const { return timer1_; }
+    // The elements are found by their names: "Degit_1" … "Degit_32", "S_Degit_…", "lblSeiriNum_…"
+    // (each also with a _0 that nothing writes), "TimeDegit_0" (hours) and "_1" (minutes),
+    // "ChimeiCtl" and the clock's timer "Timer1". What changes them are the methods below.
 
     // The built-in panel pictures of the backlight states (0 OFF, 1 ON1, 2 ON2) and the shown one.
     const QPixmap& imgRes(int i) const { return imgRes_[static_cast<size_t>(i)]; }
@@ -64,9 +60,10 @@ public:
     // Numbers the 32 ticket-number labels in one of the twelve styles.
     void SeirikenNumSet(int16_t style, int16_t zeroPad);
 
-    FormInfo formInfo;
-    void GetFormInfo();
-    void SetFormInfo();
+    // The board's block of the settings file: its position in twips; setting it moves the board
+    // there, kept within reach on the screen.
+    FormInfo GetFormInfo() const;
+    void SetFormInfo(const FormInfo& info);
     // The board's shape is owned by the window itself, so there is nothing left to release.
     void DeleteRgn() {}
 
@@ -123,15 +120,19 @@ private:
     void askAndSavePicture();
     M_Degit* fare(int cell) const;
     M_Degit* small(int cell) const;
+    // The clock and the stop-name display take their colours from the options on applying them
+    // and on restoring the settings alike.
+    void paintClockAndStopName(const OptionInfo& options);
     void cellDoubleClicked(int i);
 
-    std::array<M_Degit*, 32> degit_{};
-    std::array<M_Degit*, 32> sDegit_{};
-    std::array<QLabel*, 32> label_{};
+    // Indexed as on the board, element 0 included.
+    std::array<M_Degit*, 33> degit_{};
+    std::array<M_Degit*, 33> sDegit_{};
+    std::array<QLabel*, 33> label_{};
     std::array<M_Degit*, 2> timeDegit_{};
     ChimeiCtl_B* chimei_ = nullptr;
     std::string shownChimei_;
-    QTimer timer1_;
+    QTimer* timer1_ = nullptr;
     std::array<QPixmap, 3> imgRes_;
     QPixmap picture_;
     bool builtInFace_ = false;  // the picture is the built-in face, drawn anew at each resolution

@@ -61,7 +61,8 @@ QPixmap makePanelPicture(qreal zoom) {
     p.fillRect(plate, QColor(0x1f, 0x21, 0x25));
     outline(p, plate, QColor(0x4a, 0x4d, 0x54));
 
-    for (int cell = 1; cell <= Cells; ++cell) {
+    // Element 0 of the displays has its window too, at the top edge beside the headings.
+    for (int cell = 0; cell <= Cells; ++cell) {
         drawWindow(p, QRect(smallPos(cell), SmallSize), 2);
         drawWindow(p, QRect(farePos(cell), FareSize), 2);
     }
@@ -98,7 +99,7 @@ QPixmap makePanelPicture(qreal zoom) {
     p.setPen(QColor(0xe8, 0xe8, 0xe8));
     p.drawText(QRect(clock.x() - 44, 2, 38, 14), Qt::AlignRight | Qt::AlignVCenter,
                QStringLiteral("現在時刻"));
-    p.drawText(QRect(126, 2, 150, 14), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRect(farePos(0).x() + FareSize.width() + 8, 2, 100, 14), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("運賃表示器"));
     p.setPen(QColor(0x9a, 0x9d, 0xa5));
     p.setFont(headingFont(9));

@@ -137,6 +137,14 @@ void M_Degit::setScale(int16_t v) {
     redraw();
 }
 
+int16_t M_Degit::TopMargin() const { return topMargin_; }
+void M_Degit::setTopMargin(int16_t rows) {
+    rows = std::max<int16_t>(rows, 0);
+    if (rows == topMargin_) return;
+    topMargin_ = rows;
+    drawValue();
+}
+
 void M_Degit::ReadProperties(const QVariantMap& bag) {
     s_ = controlprops::read<DegitSettings>(bag);
     clearSurface();
@@ -165,14 +173,14 @@ void M_Degit::drawValue() {
     const int cellWidth = segface::cellSize(s_.degitSize).width() + kSpacing;
     QPainter p(&surface_);
     // The unlit pattern first, then the value over it without background, right-aligned.
-    const QImage eight = segface::glyph(s_.degitStyle, s_.degitSize, u'8', fromBgr(s_.baseForeColor).rgb(), z);
+    const QImage eight = segface::glyph(s_.degitStyle, s_.degitSize, u'8', fromBgr(s_.baseForeColor).rgb(), z, topMargin_);
     for (int i = 0; i < s_.keta && at(i * cellWidth) < surface_.width(); ++i) p.drawImage(at(i * cellWidth), at(-1), eight);
     const QRgb lit = fromBgr(s_.degitForeColor).rgb();
     const int right = surface_.width();
     const int n = static_cast<int>(text.size());
     for (int i = 0; i < n; ++i)
         if (text[i] != u' ')
-            p.drawImage(right - at((n - i) * cellWidth), at(-1), segface::glyph(s_.degitStyle, s_.degitSize, text[i], lit, z));
+            p.drawImage(right - at((n - i) * cellWidth), at(-1), segface::glyph(s_.degitStyle, s_.degitSize, text[i], lit, z, topMargin_));
     p.end();
     drawn_ = s_;
     drawnAt_ = surface_.size();

@@ -86,6 +86,9 @@ public:
     QWidget* hwnd();
     int32_t BackColor() const;      void setBackColor(int32_t bgr);
     int16_t Scale() const;          void setScale(int16_t);
+    // Designed rows at the display's top that the digits leave clear, for a host that places
+    // the display partly beyond its own edge; the host's matter, not kept with the rest.
+    int16_t TopMargin() const;      void setTopMargin(int16_t rows);
     // Persistence under the keys and defaults of DegitSettings. A restore is a load: it takes the
     // values as stored, leaves the size to the host, clears the surface and notifies nothing.
     void ReadProperties(const QVariantMap& bag);
@@ -128,6 +131,7 @@ private:
 
     DegitSettings s_;
     int16_t scale_ = 1;
+    int16_t topMargin_ = 0;
     QImage surface_;       // what is shown, in device pixels; only drawValue() and clearSurface() change it
     DegitSettings drawn_;  // the settings the surface was last drawn from
     QSize drawnAt_;        // and its size in device pixels; invalid once the surface has been cleared

@@ -89,18 +89,21 @@ QPainterPath segment(QPointF p, QPointF q, QPointF outward, qreal thick, qreal g
     return path;
 }
 
-QImage render(Face face, QSize cell, uint8_t segments, QRgb color, qreal zoom) {
+QImage render(Face face, QSize cell, uint8_t segments, QRgb color, qreal zoom, int topMargin) {
     QImage img((QSizeF(cell) * zoom).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     if (segments == 0) return img;
 
     const qreal w = cell.width(), h = cell.height();
     // Segment edges fall on whole pixels, so straight edges stay crisp at these small sizes.
-    // The cell's top is one pixel above the control: the digit spans control rows 1 … h - 2.
-    const qreal thick = std::round(std::max(2.0, w * 0.2));   // bold weight
+    // The cell's top is one pixel above the control: the digit spans control rows
+    // 1 + topMargin … h - 2.
+    const qreal top = 2 + topMargin, bottom = h;
+    // Bold weight, though never more than a sixth of the digit's height: a digit shortened by a
+    // top margin keeps open counters.
+    const qreal thick = std::round(std::max(2.0, std::min(w * 0.2, (bottom - top) / 6)));
     const qreal gap = std::max(0.4, thick * 0.18);
     const qreal margin = std::round(w * 0.16);
-    const qreal top = 2, bottom = h;
     const qreal L = margin + thick / 2, R = w - margin - thick / 2;
     const qreal T = top + thick / 2, Bm = bottom - thick / 2;
     const qreal M = std::floor((top + bottom - thick) / 2) + thick / 2;
@@ -150,7 +153,7 @@ QSize cellSize(int16_t degitSize) {
     }
 }
 
-QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color, qreal zoom) {
+QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color, qreal zoom, int topMargin) {
     // Glyphs are shared by every display; the few colours in use keep this small, and a host
     // that cycles through many colours only rebuilds what it needs.
     static QHash<quint64, QImage> cache;
@@ -158,11 +161,12 @@ QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color, qreal zoom)
     const int size = (degitSize >= 1 && degitSize <= 3) ? degitSize : 0;
     const uint8_t segments = segmentsOf(ch);
     const quint64 hundredths = quint64(std::lround(zoom * 100)) & 0xFFFF;
+    const quint64 rows = quint64(std::clamp(topMargin, 0, 255));
     const quint64 key = (hundredths << 48) | (quint64(color & 0xFFFFFFu) << 24) | (quint64(static_cast<int>(face)) << 18) |
-                        (quint64(size) << 16) | segments;
+                        (quint64(size) << 16) | (rows << 8) | segments;
     if (const auto it = cache.constFind(key); it != cache.constEnd()) return *it;
     if (cache.size() > 4096) cache.clear();
-    const QImage img = render(face, cellSize(size), segments, color, zoom);
+    const QImage img = render(face, cellSize(size), segments, color, zoom, static_cast<int>(rows));
     cache.insert(key, img);
     return img;
 }

@@ -19,6 +19,7 @@ QSize cellSize(int16_t degitSize);
 // (pointed segments).
 // Digits, '-', '.', a few letters and the blank are known; other characters are blank.
 // A lit glyph covers only segments of the glyph '8' (the point '.' aside).
-QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color, qreal zoom = 1);
+// topMargin (0 … 255): designed rows left clear above the digit, which is that much shorter.
+QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color, qreal zoom = 1, int topMargin = 0);
 
 } // namespace segface

@@ -1,4 +1,6 @@
 #pragma once
+#include "window/Placement.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -10,11 +12,18 @@
 
 namespace window {
 
+// The window's frame on the screen; for a window kept off the screen so far, where its frame
+// will be once showOnScreen puts it there.
+inline QRect frameOf(QWidget& window) {
+    if (!window.testAttribute(Qt::WA_DontShowOnScreen)) return window.frameGeometry();
+    return {window.pos(), window.size().grownBy(frameAhead(window))};
+}
+
 // Moves a window, frame and all, onto the screen it mostly stands on (or the nearest one) when
 // part of it lies outside: a saved position from a larger or a departed screen must not leave
 // a window out of reach, least of all the frameless board, which has no title bar to catch.
 inline void keepOnScreen(QWidget& window) {
-    const QRect frame = window.frameGeometry();
+    const QRect frame = frameOf(window);
     const QScreen* screen = QGuiApplication::screenAt(frame.center());
     if (!screen) screen = window.screen();
     if (!screen) return;
@@ -37,13 +46,14 @@ inline void waitForFrame(QWidget& window) {
     }
 }
 
-// Puts a shown window, frame and all, into the bottom-right corner of its screen.
+// Puts a shown window, frame and all, into the bottom-right corner of its screen; a window kept
+// off the screen so far goes there once it is put on it (showOnScreen).
 inline void moveToBottomRight(QWidget& window) {
-    waitForFrame(window);
+    if (!window.testAttribute(Qt::WA_DontShowOnScreen)) waitForFrame(window);
     const QScreen* screen = window.screen();
     if (!screen) return;
     const QRect area = screen->geometry();
-    const QSize size = window.frameGeometry().size();
+    const QSize size = frameOf(window).size();
     window.move(area.right() + 1 - size.width(), area.bottom() + 1 - size.height());
 }
 

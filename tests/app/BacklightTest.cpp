@@ -1,3 +1,4 @@
+#include "BoardParts.h"
 #include "panel/Backlight.h"
 #include "PanelFixture.h"
 
@@ -8,7 +9,7 @@
 
 namespace {
 
-QColor labelColour(const Form1& board, int cell) { return board.lblSeiriNum(cell)->palette().color(QPalette::WindowText); }
+QColor labelColour(const Form1& board, int cell) { return lblSeiriNum(board, cell)->palette().color(QPalette::WindowText); }
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // The demonstration's board face, measured on the board's own pixels: an LED board's contrast
 // between lit segments, unlit ones and the cell.
+#include "BoardParts.h"
 #include "controls/M_Degit.h"
 #include "reslib/ui/Bgr.h"
 #include "PanelFixture.h"
@@ -42,7 +43,7 @@ TEST(DemoFace, LitSegmentsStandOutFromTheCellAndFromUnlitOnes) {
     Form1& board = ferio.board();
     board.setFare(1, 1);
     board.setSmall(1, 1);
-    for (const M_Degit* d : {board.Degit(1), board.S_Degit(1), board.TimeDegit(0)}) {
+    for (const M_Degit* d : {Degit(board, 1), S_Degit(board, 1), TimeDegit(board, 0)}) {
         const std::string name = d->objectName().toStdString();
         const QColor cell = fromBgr(d->BackColor()), unlit = fromBgr(d->BaseForeColor()), lit = fromBgr(d->DegitForeColor());
         auto pixels = census(board.grab(d->geometry()).toImage());
@@ -57,6 +58,6 @@ TEST(DemoFace, LitSegmentsStandOutFromTheCellAndFromUnlitOnes) {
         EXPECT_GT(contrast(unlit, cell), 1.2) << name << " unlit still seen";
         std::printf("%s: lit/cell %.1f:1, lit/unlit %.1f:1\n", name.c_str(), contrast(lit, cell), contrast(lit, unlit));
     }
-    EXPECT_EQ(fromBgr(board.Degit(1)->DegitForeColor()), QColor(255, 176, 0)) << "amber fares";
-    EXPECT_EQ(fromBgr(board.S_Degit(1)->DegitForeColor()).green(), 255) << "green ticket numbers";
+    EXPECT_EQ(fromBgr(Degit(board, 1)->DegitForeColor()), QColor(255, 176, 0)) << "amber fares";
+    EXPECT_EQ(fromBgr(S_Degit(board, 1)->DegitForeColor()).green(), 255) << "green ticket numbers";
 }

@@ -1,3 +1,4 @@
+#include "BoardParts.h"
 #include "Barcodes.h"
 #include "board/BoardGeometry.h"
 #include "controls/ChimeiCtl_B.h"
@@ -63,10 +64,10 @@ TEST_F(PanelTest, KeypadResetLoadsTheRouteAfterTheLampTest) {
     click("Command1_1");
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(ferio.engine().state().RouteText, "00012");
-    EXPECT_EQ(number(board.Degit(1)->Value()), 100);
-    EXPECT_EQ(number(board.Degit(2)->Value()), 10);
-    EXPECT_EQ(number(board.Degit(3)->Value()), 0);
-    EXPECT_EQ(number(board.S_Degit(1)->Value()), 1);
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 100);
+    EXPECT_EQ(number(Degit(board, 2)->Value()), 10);
+    EXPECT_EQ(number(Degit(board, 3)->Value()), 0);
+    EXPECT_EQ(number(S_Degit(board, 1)->Value()), 1);
     EXPECT_TRUE(find("Command2_0")->isEnabled());
     EXPECT_TRUE(find("Command2_1")->isEnabled());
     EXPECT_TRUE(find("Check1")->isEnabled());
@@ -90,7 +91,7 @@ TEST_F(PanelTest, ListResetReadsTheSelectedDigits) {
     click("Command1_0");
     EXPECT_EQ(messages.size(), 1u);
     EXPECT_EQ(ferio.engine().state().RouteText, "12");
-    EXPECT_EQ(number(board.Degit(1)->Value()), 100);
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 100);
 
     // The keyboard changes a list's choice too, with the same click.
     QTest::keyClick(find<QListWidget>("List2_4"), Qt::Key_Down);
@@ -105,14 +106,14 @@ TEST_F(PanelTest, DataStepsStopAtBothEnds) {
     click("Command1_1");
     click("Command2_1");
     click("Command2_1");
-    EXPECT_EQ(number(board.Degit(1)->Value()), 300);
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 300);
     click("Command2_1"); // at the last stop: nothing happens
     EXPECT_EQ(ferio.engine().state().CurrentStop, 2);
-    EXPECT_EQ(number(board.Degit(1)->Value()), 300);
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 300);
     for (int i = 0; i < 3; ++i) click("Command2_0");
     EXPECT_EQ(ferio.engine().state().CurrentStop, 0);
-    EXPECT_EQ(number(board.Degit(1)->Value()), 100);
-    EXPECT_EQ(number(board.S_Degit(1)->Value()), 1);
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 100);
+    EXPECT_EQ(number(S_Degit(board, 1)->Value()), 1);
 }
 
 TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
@@ -123,12 +124,12 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
     board.show();
 
     click("Check1");
-    EXPECT_EQ(std::get<QString>(board.Degit(1)->Value()), QString());
-    EXPECT_EQ(std::get<QString>(board.S_Degit(1)->Value()), QString());
-    EXPECT_EQ(std::get<QString>(board.TimeDegit(0)->Value()), QString());
-    EXPECT_EQ(std::get<QString>(board.TimeDegit(1)->Value()), QString());
-    EXPECT_FALSE(board.Timer1().isActive());
-    for (const M_Degit* d : {board.Degit(1), board.S_Degit(1), board.TimeDegit(0), board.TimeDegit(1)})
+    EXPECT_EQ(std::get<QString>(Degit(board, 1)->Value()), QString());
+    EXPECT_EQ(std::get<QString>(S_Degit(board, 1)->Value()), QString());
+    EXPECT_EQ(std::get<QString>(TimeDegit(board, 0)->Value()), QString());
+    EXPECT_EQ(std::get<QString>(TimeDegit(board, 1)->Value()), QString());
+    EXPECT_FALSE(Timer1(board)->isActive());
+    for (const M_Degit* d : {Degit(board, 1), S_Degit(board, 1), TimeDegit(board, 0), TimeDegit(board, 1)})
         EXPECT_EQ(litPixels(board, d), 0) << d->objectName().toStdString();
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_FALSE(find<QFrame>(name)->isEnabled()) << name;
     for (const char* name : {"Command2_0", "Command2_1"}) EXPECT_FALSE(find(name)->isEnabled()) << name;
@@ -136,10 +137,10 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
     for (const char* name : {"Command4", "Command8", "Check4", "Check1"}) EXPECT_TRUE(find(name)->isEnabled()) << name;
 
     click("Check1");
-    EXPECT_EQ(number(board.Degit(1)->Value()), 200);
-    EXPECT_GT(litPixels(board, board.Degit(1)), 0);
-    EXPECT_EQ(number(board.S_Degit(1)->Value()), 2);
-    EXPECT_TRUE(board.Timer1().isActive());
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 200);
+    EXPECT_GT(litPixels(board, Degit(board, 1)), 0);
+    EXPECT_EQ(number(S_Degit(board, 1)->Value()), 2);
+    EXPECT_TRUE(Timer1(board)->isActive());
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_TRUE(find<QFrame>(name)->isEnabled()) << name;
     EXPECT_TRUE(find("Command2_1")->isEnabled());
     EXPECT_FALSE(find<QGroupBox>("grpM_Tape")->isEnabled()); // no speech
@@ -150,11 +151,11 @@ TEST_F(PanelTest, LateNightDoublesFaresFromTheNextUpdate) {
     type("12");
     click("Command1_1");
     find<QCheckBox>("Check2")->click();
-    EXPECT_EQ(number(board.Degit(1)->Value()), 100); // no redraw on the switch itself
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 100); // no redraw on the switch itself
     click("Command2_1");
-    EXPECT_EQ(number(board.Degit(1)->Value()), 400);
-    EXPECT_EQ(number(board.Degit(2)->Value()), 40);
-    EXPECT_EQ(number(board.S_Degit(1)->Value()), 2);
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 400);
+    EXPECT_EQ(number(Degit(board, 2)->Value()), 40);
+    EXPECT_EQ(number(S_Degit(board, 1)->Value()), 2);
 }
 
 TEST_F(PanelTest, ScrollBarsDriveTheStopNameDisplay) {
@@ -167,11 +168,11 @@ TEST_F(PanelTest, ScrollBarsDriveTheStopNameDisplay) {
     EXPECT_EQ(find<QLabel>("Label1_1")->text(), "0");
     speed->setValue(120);
     EXPECT_EQ(find<QLabel>("Label1_0")->text(), "120");
-    EXPECT_EQ(board.ChimeiCtl()->Speed(), 120);
-    EXPECT_EQ(board.ChimeiCtl()->ScrollStartWait(), 0);
+    EXPECT_EQ(ChimeiCtl(board)->Speed(), 120);
+    EXPECT_EQ(ChimeiCtl(board)->ScrollStartWait(), 0);
     interval->setValue(2500);
     EXPECT_EQ(find<QLabel>("Label1_1")->text(), "2500");
-    EXPECT_EQ(board.ChimeiCtl()->ScrollStartWait(), 2500);
+    EXPECT_EQ(ChimeiCtl(board)->ScrollStartWait(), 2500);
 }
 
 TEST_F(PanelTest, VersionBoxShowsModelAndVersionWhileTheBoardIsDisabled) {
@@ -233,16 +234,16 @@ TEST_F(PanelTest, OptionsButtonShowsTheDialogWithBothWindowsOutOfUseAndOkApplies
         ASSERT_NE(dlg, nullptr);
         bothDisabled = !board.isEnabled() && !panel.isEnabled();
         dlg->findChild<ColorButton*>(QStringLiteral("Command8_2"))->setColor(0x00FF00);
-        EXPECT_NE(board.Degit(1)->DegitForeColor(), 0x00FF00) << "the board waits for OK";
+        EXPECT_NE(Degit(board, 1)->DegitForeColor(), 0x00FF00) << "the board waits for OK";
         QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     });
     click("Command4");
     EXPECT_TRUE(bothDisabled);
     EXPECT_TRUE(board.isEnabled() && panel.isEnabled());
     EXPECT_FALSE(ferio.dialog().isVisible());
-    EXPECT_EQ(board.Degit(1)->DegitForeColor(), 0x00FF00);
-    EXPECT_EQ(board.TimeDegit(0)->DegitForeColor(), 0x00FF00);
-    EXPECT_EQ(number(board.Degit(1)->Value()), 100) << "the fares stay";
+    EXPECT_EQ(Degit(board, 1)->DegitForeColor(), 0x00FF00);
+    EXPECT_EQ(TimeDegit(board, 0)->DegitForeColor(), 0x00FF00);
+    EXPECT_EQ(number(Degit(board, 1)->Value()), 100) << "the fares stay";
 }
 
 TEST_F(PanelTest, PreviewOpenedInTheCornerStaysOnTheScreenAndItsPlaceDoesNotCreep) {

@@ -1,5 +1,6 @@
 // The start-up and the exit as the program runs them: each step, in its order, has done its
 // part when the next one begins.
+#include "BoardParts.h"
 #include "app/Ferio.h"
 #include "controls/M_Degit.h"
 #include "PanelFixture.h"
@@ -50,7 +51,7 @@ TEST_F(Sequence, StartUpRunsInItsOrder) {
                                 "show panel", "panel to the top", "board to the top-left",
                                 "panel to the bottom-right", "board shape", "repaint board", "load settings"}));
     const std::map<std::string, std::function<void()>> after{
-        {"prepare cells", [&] { EXPECT_EQ(board.Degit(7)->DegitStyle(), 1); }},
+        {"prepare cells", [&] { EXPECT_EQ(Degit(board, 7)->DegitStyle(), 1); }},
         {"start-up defaults",
          [&] {
              const OptionInfo& o = ferio->options();

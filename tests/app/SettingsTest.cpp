@@ -1,5 +1,6 @@
 // The settings file as the program uses it: written at the confirmed exit from every window's
 // state, read at the next start and applied to every window; a bad file applies nothing.
+#include "BoardParts.h"
 #include "app/BoardScale.h"
 #include "app/Ferio.h"
 #include "controls/ChimeiCtl_B.h"
@@ -77,13 +78,13 @@ TEST_F(SettingsTest, EveryWindowsStateSurvivesTheExitAndTheNextStart) {
     EXPECT_EQ(loaded.FixedDate, changed.FixedDate);
     EXPECT_EQ(ferio->options().SeiriDegitForeColor, 0x123456);
     EXPECT_EQ(ferio->dialog().customColors()[16], 0x0A0B0C);
-    EXPECT_EQ(ferio->board().Degit(3)->Shift(), 1);
-    EXPECT_EQ(ferio->board().Degit(3)->FillZero(), 2);
-    EXPECT_EQ(ferio->board().Degit(4)->Shift(), 0);
-    EXPECT_EQ(ferio->board().S_Degit(9)->DegitForeColor(), 0x123456) << "applied to the board";
-    for (int i : {1, 32}) EXPECT_EQ(std::get<QString>(ferio->board().Degit(i)->Value()), QStringLiteral(" "));
+    EXPECT_EQ(Degit(ferio->board(), 3)->Shift(), 1);
+    EXPECT_EQ(Degit(ferio->board(), 3)->FillZero(), 2);
+    EXPECT_EQ(Degit(ferio->board(), 4)->Shift(), 0);
+    EXPECT_EQ(S_Degit(ferio->board(), 9)->DegitForeColor(), 0x123456) << "applied to the board";
+    for (int i : {1, 32}) EXPECT_EQ(std::get<QString>(Degit(ferio->board(), i)->Value()), QStringLiteral(" "));
     EXPECT_EQ(ferio->panel().findChild<QScrollBar*>(QStringLiteral("HScroll1_0"))->value(), 77);
-    EXPECT_EQ(ferio->board().ChimeiCtl()->Speed(), 77);
+    EXPECT_EQ(ChimeiCtl(ferio->board())->Speed(), 77);
     EXPECT_TRUE(ferio->panel().findChild<QCheckBox*>(QStringLiteral("Check2"))->isChecked());
     EXPECT_EQ(ferio->board().pos(), QPoint(30, 40));
 }

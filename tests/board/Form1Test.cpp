@@ -1,3 +1,4 @@
+#include "BoardParts.h"
 #include "board/BoardGeometry.h"
 #include "board/Form1.h"
 #include "board/PanelPicture.h"
@@ -18,6 +19,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 struct Board : ::testing::Test {
@@ -26,8 +29,7 @@ struct Board : ::testing::Test {
     Board() {
         QObject::connect(&board, &Form1::cellDialogOpen, [this](bool open) { cellDialog.push_back(open); });
     }
-    // A fare cell to set up as a test needs it; the board itself hands out no writable display.
-    M_Degit* cell(int i) { return board.findChild<M_Degit*>(QStringLiteral("Degit_%1").arg(i)); }
+    M_Degit* cell(int i) { return Degit(board, i); }
 };
 
 QString text(const DegitValue& v) {
@@ -50,27 +52,62 @@ void onModal(std::function<void(QDialog*)> action) {
 TEST_F(Board, ElementsSitWhereTheDesignPutsThem) {
     EXPECT_EQ(board.size(), QSize(643, 240));
     EXPECT_TRUE(board.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(board.Degit(1)->geometry(), QRect(124, 40, 57, 29));
-    EXPECT_EQ(board.Degit(32)->geometry(), QRect(564, 194, 57, 29));
-    EXPECT_EQ(board.S_Degit(1)->geometry(), QRect(141, 22, 22, 15));
-    EXPECT_EQ(board.S_Degit(16)->pos(), QPoint(581, 74));
-    EXPECT_EQ(board.lblSeiriNum(25)->geometry(), QRect(629, 176, 54, 21));
-    EXPECT_EQ(board.TimeDegit(1)->geometry(), QRect(390, -5, 26, 20));
-    EXPECT_EQ(board.ChimeiCtl()->geometry(), QRect(34, 23, 35, 192));
-    EXPECT_EQ(board.Timer1().interval(), 1000);
-    EXPECT_TRUE(board.Timer1().isActive());
+    EXPECT_EQ(Degit(board, 1)->geometry(), QRect(124, 40, 57, 29));
+    EXPECT_EQ(Degit(board, 32)->geometry(), QRect(564, 194, 57, 29));
+    EXPECT_EQ(S_Degit(board, 1)->geometry(), QRect(141, 22, 22, 15));
+    EXPECT_EQ(S_Degit(board, 16)->pos(), QPoint(581, 74));
+    EXPECT_EQ(lblSeiriNum(board, 25)->geometry(), QRect(629, 176, 54, 21));
+    EXPECT_EQ(TimeDegit(board, 1)->geometry(), QRect(390, -5, 26, 20));
+    EXPECT_EQ(ChimeiCtl(board)->geometry(), QRect(34, 23, 35, 192));
+    EXPECT_EQ(Timer1(board)->interval(), 1000);
+    EXPECT_TRUE(Timer1(board)->isActive());
 
     const QPixmap face = board::makePanelPicture();
     EXPECT_EQ(face.size(), QSize(643, 240));
     EXPECT_EQ(face.toImage(), board::makePanelPicture().toImage()); // reproducible
 }
 
+// Element 0 of each array stands where it was designed, as designed, whatever the board does.
+TEST_F(Board, ElementsZeroStayAsDesigned) {
+    const std::vector<std::pair<QWidget*, QRect>> zeros{
+        {Degit(board, 0), QRect(140, -7, 57, 29)},
+        {S_Degit(board, 0), QRect(70, 5, 22, 15)},
+        {lblSeiriNum(board, 0), QRect(79, 3, 54, 21)},
+    };
+    std::vector<QImage> before;
+    for (const auto& [element, place] : zeros) {
+        ASSERT_NE(element, nullptr) << place.x();
+        EXPECT_EQ(element->geometry(), place) << element->objectName().toStdString();
+        before.push_back(element->grab().toImage());
+    }
+    EXPECT_EQ(lblSeiriNum(board, 0)->text(), "１");
+
+    OptionInfo o;
+    o.UseSeiriNumDisp = 0;
+    o.FareDegitForeColor = 0x00FF00;
+    o.SeiriDegitBackColor = 0x0000FF;
+    board.prepareCells();
+    board.applyDisplayOptions(o, 1);
+    board.restoreCells({}, o);
+    board.setLampTestMs(0);
+    board.lampTest();
+    board.clearDisplays();
+    onModal([](QDialog* dlg) { dlg->accept(); });
+    QTest::mouseDClick(cell(1), Qt::LeftButton);
+
+    for (size_t i = 0; i < zeros.size(); ++i) {
+        EXPECT_EQ(zeros[i].first->grab().toImage(), before[i]) << zeros[i].first->objectName().toStdString();
+        EXPECT_FALSE(zeros[i].first->isHidden());
+    }
+    EXPECT_EQ(lblSeiriNum(board, 0)->text(), "１");
+}
+
 TEST_F(Board, ItsOwnStartUpStepsPrepareCellsPicturesAndShape) {
     cell(3)->setValue(qint64(5));
     board.prepareCells();
-    EXPECT_EQ(text(board.Degit(3)->Value()), QString()); // blanked
-    EXPECT_EQ(board.Degit(7)->DegitStyle(), 1);
-    EXPECT_EQ(board.S_Degit(7)->DegitStyle(), 1);
+    EXPECT_EQ(text(Degit(board, 3)->Value()), QString()); // blanked
+    EXPECT_EQ(Degit(board, 7)->DegitStyle(), 1);
+    EXPECT_EQ(S_Degit(board, 7)->DegitStyle(), 1);
 
     board.copyBuiltinPicture();
     EXPECT_EQ(board.picture().cacheKey(), board.imgRes(0).cacheKey());
@@ -86,35 +123,74 @@ TEST_F(Board, ItsOwnStartUpStepsPrepareCellsPicturesAndShape) {
 
 TEST_F(Board, TicketLabelsFollowTheStyle) {
     board.SeirikenNumSet(4, 0);
-    EXPECT_EQ(board.lblSeiriNum(1)->text(), "無 券");
-    EXPECT_EQ(board.lblSeiriNum(1)->font().pointSize(), 13);
-    EXPECT_EQ(board.lblSeiriNum(1)->y(), 20);
-    EXPECT_EQ(board.lblSeiriNum(2)->text(), "１");
+    EXPECT_EQ(lblSeiriNum(board, 1)->text(), "無 券");
+    EXPECT_EQ(lblSeiriNum(board, 1)->font().pointSize(), 13);
+    EXPECT_EQ(lblSeiriNum(board, 1)->y(), 20);
+    EXPECT_EQ(lblSeiriNum(board, 2)->text(), "１");
     board.SeirikenNumSet(0, 1);
-    EXPECT_EQ(board.lblSeiriNum(1)->text(), "０１");
-    EXPECT_EQ(board.lblSeiriNum(1)->font().pointSize(), 17);
-    EXPECT_EQ(board.lblSeiriNum(1)->font().family(), "IPAPGothic");
-    EXPECT_EQ(board.lblSeiriNum(1)->y(), 18);
-    EXPECT_EQ(board.lblSeiriNum(32)->text(), "３２");
-    EXPECT_EQ(board.lblSeiriNum(2)->y(), 22); // only label 1 moves
+    EXPECT_EQ(lblSeiriNum(board, 1)->text(), "０１");
+    EXPECT_EQ(lblSeiriNum(board, 1)->font().pointSize(), 17);
+    EXPECT_EQ(lblSeiriNum(board, 1)->font().family(), "IPAPGothic");
+    EXPECT_EQ(lblSeiriNum(board, 1)->y(), 18);
+    EXPECT_EQ(lblSeiriNum(board, 32)->text(), "３２");
+    EXPECT_EQ(lblSeiriNum(board, 2)->y(), 22); // only label 1 moves
 }
 
 TEST_F(Board, ClockShowsHourAndMinuteAsNumbers) {
     board.showTime(QTime(9, 5, 59));
-    EXPECT_EQ(std::get<qint64>(board.TimeDegit(0)->Value()), 9);
-    EXPECT_EQ(std::get<qint64>(board.TimeDegit(1)->Value()), 5);
+    EXPECT_EQ(std::get<qint64>(TimeDegit(board, 0)->Value()), 9);
+    EXPECT_EQ(std::get<qint64>(TimeDegit(board, 1)->Value()), 5);
+}
+
+// Lit green pixels in each row of a rectangle of a picture.
+std::vector<int> greenRows(const QImage& picture, const QRect& r) {
+    std::vector<int> rows;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        int n = 0;
+        for (int x = r.left(); x <= r.right(); ++x) n += picture.pixelColor(x, y) == QColor(0, 255, 0);
+        rows.push_back(n);
+    }
+    return rows;
+}
+
+// The clock's displays reach above the window's edge: all their lit segments, the top bars
+// included, still show on the board, row for row as a display drawn on its own shows them.
+TEST_F(Board, EverySegmentOfTheClockIsInsideTheWindow) {
+    board.copyBuiltinPicture();
+    for (int16_t scale : {1, 3}) {
+        board.setScale(scale);
+        M_Degit alone;
+        alone.setDegitSize(board::ClockDegitSize);
+        alone.setKeta(board::ClockKeta);
+        alone.setTopMargin(board::ClockTopMargin);
+        alone.setScale(scale);
+        for (M_Degit* d : {&alone, TimeDegit(board, 0), TimeDegit(board, 1)}) {
+            d->setDegitForeColor(0x00FF00);
+            d->ResetDegit(true); // 88
+        }
+        const std::vector<int> lit = greenRows(alone.grab().toImage(), alone.rect());
+        const int top = int(std::find_if(lit.begin(), lit.end(), [](int n) { return n > 0; }) - lit.begin());
+        ASSERT_LT(top, int(lit.size())) << "a lit clock display shows green";
+        const QImage shot = board.grab().toImage();
+        for (int i : {0, 1}) {
+            const QRect at = TimeDegit(board, i)->geometry();
+            EXPECT_GE(at.top() + top, 0) << "the top bars are inside the window at " << scale << "x";
+            const std::vector<int> shown = greenRows(shot, at.intersected(board.rect()));
+            EXPECT_EQ(shown, std::vector<int>(lit.end() - long(shown.size()), lit.end())) << "clock " << i << " at " << scale << "x";
+        }
+    }
 }
 
 TEST_F(Board, LampTestLightsAllSixtyFourDisplays) {
     board.setLampTestMs(0);
     board.lampTest();
     for (int i = 1; i <= 32; ++i) {
-        EXPECT_EQ(text(board.Degit(i)->Value()), "888");
-        EXPECT_EQ(text(board.S_Degit(i)->Value()), "88");
+        EXPECT_EQ(text(Degit(board, i)->Value()), "888");
+        EXPECT_EQ(text(S_Degit(board, i)->Value()), "88");
     }
     board.zeroAll();
-    EXPECT_EQ(std::get<qint64>(board.Degit(32)->Value()), 0);
-    EXPECT_EQ(std::get<qint64>(board.S_Degit(32)->Value()), 0);
+    EXPECT_EQ(std::get<qint64>(Degit(board, 32)->Value()), 0);
+    EXPECT_EQ(std::get<qint64>(S_Degit(board, 32)->Value()), 0);
 }
 
 TEST_F(Board, DraggedFromThePictureButNotFromTheDisplays) {
@@ -154,18 +230,18 @@ TEST_F(Board, CellSettingsApplyToAllFareCells) {
     QTest::mouseDClick(cell(5), Qt::LeftButton);
     EXPECT_EQ(whileOpen, std::vector<bool>{true});
     EXPECT_EQ(cellDialog, (std::vector<bool>{true, false}));
-    EXPECT_EQ(board.Degit(6)->ZeroMode(), 0); // cancelled: nothing copied
+    EXPECT_EQ(Degit(board, 6)->ZeroMode(), 0); // cancelled: nothing copied
 
     onModal([](QDialog* dlg) { dlg->accept(); });
     QTest::mouseDClick(cell(5), Qt::LeftButton);
     for (int i = 1; i <= 32; ++i) {
-        EXPECT_EQ(board.Degit(i)->ZeroMode(), 1);
-        EXPECT_EQ(board.Degit(i)->Shift(), 1);
-        EXPECT_EQ(board.Degit(i)->FillZero(), 2);
-        EXPECT_EQ(std::get<qint64>(board.Degit(i)->Value()), i);
+        EXPECT_EQ(Degit(board, i)->ZeroMode(), 1);
+        EXPECT_EQ(Degit(board, i)->Shift(), 1);
+        EXPECT_EQ(Degit(board, i)->FillZero(), 2);
+        EXPECT_EQ(std::get<qint64>(Degit(board, i)->Value()), i);
     }
-    EXPECT_EQ(board.S_Degit(1)->Shift(), 0);
-    EXPECT_EQ(board.TimeDegit(0)->FillZero(), 0);
+    EXPECT_EQ(S_Degit(board, 1)->Shift(), 0);
+    EXPECT_EQ(TimeDegit(board, 0)->FillZero(), 0);
     EXPECT_EQ(cellDialog.back(), false);
 
     // Another cell is drawn again with the new settings, not only given them.
@@ -182,15 +258,11 @@ TEST_F(Board, CellSettingsApplyToAllFareCells) {
 
 TEST_F(Board, PositionRoundTripsThroughFormInfo) {
     board.move(40, 60);
-    board.GetFormInfo();
-    EXPECT_EQ(board.formInfo.BoardLeft, 600);
-    EXPECT_EQ(board.formInfo.BoardTop, 900);
-    board.formInfo = {1500, 3000};
-    board.SetFormInfo();
+    EXPECT_EQ(std::pair(board.GetFormInfo().BoardLeft, board.GetFormInfo().BoardTop), std::pair(600, 900));
+    board.SetFormInfo({1500, 3000});
     EXPECT_EQ(board.pos(), QPoint(100, 200));
     // A place off the screen (a smaller or departed screen) keeps the board within reach.
-    board.formInfo = {1'000'000, -1'000'000};
-    board.SetFormInfo();
+    board.SetFormInfo({1'000'000, -1'000'000});
     const QRect screen = board.screen()->geometry();
     EXPECT_EQ(board.frameGeometry().topRight(), QPoint(screen.right(), screen.top()));
 }
@@ -208,27 +280,27 @@ TEST_F(Board, DisplayOptionsReachEveryDisplay) {
     o.ChimeiFontBold = 2; // only 1 means bold
     board.applyDisplayOptions(o, 2);
     for (int i : {1, 32}) {
-        EXPECT_TRUE(board.lblSeiriNum(i)->isHidden());
-        EXPECT_EQ(board.lblSeiriNum(i)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        EXPECT_EQ(board.Degit(i)->BackColor(), 0x010203);
-        EXPECT_EQ(board.Degit(i)->DegitForeColor(), 0x00FF00);
-        EXPECT_EQ(board.S_Degit(i)->BaseForeColor(), 0x112233);
+        EXPECT_TRUE(lblSeiriNum(board, i)->isHidden());
+        EXPECT_EQ(lblSeiriNum(board, i)->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        EXPECT_EQ(Degit(board, i)->BackColor(), 0x010203);
+        EXPECT_EQ(Degit(board, i)->DegitForeColor(), 0x00FF00);
+        EXPECT_EQ(S_Degit(board, i)->BaseForeColor(), 0x112233);
     }
-    EXPECT_EQ(board.lblSeiriNum(1)->text(), "無 券"); // numbered even while hidden
+    EXPECT_EQ(lblSeiriNum(board, 1)->text(), "無 券"); // numbered even while hidden
     for (int i : {0, 1}) {
-        EXPECT_EQ(board.TimeDegit(i)->BackColor(), 0x010203); // the clock follows the fare digits
-        EXPECT_EQ(board.TimeDegit(i)->DegitForeColor(), 0x00FF00);
+        EXPECT_EQ(TimeDegit(board, i)->BackColor(), 0x010203); // the clock follows the fare digits
+        EXPECT_EQ(TimeDegit(board, i)->DegitForeColor(), 0x00FF00);
     }
-    EXPECT_EQ(board.ChimeiCtl()->ForeColor(), 0x445566);
-    EXPECT_EQ(board.ChimeiCtl()->FontMode(), 3);
-    EXPECT_FALSE(board.ChimeiCtl()->FontBold());
+    EXPECT_EQ(ChimeiCtl(board)->ForeColor(), 0x445566);
+    EXPECT_EQ(ChimeiCtl(board)->FontMode(), 3);
+    EXPECT_FALSE(ChimeiCtl(board)->FontBold());
 
     o.UseSeiriNumDisp = 1;
     o.ChimeiFontBold = 1;
     board.applyDisplayOptions(o, -1); // no backlight button selected: black labels
-    EXPECT_FALSE(board.lblSeiriNum(5)->isHidden());
-    EXPECT_EQ(board.lblSeiriNum(5)->palette().color(QPalette::WindowText), QColor(0, 0, 0));
-    EXPECT_TRUE(board.ChimeiCtl()->FontBold());
+    EXPECT_FALSE(lblSeiriNum(board, 5)->isHidden());
+    EXPECT_EQ(lblSeiriNum(board, 5)->palette().color(QPalette::WindowText), QColor(0, 0, 0));
+    EXPECT_TRUE(ChimeiCtl(board)->FontBold());
 }
 
 TEST_F(Board, AtEveryScaleTheDesignedLayoutIsMagnifiedAndStillDraggedAndDoubleClicked) {
@@ -237,13 +309,13 @@ TEST_F(Board, AtEveryScaleTheDesignedLayoutIsMagnifiedAndStillDraggedAndDoubleCl
     QSignalSpy chosen(&board, &Form1::scaleChosen);
     board.setScale(3);
     EXPECT_EQ(board.size(), QSize(1929, 720));
-    EXPECT_EQ(board.Degit(1)->geometry(), QRect(372, 120, 171, 87));
-    EXPECT_EQ(board.S_Degit(16)->geometry(), QRect(QPoint(581, 74) * 3, QSize(22, 15) * 3));
-    EXPECT_EQ(board.TimeDegit(1)->geometry(), QRect(1170, -15, 78, 60));
-    EXPECT_EQ(board.ChimeiCtl()->geometry(), QRect(102, 69, 105, 576));
-    EXPECT_EQ(board.lblSeiriNum(1)->y(), 60);
-    EXPECT_EQ(board.lblSeiriNum(1)->font().pointSize(), 39);
-    EXPECT_EQ(board.lblSeiriNum(2)->font().pointSize(), 51);
+    EXPECT_EQ(Degit(board, 1)->geometry(), QRect(372, 120, 171, 87));
+    EXPECT_EQ(S_Degit(board, 16)->geometry(), QRect(QPoint(581, 74) * 3, QSize(22, 15) * 3));
+    EXPECT_EQ(TimeDegit(board, 1)->geometry(), QRect(1170, -15, 78, 60));
+    EXPECT_EQ(ChimeiCtl(board)->geometry(), QRect(102, 69, 105, 576));
+    EXPECT_EQ(lblSeiriNum(board, 1)->y(), 60);
+    EXPECT_EQ(lblSeiriNum(board, 1)->font().pointSize(), 39);
+    EXPECT_EQ(lblSeiriNum(board, 2)->font().pointSize(), 51);
     EXPECT_FALSE(board.mask().contains(QPoint(2, 2))) << "the rounded corner magnified";
     EXPECT_TRUE(board.mask().contains(QPoint(3, 0)));
     EXPECT_TRUE(board.contextMenu()->findChild<QAction*>(QStringLiteral("actScale_3"))->isChecked());
@@ -291,10 +363,10 @@ TEST_F(Board, TheMenuCopiesAndSavesThePictureOfTheBoard) {
 
 TEST_F(Board, TheClockShowsTheTimeAtOnceWhenTheDisplayClearEnds) {
     board.clearDisplays();
-    EXPECT_FALSE(board.Timer1().isActive());
-    EXPECT_EQ(board.TimeDegit(0)->Value(), DegitValue(QString()));
+    EXPECT_FALSE(Timer1(board)->isActive());
+    EXPECT_EQ(TimeDegit(board, 0)->Value(), DegitValue(QString()));
     board.restoreDisplays();
-    EXPECT_TRUE(board.Timer1().isActive());
-    EXPECT_TRUE(std::holds_alternative<qint64>(board.TimeDegit(0)->Value())) << "a number, not the blank";
-    EXPECT_TRUE(std::holds_alternative<qint64>(board.TimeDegit(1)->Value()));
+    EXPECT_TRUE(Timer1(board)->isActive());
+    EXPECT_TRUE(std::holds_alternative<qint64>(TimeDegit(board, 0)->Value())) << "a number, not the blank";
+    EXPECT_TRUE(std::holds_alternative<qint64>(TimeDegit(board, 1)->Value()));
 }

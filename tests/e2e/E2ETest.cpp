@@ -21,6 +21,7 @@
 #include "settings/mdlIniIo.h"
 #include "panel/PanelGeometry.h"
 #include "XDesktop.h"
+#include "XPlacements.h"
 
 namespace {
 
@@ -71,10 +72,11 @@ bool panelInTheCorner(const Desktop& desk, const QString& panelId, Geometry& pan
 // answering its exit question.
 class Ferio {
 public:
-    Ferio(const Desktop& desk, const QString& settingsFile, const QProcessEnvironment& env) : desk_(desk) {
+    Ferio(const Desktop& desk, const QString& settingsFile, const QProcessEnvironment& env, const QStringList& more = {})
+        : desk_(desk) {
         process_.setProcessEnvironment(env);
         process_.setWorkingDirectory(QStringLiteral(FERIO_SAMPLES_DIR));
-        process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), {QStringLiteral("--settings"), settingsFile});
+        process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), QStringList{QStringLiteral("--settings"), settingsFile} + more);
     }
     Ferio(const Desktop& desk, const QString& settingsFile) : Ferio(desk, settingsFile, desk.environment()) {}
     ~Ferio() {
@@ -203,6 +205,58 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
     EXPECT_TRUE(Desktop::waitUntil([&] { return (closed = desk.frameRect(panelId)) == frame; }))
         << "waited for the panel back at " << text(frame) << "; at " << text(closed);
     EXPECT_TRUE(ferio.quit(panelId));
+}
+
+// The panel goes on the screen once, in the place where it stays: the corner on a first start,
+// the saved place after. It stays over the board, magnified to lie under it, when the board
+// is clicked.
+TEST(E2E, PanelAppearsInItsPlaceAndStaysOverTheBoard) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) GTEST_SKIP() << "Xvfb is not installed";
+    if (QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) GTEST_SKIP() << "openbox is not installed";
+    Desktop desk;
+    ASSERT_TRUE(desk.start());
+    ASSERT_TRUE(desk.startWindowManager());
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("ferio.in4"));
+    for (const bool saved : {false, true}) {
+        if (saved) {
+            auto record = std::get<SettingsRecord>(settings::loadFile(file));
+            record.Ctrl.PanelLeft = 200 * 15;
+            record.Ctrl.PanelTop = 150 * 15;
+            ASSERT_FALSE(settings::saveFile(file, record));
+        }
+        PlacementWatch watch(desk.display().toLatin1().constData());
+        ASSERT_TRUE(watch.watching());
+        Ferio ferio(desk, file, desk.environment(), {QStringLiteral("--scale"), QStringLiteral("3")});
+        ASSERT_TRUE(ferio.started());
+        const std::vector<ScreenPoint> places = watch.places("集中操作盤", 20000, 1500);
+        ASSERT_FALSE(places.empty()) << "the panel was not seen mapped; " << ferio.report();
+        const QString panelId = desk.window(QStringLiteral("集中操作盤"));
+        const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
+        const QRect client = desk.clientRect(panelId), frame = desk.frameRect(panelId);
+        for (const ScreenPoint& p : places)
+            EXPECT_EQ(std::pair(p.x, p.y), std::pair(client.x(), client.y())) << "the panel seen elsewhere, saved " << saved;
+        if (saved)
+            EXPECT_EQ(frame.topLeft(), QPoint(200, 150));
+        else
+            EXPECT_EQ(std::pair(frame.right(), frame.bottom()), std::pair(ScreenW - 1, ScreenH - 1));
+
+        EXPECT_TRUE(frame.intersects(desk.clientRect(boardId))) << "the board at 3x lies under the panel";
+        // The board's face, clear of the panel. The middle button: the left one would start a
+        // move of the board, which a click too quick for the window manager leaves hanging.
+        desk.click(30, 600, 2);
+        const QStringList stack = desk.stacking();
+        EXPECT_GE(stack.indexOf(boardId), 0);
+        EXPECT_GT(stack.indexOf(panelId), stack.indexOf(boardId)) << "the panel over the board, saved " << saved;
+        // Magnified four times from its menu, the board still stays under the panel.
+        desk.click(30, 600, 3);
+        desk.keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"),
+                   QStringLiteral("Return")});
+        desk.click(30, 600, 2);
+        EXPECT_EQ(desk.clientRect(boardId).width(), 643 * 4);
+        EXPECT_GT(desk.stacking().indexOf(panelId), desk.stacking().indexOf(boardId)) << "at 4x, saved " << saved;
+        EXPECT_TRUE(ferio.quit(panelId));
+    }
 }
 
 namespace {

@@ -6,6 +6,7 @@
 //
 // FERIO_MONKEY_OPERATIONS (1000) and FERIO_MONKEY_SEED (1) choose the run; scripts/monkey.sh
 // sets them.
+#include "BoardParts.h"
 #include "app/DesktopDevices.h"
 #include "app/Ferio.h"
 #include "board/Form1.h"
@@ -50,7 +51,7 @@ int fromEnvironment(const char* name, int fallback) {
 // late-night switch at the next draw, so a redraw may change them by design.)
 std::pair<std::string, std::vector<DegitValue>> boardShows(const Form1& board) {
     std::vector<DegitValue> values;
-    for (int i = 1; i <= 32; ++i) values.push_back(board.S_Degit(i)->Value());
+    for (int i = 1; i <= 32; ++i) values.push_back(S_Degit(board, i)->Value());
     return {board.shownChimei(), values};
 }
 

@@ -144,9 +144,17 @@ public:
         if (e.size() != 4) return clientRect(id);
         return clientRect(id).adjusted(-e[0].toInt(), -e[2].toInt(), e[1].toInt(), e[3].toInt());
     }
-    void click(int x, int y) const {
+    // The managed windows from the bottom of the stack to its top, as decimal ids.
+    QStringList stacking() const {
+        QStringList ids;
+        const QString list = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+        for (const QString& id : list.section('#', 1).split(',', Qt::SkipEmptyParts))
+            ids << QString::number(id.trimmed().toULong(nullptr, 16));
+        return ids;
+    }
+    void click(int x, int y, int button = 1) const {
         run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QString::number(x), QString::number(y),
-                                        QStringLiteral("click"), QStringLiteral("1")});
+                                        QStringLiteral("click"), QString::number(button)});
     }
     void keys(const QStringList& names) const {
         run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + names);
