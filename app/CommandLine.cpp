@@ -15,7 +15,8 @@ namespace {
 // `take` runs only for an option that was given; none: another option's `take` reads it.
 struct Option {
     QCommandLineOption option;
-    std::function<std::optional<QString>(const QString& value, const QCommandLineParser& given, CommandLine& into)> take;
+    std::function<std::optional<QString>(const QString& value, const QCommandLineParser& given, CommandLine& into)>
+        take;
 };
 
 std::vector<Option> options() {
@@ -46,14 +47,16 @@ std::vector<Option> options() {
              return {};
          }},
         {{QStringLiteral("ride"),
-          QStringLiteral("系統 ROUTE をリセットで設定し、放送の「送り」（放送データがなければ「データ送り」）を一定の間隔で押し続け、終点でまたリセットする"),
+          QStringLiteral("系統 ROUTE をリセットで設定し、放送の「送り」（放送データがなければ「データ送り」）を"
+                         "一定の間隔で押し続け、終点でまたリセットする"),
           QStringLiteral("ROUTE")},
          [](const QString& value, const QCommandLineParser& given, CommandLine& into) -> std::optional<QString> {
              bool ok = false;
              const double seconds = given.value(QStringLiteral("interval")).toDouble(&ok);
              if (!QRegularExpression(QStringLiteral("^[0-9]{1,5}$")).match(value).hasMatch() || !ok || seconds <= 0 ||
                  seconds > 86400)
-                 return QStringLiteral("--ride takes a route of 1 to 5 digits, --interval a number of seconds above 0\n");
+                 return QStringLiteral(
+                     "--ride takes a route of 1 to 5 digits, --interval a number of seconds above 0\n");
              into.rideRoute = value;
              into.rideInterval = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
              return {};
@@ -62,7 +65,8 @@ std::vector<Option> options() {
           QStringLiteral("8")},
          {}},
         {{QStringLiteral("scale"),
-          QStringLiteral("運賃表示器を N 倍（1～4）の大きさで表示する（右クリックのメニューでも選べる）"), QStringLiteral("N")},
+          QStringLiteral("運賃表示器を N 倍（1～4）の大きさで表示する（右クリックのメニューでも選べる）"),
+          QStringLiteral("N")},
          [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
              into.scale = value.toInt();
              if (into.scale < 1 || into.scale > Form1::MaxScale)
@@ -90,11 +94,12 @@ CommandLine readCommandLine(const QStringList& arguments) {
     for (const Option& o : table) parser.addOption(o.option);
     if (!parser.parse(arguments)) return answer(2, parser.errorText() + u'\n');
     if (parser.isSet(version))
-        return answer(0, QStringLiteral("%1 %2\nLicense %3: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>\n"
-                                        "This is free software: you are free to change and redistribute it.\n"
-                                        "There is NO WARRANTY, to the extent permitted by law.\n")
-                             .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion(),
-                                  QStringLiteral(FERIO_LICENSE)));
+        return answer(
+            0, QStringLiteral("%1 %2\nLicense %3: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>\n"
+                              "This is free software: you are free to change and redistribute it.\n"
+                              "There is NO WARRANTY, to the extent permitted by law.\n")
+                   .arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion(),
+                        QStringLiteral(FERIO_LICENSE)));
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         // Without an application object the parser cannot know the program's name.
         const QString name = QFileInfo(arguments.value(0)).fileName();

@@ -23,8 +23,7 @@ Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
                      [this](fare::EntrySource source) { engine_.routeSet(source); });
     QObject::connect(&panel_, &frmCtl::stepRequested, &panel_,
                      [this](fare::StepDirection direction) { engine_.step(direction); });
-    QObject::connect(&panel_, &frmCtl::displayClearRequested, &panel_,
-                     [this](bool on) { engine_.displayClear(on); });
+    QObject::connect(&panel_, &frmCtl::displayClearRequested, &panel_, [this](bool on) { engine_.displayClear(on); });
     QObject::connect(&panel_, &frmCtl::dispDataRequested, &panel_, [this](int record) { engine_.dispData(record); });
     QObject::connect(&panel_, &frmCtl::optionsRequested, &panel_, [this] { editOptions(); });
     QObject::connect(&panel_, &frmCtl::loaded, &panel_, [this] { tape_.tapeInit(devices_.voice); });
@@ -114,7 +113,8 @@ void Ferio::Option4_Click(int16_t state) {
         }
     }
     if (error)
-        msg::show(&panel_, {QStringLiteral("エラー"), backlight::errorText(static_cast<int>(*error)), QMessageBox::Critical});
+        msg::show(&panel_,
+                  {QStringLiteral("エラー"), backlight::errorText(static_cast<int>(*error)), QMessageBox::Critical});
     board_.setTicketLabelColour(choice.labelColour);
 }
 
@@ -147,9 +147,7 @@ void Ferio::tapeButton(frmCtl::TapeButton button) {
         tape_.tapeBack();
         if (tape_.stepFlag(tape_.position()) == 1) engine_.step(fare::StepDirection::Back);
         break;
-    case frmCtl::TapeButton::Stop:
-        tape_.tapeStop();
-        break;
+    case frmCtl::TapeButton::Stop: tape_.tapeStop(); break;
     case frmCtl::TapeButton::Adjust:
         if (devices_.adjustVoice) devices_.adjustVoice(&panel_);
         break;
@@ -195,9 +193,12 @@ void Ferio::LoadSettings() {
 void Ferio::refuseSettings(const CodedError& error) {
     const QString kept = settings::keepDamaged(settingsFile_);
     keepSettingsFile_ = kept.isEmpty();
-    msg::info(&panel_, settings::errorMessage(error) + QStringLiteral("\r\n\r\n") +
-                           (kept.isEmpty() ? QStringLiteral("読めなかった設定ファイルを控えに残せないため、終了時に設定を保存しません。")
-                                           : QStringLiteral("読めなかった設定ファイルは %1 に残しました。").arg(QDir::toNativeSeparators(kept))));
+    msg::info(
+        &panel_,
+        settings::errorMessage(error) + QStringLiteral("\r\n\r\n") +
+            (kept.isEmpty()
+                 ? QStringLiteral("読めなかった設定ファイルを控えに残せないため、終了時に設定を保存しません。")
+                 : QStringLiteral("読めなかった設定ファイルは %1 に残しました。").arg(QDir::toNativeSeparators(kept))));
 }
 
 void Ferio::SaveSettings() {
@@ -208,5 +209,6 @@ void Ferio::SaveSettings() {
     record.Ctrl = panel_.GetCtrlDataInfo();
     record.Form = board_.GetFormInfo();
     record.CustomColors = dialog_.customColors();
-    if (const auto error = settings::saveFile(settingsFile_, record)) msg::info(&panel_, settings::errorMessage(*error));
+    if (const auto error = settings::saveFile(settingsFile_, record))
+        msg::info(&panel_, settings::errorMessage(*error));
 }

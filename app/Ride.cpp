@@ -1,7 +1,8 @@
 #include "app/Ride.h"
 
 Ride::Ride(RideControls& controls, QString route, std::chrono::milliseconds interval)
-    : controls_(controls), route_(std::move(route)) {
+    : controls_(controls),
+      route_(std::move(route)) {
     // One shot at a time: a message box that a step opens holds the ride until it is answered.
     timer_.setSingleShot(true);
     timer_.setInterval(interval);

@@ -8,7 +8,8 @@
 #include <cstdio>
 
 SettingsLock::SettingsLock(const QString& settingsFile)
-    : settingsFile_(settingsFile), lock_(settingsFile + QStringLiteral(".lock")) {
+    : settingsFile_(settingsFile),
+      lock_(settingsFile + QStringLiteral(".lock")) {
     // Only a dead owner makes a lock stale: a program may run for days.
     lock_.setStaleLockTime(0);
 }
@@ -20,7 +21,8 @@ bool SettingsLock::take() {
 }
 
 int SettingsLock::refuse() const {
-    const QString text = QStringLiteral("設定ファイル %1 は別の Ferio が使用中です。").arg(QDir::toNativeSeparators(settingsFile_));
+    const QString text =
+        QStringLiteral("設定ファイル %1 は別の Ferio が使用中です。").arg(QDir::toNativeSeparators(settingsFile_));
     std::fprintf(stderr, "%s: %s\n", qPrintable(panel::modelName()), qPrintable(text));
     msg::show(nullptr, {msg::AppTitle, text, QMessageBox::Warning});
     return 1;

@@ -16,7 +16,8 @@ std::string broadcastReadingsFile(const QString& settingsFile, const std::string
     if (const auto* error = std::get_if<CodedError>(&loaded))
         std::fprintf(stderr, "%s: %s\n", qPrintable(settingsFile), qPrintable(settings::errorMessage(*error)));
     const auto* record = std::get_if<SettingsRecord>(&loaded);
-    return readingsFileIn(fare::dataFolder(record ? record->Options.TapeDataDir : OptionInfo{}.TapeDataDir, sampleFolder));
+    return readingsFileIn(
+        fare::dataFolder(record ? record->Options.TapeDataDir : OptionInfo{}.TapeDataDir, sampleFolder));
 }
 
 int printReading(const QString& text, const std::string& readingsFile, const SpeechPaths& paths) {

@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
     if (line.reading || line.say) {
         const QCoreApplication core(argc, argv); // the program's path, which places the settings file
         const QString file = settingsPath(line);
-        const std::string readings =
-            line.readingsFile.isEmpty() ? broadcastReadingsFile(file, installedSamples()) : line.readingsFile.toStdString();
+        const std::string readings = line.readingsFile.isEmpty() ? broadcastReadingsFile(file, installedSamples())
+                                                                 : line.readingsFile.toStdString();
         if (line.reading) return printReading(*line.reading, readings);
         return sayAloud(*line.say, readings, voiceSettingsFile(file));
     }
@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
     const std::string samples = installedSamples();
     if (line.settingsFile.isEmpty() && !samples.empty())
         if (const auto error = settings::writeDemoSettings(settingsFile, QString::fromStdString(samples)))
-            std::fprintf(stderr, "%s: %s\n", qPrintable(panel::modelName()), qPrintable(settings::errorMessage(*error)));
+            std::fprintf(stderr, "%s: %s\n", qPrintable(panel::modelName()),
+                         qPrintable(settings::errorMessage(*error)));
     if (!audio::open())
         std::fprintf(stderr, "%s: no sound device could be opened: sound is off\n", qPrintable(panel::modelName()));
     // The device closes after everything that plays and before the program's statics go, since
@@ -106,10 +107,13 @@ int main(int argc, char** argv) {
     const std::unique_ptr<JapaneseSpeech> voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile));
     FerioDevices devices{sound, events, clock, voice.get(), {}};
     if (voice)
-        devices.adjustVoice = [&](QWidget* owner) { showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile); };
+        devices.adjustVoice = [&](QWidget* owner) {
+            showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile);
+        };
     Ferio ferio(devices, settingsFile);
     ferio.setSampleFolder(samples);
-    if (line.scale > 0) ferio.board().setScale(static_cast<int16_t>(line.scale)); // this run only; the menu's choice is kept
+    if (line.scale > 0)
+        ferio.board().setScale(static_cast<int16_t>(line.scale)); // this run only; the menu's choice is kept
     ferio.start();
     std::optional<Ride> ride;
     if (!line.rideRoute.isEmpty()) ride.emplace(ferio, line.rideRoute, line.rideInterval).start();

@@ -150,7 +150,8 @@ void pictures() {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!image.save(&buffer, format)) throw std::runtime_error("cannot write a " + std::string(format) + " picture");
+        if (!image.save(&buffer, format))
+            throw std::runtime_error("cannot write a " + std::string(format) + " picture");
         write("picture", file, bytes.toStdString());
     };
     save("rgb.bmp", "BMP", QImage::Format_RGB32);

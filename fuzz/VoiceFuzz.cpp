@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString file = dir.filePath(QString::number(++n) + QStringLiteral(".voice"));
     {
         QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
+        if (!out.open(QIODevice::WriteOnly) ||
+            out.write(reinterpret_cast<const char*>(data), qint64(size)) != qint64(size))
             std::abort();
     }
     const VoiceSettings s = loadVoiceSettings(file);

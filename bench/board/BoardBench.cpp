@@ -1,7 +1,7 @@
 // Start-up of the two windows to the first painted board (at 1x and 3x), memory after start-up,
 // and one full board update with the real display widgets (at 1x and 4x).
-#include "app/Ferio.h"
 #include "app/DesktopDevices.h"
+#include "app/Ferio.h"
 #include "fare/Hy3File.h"
 #include "sound/MixerCommands.h"
 
@@ -109,7 +109,8 @@ void BM_DispData(benchmark::State& state) {
     for (int r = 0; r < 3; ++r) {
         records[static_cast<size_t>(r)].StopName = "中央駅前";
         for (int c = 1; c <= 32; ++c) {
-            records[static_cast<size_t>(r)].column(c) = static_cast<int16_t>(180 + 10 * c + 10 * r); // every stop redraws
+            records[static_cast<size_t>(r)].column(c) =
+                static_cast<int16_t>(180 + 10 * c + 10 * r); // every stop redraws
             records[static_cast<size_t>(r)].column(c + 80) = static_cast<int16_t>(c);
         }
     }
@@ -117,10 +118,12 @@ void BM_DispData(benchmark::State& state) {
         << *fare::hy3::write(records, nullptr);
 
     Program p;
-    p.start(dir.path().toStdString(), state.range(0) ? FERIO_SAMPLES_DIR "/barcode.4SP" : "", static_cast<int>(state.range(1)));
+    p.start(dir.path().toStdString(), state.range(0) ? FERIO_SAMPLES_DIR "/barcode.4SP" : "",
+            static_cast<int>(state.range(1)));
     frmCtl& panel = p.ferio->panel();
     p.ferio->board().setLampTestMs(0);
-    for (int k : {1, 2}) QMetaObject::invokeMethod(panel.findChild<QObject*>(QStringLiteral("CommandButton1_%1").arg(k)), "click");
+    for (int k : {1, 2})
+        QMetaObject::invokeMethod(panel.findChild<QObject*>(QStringLiteral("CommandButton1_%1").arg(k)), "click");
     QMetaObject::invokeMethod(panel.findChild<QObject*>(QStringLiteral("Command1_1")), "click");
     int stop = 1;
     for (auto _ : state) {

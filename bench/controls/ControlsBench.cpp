@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QPainter>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
 #include <ctime>
@@ -53,7 +53,7 @@ void BM_Board64Displays(benchmark::State& state) {
     for (auto _ : state) {
         ++v;
         for (M_Degit* d : displays) d->setValue(v % 1000);
-        QApplication::processEvents();   // the repaint of every changed display
+        QApplication::processEvents(); // the repaint of every changed display
     }
 }
 BENCHMARK(BM_Board64Displays);

@@ -39,7 +39,8 @@ std::string fullRoute() {
     std::vector<fare::FareRecord> recs(fare::TableRows);
     for (int r = 0; r < fare::TableRows; ++r) {
         recs[static_cast<size_t>(r)].StopName = "ニュータウン中央" + std::to_string(r);
-        for (int c = 1; c <= fare::DataColumns; ++c) recs[static_cast<size_t>(r)].column(c) = static_cast<int16_t>(180 + c);
+        for (int c = 1; c <= fare::DataColumns; ++c)
+            recs[static_cast<size_t>(r)].column(c) = static_cast<int16_t>(180 + c);
     }
     return *fare::hy3::write(recs, nullptr);
 }

@@ -1,8 +1,8 @@
 // From a key click's playSound to the first audible sample the mixer produces, under SDL's
 // dummy driver (the same mixing as with a sound card, without the card's own buffering).
 #include "sound/AudioDevice.h"
-#include "sound/mdlSndAPI.h"
 #include "sound/MixerCommands.h"
+#include "sound/mdlSndAPI.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -47,8 +47,8 @@ void KeyClickToFirstSample(benchmark::State& state) {
         const auto start = Clock::now();
         sound.playSound(FERIO_SAMPLES_DIR "/chime1.wav", "S1", false);
         while (firstAudible == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
-        const double ms = double(firstAudible - start.time_since_epoch().count()) * Clock::period::num /
-                          Clock::period::den * 1000;
+        const double ms =
+            double(firstAudible - start.time_since_epoch().count()) * Clock::period::num / Clock::period::den * 1000;
         worstMs = std::max(worstMs, ms);
         state.SetIterationTime(ms / 1000);
     }

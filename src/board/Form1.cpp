@@ -153,7 +153,8 @@ void Form1::buildMenu() {
     menu_ = new QMenu(this);
     auto* sizes = new QActionGroup(menu_);
     for (int16_t s = 1; s <= MaxScale; ++s) {
-        QAction* a = menu_->addAction(QStringLiteral("%1 倍で表示 (%2 × %3)").arg(s).arg(ClientSize.width() * s).arg(ClientSize.height() * s));
+        QAction* a = menu_->addAction(
+            QStringLiteral("%1 倍で表示 (%2 × %3)").arg(s).arg(ClientSize.width() * s).arg(ClientSize.height() * s));
         a->setObjectName(QStringLiteral("actScale_%1").arg(s));
         a->setCheckable(true);
         a->setChecked(s == scale_);
@@ -187,8 +188,9 @@ bool Form1::savePicture(const QString& path, QString* why) {
 }
 
 void Form1::askAndSavePicture() {
-    const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
-                                  .filePath(QDateTime::currentDateTime().toString(QStringLiteral("'ferio-'yyyyMMdd-hhmmss'.png'")));
+    const QString suggested =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::PicturesLocation))
+            .filePath(QDateTime::currentDateTime().toString(QStringLiteral("'ferio-'yyyyMMdd-hhmmss'.png'")));
     QString path = QFileDialog::getSaveFileName(this, QStringLiteral("運賃表示器の画像を保存"), suggested,
                                                 QStringLiteral("PNG 画像 (*.png)"));
     if (path.isEmpty()) return;
@@ -297,9 +299,10 @@ void Form1::SeirikenNumSet(int16_t style, int16_t zeroPad) {
         const CodedError error = dynamic_cast<const std::bad_alloc*>(&e)
                                      ? codedError(ErrorCode::OutOfMemory)
                                      : CodedError{static_cast<int>(ErrorCode::Internal), e.what()};
-        const QString text = QStringLiteral("エラーです！\r\n\r\nコード：%1\r\n\r\n内容：%2\r\n\r\nモジュール：IniIO-SeirikenNumSet( )")
-                                 .arg(error.code)
-                                 .arg(QString::fromStdString(error.text));
+        const QString text =
+            QStringLiteral("エラーです！\r\n\r\nコード：%1\r\n\r\n内容：%2\r\n\r\nモジュール：IniIO-SeirikenNumSet( )")
+                .arg(error.code)
+                .arg(QString::fromStdString(error.text));
         msg::show(this, {QStringLiteral("エラー！"), text, QMessageBox::Critical});
     }
 }
@@ -322,9 +325,7 @@ M_Degit* Form1::small(int cell) const { return sDegit_[static_cast<size_t>(cell)
 
 void Form1::setFare(int cell, int16_t value) { fare(cell)->setValue(qint64(value)); }
 
-void Form1::setFareText(int cell, const std::string& text) {
-    fare(cell)->setValue(QString::fromStdString(text));
-}
+void Form1::setFareText(int cell, const std::string& text) { fare(cell)->setValue(QString::fromStdString(text)); }
 
 void Form1::setSmall(int cell, int16_t value) { small(cell)->setValue(qint64(value)); }
 
@@ -394,9 +395,9 @@ void Form1::paintEvent(QPaintEvent*) {
     if (faceOf_ != picture_.cacheKey() || faceZoom_ != zoom) {
         // The built-in face is drawn at the resolution; a user's picture is magnified smoothly.
         face_ = builtInFace_ ? makePanelPicture(zoom)
-                : zoom == 1 ? picture_
-                            : picture_.scaled((QSizeF(picture_.size()) * zoom).toSize(), Qt::IgnoreAspectRatio,
-                                              Qt::SmoothTransformation);
+                : zoom == 1  ? picture_
+                             : picture_.scaled((QSizeF(picture_.size()) * zoom).toSize(), Qt::IgnoreAspectRatio,
+                                               Qt::SmoothTransformation);
         face_.setDevicePixelRatio(ratio);
         faceOf_ = picture_.cacheKey();
         faceZoom_ = zoom;

@@ -135,15 +135,15 @@ private:
     QTimer* timer1_ = nullptr;
     std::array<QPixmap, 3> imgRes_;
     QPixmap picture_;
-    bool builtInFace_ = false;  // the picture is the built-in face, drawn anew at each resolution
-    QPixmap face_;              // the picture at the scale and the screen's resolution
-    qint64 faceOf_ = 0;         // the picture and zoom face_ was made for
+    bool builtInFace_ = false; // the picture is the built-in face, drawn anew at each resolution
+    QPixmap face_;             // the picture at the scale and the screen's resolution
+    qint64 faceOf_ = 0;        // the picture and zoom face_ was made for
     qreal faceZoom_ = 0;
     int16_t scale_ = 1;
-    int label1Top_ = 0;         // the first ticket label's designed top and type size, which the
-    int label1PointSize_ = 17;  // label style changes
+    int label1Top_ = 0;        // the first ticket label's designed top and type size, which the
+    int label1PointSize_ = 17; // label style changes
     QMenu* menu_ = nullptr;
     int lampTestMs_ = 3000;
-    QPoint dragOffset_;   // where the manual move grabbed the window, while it is held
+    QPoint dragOffset_; // where the manual move grabbed the window, while it is held
     bool dragging_ = false;
 };

@@ -55,8 +55,7 @@ QPixmap makePanelPicture(qreal zoom) {
     outline(p, face.adjusted(2, 2, -2, -2), QColor(0x0a, 0x0a, 0x0c));
 
     // The fare grid's plate, set off from the body.
-    const QRect plate(farePos(1).x() - 10, smallPos(1).y() - 6,
-                      ClientSize.width() - (farePos(1).x() - 10) - 8,
+    const QRect plate(farePos(1).x() - 10, smallPos(1).y() - 6, ClientSize.width() - (farePos(1).x() - 10) - 8,
                       farePos(25).y() + FareSize.height() + 8 - (smallPos(1).y() - 6));
     p.fillRect(plate, QColor(0x1f, 0x21, 0x25));
     outline(p, plate, QColor(0x4a, 0x4d, 0x54));
@@ -83,11 +82,10 @@ QPixmap makePanelPicture(qreal zoom) {
     drawWindow(p, ChimeiRect, 3);
     p.setFont(headingFont(11, true));
     p.setPen(QColor(0xe8, 0xe8, 0xe8));
-    p.drawText(QRect(ChimeiRect.x() - 8, 4, ChimeiRect.width() + 16, 14), Qt::AlignCenter,
-               QStringLiteral("つぎは"));
+    p.drawText(QRect(ChimeiRect.x() - 8, 4, ChimeiRect.width() + 16, 14), Qt::AlignCenter, QStringLiteral("つぎは"));
     p.setFont(headingFont(9));
-    p.drawText(QRect(ChimeiRect.x() - 12, ChimeiRect.bottom() + 5, ChimeiRect.width() + 24, 14),
-               Qt::AlignCenter, QStringLiteral("停留所"));
+    p.drawText(QRect(ChimeiRect.x() - 12, ChimeiRect.bottom() + 5, ChimeiRect.width() + 24, 14), Qt::AlignCenter,
+               QStringLiteral("停留所"));
 
     // Clock window at the top edge, between its two headings.
     const QRect clock(ClockPos[0].x(), 0, ClockPos[1].x() + ClockSize.width() - ClockPos[0].x(),
@@ -97,8 +95,7 @@ QPixmap makePanelPicture(qreal zoom) {
     p.fillRect(QRect(ClockPos[0].x() + ClockSize.width() - 1, 9, 3, 3), QColor(0xff, 0xc8, 0x40));
     p.setFont(headingFont(10, true));
     p.setPen(QColor(0xe8, 0xe8, 0xe8));
-    p.drawText(QRect(clock.x() - 44, 2, 38, 14), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("現在時刻"));
+    p.drawText(QRect(clock.x() - 44, 2, 38, 14), Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("現在時刻"));
     p.drawText(QRect(farePos(0).x() + FareSize.width() + 8, 2, 100, 14), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("運賃表示器"));
     p.setPen(QColor(0x9a, 0x9d, 0xa5));

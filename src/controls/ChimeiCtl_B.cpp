@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kDotSurfaceWidth = 37;
 constexpr int kGlyphSize = 16;
-constexpr int kFrameRate = 60;   // at most this many repaints a second while scrolling
+constexpr int kFrameRate = 60; // at most this many repaints a second while scrolling
 // Rows of the dot surface drawn at a time: the panel in view and three more ahead of the scroll,
 // drawn afresh some seven times a second at Speed 2000, once a minute at the default 5.
 constexpr int kWindowRows = 4 * chimei::kPanelHeight;
@@ -23,9 +23,9 @@ constexpr int kWindowRows = 4 * chimei::kPanelHeight;
 // The installed face for the Gothic or Mincho glyphs: the IPA faces, else another face with
 // Japanese coverage, so that a machine without them still shows the name.
 QString japaneseFamily(bool mincho) {
-    const QStringList preferred = mincho
-        ? QStringList{"IPAMincho", "IPAexMincho", "Noto Serif CJK JP", "TakaoMincho"}
-        : QStringList{"IPAGothic", "IPAexGothic", "Noto Sans Mono CJK JP", "Noto Sans CJK JP", "VL Gothic", "TakaoGothic"};
+    const QStringList preferred = mincho ? QStringList{"IPAMincho", "IPAexMincho", "Noto Serif CJK JP", "TakaoMincho"}
+                                         : QStringList{"IPAGothic",        "IPAexGothic", "Noto Sans Mono CJK JP",
+                                                       "Noto Sans CJK JP", "VL Gothic",   "TakaoGothic"};
     const QStringList installed = QFontDatabase::families();
     for (const QString& f : preferred)
         if (installed.contains(f)) return f;
@@ -191,8 +191,8 @@ void ChimeiCtl_B::paintEvent(QPaintEvent*) {
     const QRect view = shownViewport();
     p.setClipRect(view);
     // Only the rows in view, each dot magnified without smoothing into a square of its own.
-    const QRect rows = QRect(0, -dotsTop_, dots_.width(), viewport_.height()) &
-                       QRect(0, windowTop_, dots_.width(), dots_.height());
+    const QRect rows =
+        QRect(0, -dotsTop_, dots_.width(), viewport_.height()) & QRect(0, windowTop_, dots_.width(), dots_.height());
     if (rows.isEmpty()) return;
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(QRect(view.left() + rows.x() * scale_, view.top() + (dotsTop_ + rows.y()) * scale_,
@@ -247,7 +247,7 @@ void ChimeiCtl_B::step() {
     clock_.start();
     int16_t speed = s_.speed;
     scroll_.advance(ms, speed, s_.scrollStartWait);
-    assign(this, s_.speed, speed, &ChimeiCtl_B::SpeedChanged);   // a speed of 0 became 1
+    assign(this, s_.speed, speed, &ChimeiCtl_B::SpeedChanged); // a speed of 0 became 1
     if (scroll_.running()) moveDots(scroll_.top());
     schedule();
 }

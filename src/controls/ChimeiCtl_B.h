@@ -30,8 +30,8 @@ struct ChimeiSettings {
     Q_PROPERTY(int16_t FontMode MEMBER fontMode)
     Q_PROPERTY(bool FontBold MEMBER fontBold)
 public:
-    int32_t backColor = 0x808080;   // 8421504
-    int32_t foreColor = 0x00BEFF;   // 48895
+    int32_t backColor = 0x808080; // 8421504
+    int32_t foreColor = 0x00BEFF; // 48895
     int16_t speed = 5;
     int32_t scrollStartWait = 1500;
     int16_t mode = 2;
@@ -63,25 +63,34 @@ public:
     enum FontChoice : int16_t {
         AllGothic = 0,
         AllMincho = 1,
-        KanjiGothic = 2,   // kanji and single-byte characters Gothic, the rest Mincho
-        KanjiMincho = 3,   // the other way round
-        AlnumGothic = 4,   // full-width digits and Latin letters Gothic, the rest Mincho
+        KanjiGothic = 2, // kanji and single-byte characters Gothic, the rest Mincho
+        KanjiMincho = 3, // the other way round
+        AlnumGothic = 4, // full-width digits and Latin letters Gothic, the rest Mincho
     };
     Q_ENUM(FontChoice)
 
     explicit ChimeiCtl_B(QWidget* parent = nullptr);
-    int32_t BackColor() const;       void setBackColor(int32_t bgr);
-    int32_t ForeColor() const;       void setForeColor(int32_t bgr);
+    int32_t BackColor() const;
+    void setBackColor(int32_t bgr);
+    int32_t ForeColor() const;
+    void setForeColor(int32_t bgr);
     void Refresh();
-    int16_t Speed() const;           void setSpeed(int16_t);
-    int32_t ScrollStartWait() const; void setScrollStartWait(int32_t ms);
+    int16_t Speed() const;
+    void setSpeed(int16_t);
+    int32_t ScrollStartWait() const;
+    void setScrollStartWait(int32_t ms);
     void DrawDot16(int32_t x, int32_t y, QString& ch);
-    void SetChimei(const QString& name);   // returns at once; long names scroll from a timer
-    PairSpacing Mode() const;        void setMode(int16_t);
-    Look Appearance() const;         void setAppearance(int16_t);
-    FontChoice FontMode() const;     void setFontMode(int16_t);
-    bool FontBold() const;           void setFontBold(bool);
-    int16_t Scale() const;           void setScale(int16_t);
+    void SetChimei(const QString& name); // returns at once; long names scroll from a timer
+    PairSpacing Mode() const;
+    void setMode(int16_t);
+    Look Appearance() const;
+    void setAppearance(int16_t);
+    FontChoice FontMode() const;
+    void setFontMode(int16_t);
+    bool FontBold() const;
+    void setFontBold(bool);
+    int16_t Scale() const;
+    void setScale(int16_t);
     // Persistence under the keys and defaults of ChimeiSettings. A restore is a load: it takes
     // the values as stored, clears the name, leaves the viewport's size alone and notifies nothing.
     void ReadProperties(const QVariantMap& bag);
@@ -128,16 +137,16 @@ private:
     ChimeiSettings s_;
     int16_t scale_ = 1;
 
-    QRect viewport_{0, 0, 36, 192};   // the visible frame, in designed control coordinates
-    int dotsTop_ = 0;                 // top of the dot surface relative to the viewport, designed pixels
-    int dotsHeight_ = chimei::kPanelHeight;   // the dot surface's height, the whole name's
+    QRect viewport_{0, 0, 36, 192};         // the visible frame, in designed control coordinates
+    int dotsTop_ = 0;                       // top of the dot surface relative to the viewport, designed pixels
+    int dotsHeight_ = chimei::kPanelHeight; // the dot surface's height, the whole name's
     // The drawn part of the dot surface: rows windowTop_ … windowTop_ + dots_.height() - 1.
     QImage dots_;
     int windowTop_ = 0;
-    std::string name_;                // the CP932 bytes of the name, drawn as the scroll needs them
+    std::string name_; // the CP932 bytes of the name, drawn as the scroll needs them
     chimei::Layout layout_;
     GlyphStyle nameStyle_;
-    QImage glyph_;                    // 16 x 16 scratch cell for one character
+    QImage glyph_; // 16 x 16 scratch cell for one character
     QFont gothic_, mincho_;
 
     ChimeiScroll scroll_;

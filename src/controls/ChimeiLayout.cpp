@@ -21,8 +21,8 @@ Layout layoutFor(int cells, int16_t mode) {
 
 Placement placementFor(QString& ch, int16_t fontMode) {
     // Brackets, arrows, the wave dash and the equals sign turn for vertical writing.
-    static const QStringList turned = QStringLiteral(
-        "（ ） 『 』 〔 〕 「 」 ［ ］ ＜ ＞ ｛ ｝ 〈 〉 《 》 【 】 ～ ＝ → ← ⇒ ⇔").split(u' ');
+    static const QStringList turned =
+        QStringLiteral("（ ） 『 』 〔 〕 「 」 ［ ］ ＜ ＞ ｛ ｝ 〈 〉 《 》 【 】 ～ ＝ → ← ⇒ ⇔").split(u' ');
     if (ch == u"ー") {
         ch = QStringLiteral("丨");
         return {};
@@ -47,7 +47,7 @@ int16_t cp932Code(const QString& ch) {
 
 bool usesMincho(int16_t fontMode, int16_t code) {
     constexpr int16_t kanji = -30561;                          // 0x889F, first kanji
-    constexpr int16_t alnumFirst = -32177, alnumLast = -32102;  // 0x824F … 0x829A
+    constexpr int16_t alnumFirst = -32177, alnumLast = -32102; // 0x824F … 0x829A
     switch (fontMode) {
     case 1: return true;
     case 2: return code < kanji;

@@ -6,22 +6,22 @@
 
 namespace chimei {
 
-constexpr int kPanelHeight = 192;   // the still panel; a character cell is 32 px tall
+constexpr int kPanelHeight = 192; // the still panel; a character cell is 32 px tall
 constexpr int kCellPitch = 32;
 
 struct Layout {
-    int first = 0;       // top of the first cell on the dot surface
-    int pitch = 0;       // distance between cell tops
-    int height = kPanelHeight;   // dot surface height
-    bool scrolls = false;        // too long to stand still
+    int first = 0;             // top of the first cell on the dot surface
+    int pitch = 0;             // distance between cell tops
+    int height = kPanelHeight; // dot surface height
+    bool scrolls = false;      // too long to stand still
 };
 
 // Layout of a name of `cells` character cells; `mode` 2 sets two names closer together.
 Layout layoutFor(int cells, int16_t mode);
 
 struct Placement {
-    int ox = 0, oy = 0;       // where the glyph's top-left goes inside the 16 x 16 cell
-    bool transpose = false;   // mirrored about the diagonal for vertical writing
+    int ox = 0, oy = 0;     // where the glyph's top-left goes inside the 16 x 16 cell
+    bool transpose = false; // mirrored about the diagonal for vertical writing
 };
 
 // Placement of the cell text `ch` for vertical writing; rewrites "ー" to the vertical "丨".

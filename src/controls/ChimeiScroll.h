@@ -20,7 +20,7 @@ public:
     // pause ends becomes 1. `startWaitMs` is the pause used when the cycle restarts.
     void advance(double ms, int16_t& speed, int32_t startWaitMs);
 
-    int top() const { return top_; }   // position of the dot surface's top in the panel
+    int top() const { return top_; } // position of the dot surface's top in the panel
     bool paused() const { return pauseLeftMs_ > 0; }
     // Milliseconds until the shown position can next change (at least 1).
     double msToNextChange(int16_t speed) const;
@@ -29,7 +29,7 @@ private:
     void moveTo(double p);
 
     bool running_ = false;
-    bool started_ = false;   // the first pause is over
+    bool started_ = false; // the first pause is over
     double p_ = 0;
     int top_ = 0;
     double pauseLeftMs_ = 0;

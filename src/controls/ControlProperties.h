@@ -32,7 +32,7 @@ template <class Object, class T, class Arg>
 bool assign(Object* object, T& member, std::type_identity_t<T> value, void (Object::*changed)(Arg)) {
     if (member == value) return false;
     member = std::move(value);
-    emit (object->*changed)(static_cast<Arg>(member));
+    emit(object->*changed)(static_cast<Arg>(member));
     return true;
 }
 

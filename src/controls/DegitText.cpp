@@ -9,7 +9,7 @@ namespace {
 bool equals(const DegitValue& v, qint64 n) {
     if (const auto* i = std::get_if<qint64>(&v)) return *i == n;
     if (const auto* d = std::get_if<double>(&v)) return *d == static_cast<double>(n);
-    return false;   // text never equals a number here: hosts pass text only for labels
+    return false; // text never equals a number here: hosts pass text only for labels
 }
 
 bool isEmptyText(const DegitValue& v) {
@@ -54,8 +54,7 @@ QString zeroFilled(const DegitValue& number, int digits) {
 
 QString degitValueText(const DegitValue& value) {
     if (const auto* i = std::get_if<qint64>(&value)) return QString::number(*i);
-    if (const auto* d = std::get_if<double>(&value))
-        return QString::number(*d, 'f', QLocale::FloatingPointShortest);
+    if (const auto* d = std::get_if<double>(&value)) return QString::number(*d, 'f', QLocale::FloatingPointShortest);
     return std::get<QString>(value);
 }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <variant>
 
-using DegitValue = std::variant<qint64, double, QString>;   // default: qint64 0; empty text = QString()
+using DegitValue = std::variant<qint64, double, QString>; // default: qint64 0; empty text = QString()
 
 // The value as text: integers in decimal, doubles in their shortest exact decimal form.
 QString degitValueText(const DegitValue& value);

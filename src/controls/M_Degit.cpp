@@ -85,7 +85,7 @@ void M_Degit::setShift(int16_t v) {
 int16_t M_Degit::Keta() const { return s_.keta; }
 void M_Degit::setKeta(int16_t v) {
     assign(this, s_.keta, (v < 1 || v > 15) ? int16_t(4) : v, &M_Degit::KetaChanged);
-    resize(sizeHint());   // also undoes a size the host gave the display
+    resize(sizeHint()); // also undoes a size the host gave the display
     redraw();
 }
 
@@ -173,14 +173,17 @@ void M_Degit::drawValue() {
     const int cellWidth = segface::cellSize(s_.degitSize).width() + kSpacing;
     QPainter p(&surface_);
     // The unlit pattern first, then the value over it without background, right-aligned.
-    const QImage eight = segface::glyph(s_.degitStyle, s_.degitSize, u'8', fromBgr(s_.baseForeColor).rgb(), z, topMargin_);
-    for (int i = 0; i < s_.keta && at(i * cellWidth) < surface_.width(); ++i) p.drawImage(at(i * cellWidth), at(-1), eight);
+    const QImage eight =
+        segface::glyph(s_.degitStyle, s_.degitSize, u'8', fromBgr(s_.baseForeColor).rgb(), z, topMargin_);
+    for (int i = 0; i < s_.keta && at(i * cellWidth) < surface_.width(); ++i)
+        p.drawImage(at(i * cellWidth), at(-1), eight);
     const QRgb lit = fromBgr(s_.degitForeColor).rgb();
     const int right = surface_.width();
     const int n = static_cast<int>(text.size());
     for (int i = 0; i < n; ++i)
         if (text[i] != u' ')
-            p.drawImage(right - at((n - i) * cellWidth), at(-1), segface::glyph(s_.degitStyle, s_.degitSize, text[i], lit, z, topMargin_));
+            p.drawImage(right - at((n - i) * cellWidth), at(-1),
+                        segface::glyph(s_.degitStyle, s_.degitSize, text[i], lit, z, topMargin_));
     p.end();
     drawn_ = s_;
     drawnAt_ = surface_.size();

@@ -21,12 +21,12 @@ struct DegitSettings {
     Q_PROPERTY(int16_t Keta MEMBER keta)
     Q_PROPERTY(int16_t DegitSize MEMBER degitSize)
     Q_PROPERTY(int16_t DegitStyle MEMBER degitStyle)
-    Q_PROPERTY(QVariant Value READ storedValue WRITE restoreValue)   // the bag holds a plain number or text
+    Q_PROPERTY(QVariant Value READ storedValue WRITE restoreValue) // the bag holds a plain number or text
     Q_PROPERTY(bool UserSet MEMBER userSet)
     Q_PROPERTY(int32_t BackColor MEMBER backColor)
 public:
-    int32_t baseForeColor = 0x969696;   // 9868950
-    int32_t degitForeColor = 0x72D2F8;  // 7525112
+    int32_t baseForeColor = 0x969696;  // 9868950
+    int32_t degitForeColor = 0x72D2F8; // 7525112
     int16_t fillZero = 0;
     int16_t zeroMode = 0;
     int16_t shift = 0;
@@ -35,7 +35,7 @@ public:
     int16_t degitStyle = 0;
     DegitValue value = qint64(0);
     bool userSet = true;
-    int32_t backColor = 0x808080;       // 8421504
+    int32_t backColor = 0x808080; // 8421504
 
     QVariant storedValue() const;
     void restoreValue(const QVariant& v);
@@ -60,10 +60,10 @@ class M_Degit : public QWidget {
 public:
     // How 0, the empty text and the marker -1 show; any other value shows the value as it is.
     enum ZeroRule : int16_t {
-        ZeroBlank = 0,      // 0 and the empty text blank
-        ZeroShown = 1,      // 0 and the empty text show 0
-        ZeroByMarker = 2,   // -1 shows 0, 0 is blank
-        ZeroAlways = 3,     // -1, 0 and the empty text show 0
+        ZeroBlank = 0,    // 0 and the empty text blank
+        ZeroShown = 1,    // 0 and the empty text show 0
+        ZeroByMarker = 2, // -1 shows 0, 0 is blank
+        ZeroAlways = 3,   // -1, 0 and the empty text show 0
     };
     Q_ENUM(ZeroRule)
     // The segment face; any other value draws face A.
@@ -71,24 +71,37 @@ public:
     Q_ENUM(Face)
 
     explicit M_Degit(QWidget* parent = nullptr);
-    int32_t ShowSetDlg();                       // Call_dlg100, stores the three values, redraws
-    int32_t BaseForeColor() const;  void setBaseForeColor(int32_t bgr);
-    int32_t DegitForeColor() const; void setDegitForeColor(int32_t bgr);
-    int16_t FillZero() const;       void setFillZero(int16_t);
-    ZeroRule ZeroMode() const;      void setZeroMode(int16_t);
-    int16_t Shift() const;          void setShift(int16_t);
-    int16_t Keta() const;           void setKeta(int16_t);
-    int16_t DegitSize() const;      void setDegitSize(int16_t);
-    Face DegitStyle() const;        void setDegitStyle(int16_t);
-    DegitValue Value() const;       void setValue(const DegitValue&);
+    int32_t ShowSetDlg(); // Call_dlg100, stores the three values, redraws
+    int32_t BaseForeColor() const;
+    void setBaseForeColor(int32_t bgr);
+    int32_t DegitForeColor() const;
+    void setDegitForeColor(int32_t bgr);
+    int16_t FillZero() const;
+    void setFillZero(int16_t);
+    ZeroRule ZeroMode() const;
+    void setZeroMode(int16_t);
+    int16_t Shift() const;
+    void setShift(int16_t);
+    int16_t Keta() const;
+    void setKeta(int16_t);
+    int16_t DegitSize() const;
+    void setDegitSize(int16_t);
+    Face DegitStyle() const;
+    void setDegitStyle(int16_t);
+    DegitValue Value() const;
+    void setValue(const DegitValue&);
     void ResetDegit(bool lampTest);
-    bool UserSet() const;           void setUserSet(bool);
+    bool UserSet() const;
+    void setUserSet(bool);
     QWidget* hwnd();
-    int32_t BackColor() const;      void setBackColor(int32_t bgr);
-    int16_t Scale() const;          void setScale(int16_t);
+    int32_t BackColor() const;
+    void setBackColor(int32_t bgr);
+    int16_t Scale() const;
+    void setScale(int16_t);
     // Designed rows at the display's top that the digits leave clear, for a host that places
     // the display partly beyond its own edge; the host's matter, not kept with the rest.
-    int16_t TopMargin() const;      void setTopMargin(int16_t rows);
+    int16_t TopMargin() const;
+    void setTopMargin(int16_t rows);
     // Persistence under the keys and defaults of DegitSettings. A restore is a load: it takes the
     // values as stored, leaves the size to the host, clears the surface and notifies nothing.
     void ReadProperties(const QVariantMap& bag);

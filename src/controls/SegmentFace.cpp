@@ -17,12 +17,15 @@ enum : uint8_t { A = 1, B = 2, C = 4, D = 8, E = 16, F = 32, G = 64, P = 128 };
 
 uint8_t segmentsOf(QChar ch) {
     switch (ch.unicode()) {
-    case '0': case 'O': return A | B | C | D | E | F;
+    case '0':
+    case 'O': return A | B | C | D | E | F;
     case '1': return B | C;
     case '2': return A | B | D | E | G;
     case '3': return A | B | C | D | G;
     case '4': return B | C | F | G;
-    case '5': case 'S': case 's': return A | C | D | F | G;
+    case '5':
+    case 'S':
+    case 's': return A | C | D | F | G;
     case '6': return A | C | D | E | F | G;
     case '7': return A | B | C;
     case '8': return A | B | C | D | E | F | G;
@@ -30,27 +33,41 @@ uint8_t segmentsOf(QChar ch) {
     case '-': return G;
     case '_': return D;
     case '.': return P;
-    case 'A': case 'a': return A | B | C | E | F | G;
-    case 'B': case 'b': return C | D | E | F | G;
+    case 'A':
+    case 'a': return A | B | C | E | F | G;
+    case 'B':
+    case 'b': return C | D | E | F | G;
     case 'C': return A | D | E | F;
     case 'c': return D | E | G;
-    case 'D': case 'd': return B | C | D | E | G;
-    case 'E': case 'e': return A | D | E | F | G;
-    case 'F': case 'f': return A | E | F | G;
-    case 'G': case 'g': return A | C | D | E | F;
+    case 'D':
+    case 'd': return B | C | D | E | G;
+    case 'E':
+    case 'e': return A | D | E | F | G;
+    case 'F':
+    case 'f': return A | E | F | G;
+    case 'G':
+    case 'g': return A | C | D | E | F;
     case 'H': return B | C | E | F | G;
     case 'h': return C | E | F | G;
-    case 'I': case 'i': return E | F;
-    case 'J': case 'j': return B | C | D | E;
-    case 'L': case 'l': return D | E | F;
-    case 'N': case 'n': return C | E | G;
+    case 'I':
+    case 'i': return E | F;
+    case 'J':
+    case 'j': return B | C | D | E;
+    case 'L':
+    case 'l': return D | E | F;
+    case 'N':
+    case 'n': return C | E | G;
     case 'o': return C | D | E | G;
-    case 'P': case 'p': return A | B | E | F | G;
-    case 'R': case 'r': return E | G;
-    case 'T': case 't': return D | E | F | G;
+    case 'P':
+    case 'p': return A | B | E | F | G;
+    case 'R':
+    case 'r': return E | G;
+    case 'T':
+    case 't': return D | E | F | G;
     case 'U': return B | C | D | E | F;
     case 'u': return C | D | E;
-    case 'Y': case 'y': return B | C | D | F | G;
+    case 'Y':
+    case 'y': return B | C | D | F | G;
     default: return 0;
     }
 }
@@ -62,7 +79,8 @@ Face faceOf(int16_t style) { return style == 1 ? Face::B : style == 2 ? Face::C 
 // One segment from joint p to joint q, `thick` wide, ends kept `gap` apart from the next
 // segment. An end at an outer corner is mitred in face C (the outer edge reaches the corner);
 // every other end is pointed.
-QPainterPath segment(QPointF p, QPointF q, QPointF outward, qreal thick, qreal gap, Face face, bool cornerP, bool cornerQ) {
+QPainterPath segment(QPointF p, QPointF q, QPointF outward, qreal thick, qreal gap, Face face, bool cornerP,
+                     bool cornerQ) {
     const QPointF u = (q - p) / std::hypot(q.x() - p.x(), q.y() - p.y());
     const QPointF n(-u.y(), u.x());
     const qreal h = thick / 2;
@@ -108,15 +126,17 @@ QImage render(Face face, QSize cell, uint8_t segments, QRgb color, qreal zoom, i
     const qreal T = top + thick / 2, Bm = bottom - thick / 2;
     const qreal M = std::floor((top + bottom - thick) / 2) + thick / 2;
 
-    struct Seg { QPointF p, q, outward; };
+    struct Seg {
+        QPointF p, q, outward;
+    };
     const std::array<Seg, 7> segs{{
-        {{L, T}, {R, T}, {0, -1}},   // a
-        {{R, T}, {R, M}, {1, 0}},    // b
-        {{R, Bm}, {R, M}, {1, 0}},   // c
-        {{L, Bm}, {R, Bm}, {0, 1}},  // d
-        {{L, Bm}, {L, M}, {-1, 0}},  // e
-        {{L, T}, {L, M}, {-1, 0}},   // f
-        {{L, M}, {R, M}, {0, 0}},    // g
+        {{L, T}, {R, T}, {0, -1}},  // a
+        {{R, T}, {R, M}, {1, 0}},   // b
+        {{R, Bm}, {R, M}, {1, 0}},  // c
+        {{L, Bm}, {R, Bm}, {0, 1}}, // d
+        {{L, Bm}, {L, M}, {-1, 0}}, // e
+        {{L, T}, {L, M}, {-1, 0}},  // f
+        {{L, M}, {R, M}, {0, 0}},   // g
     }};
     QPainterPath path;
     for (size_t i = 0; i < segs.size(); ++i) {
@@ -162,8 +182,8 @@ QImage glyph(int16_t style, int16_t degitSize, QChar ch, QRgb color, qreal zoom,
     const uint8_t segments = segmentsOf(ch);
     const quint64 hundredths = quint64(std::lround(zoom * 100)) & 0xFFFF;
     const quint64 rows = quint64(std::clamp(topMargin, 0, 255));
-    const quint64 key = (hundredths << 48) | (quint64(color & 0xFFFFFFu) << 24) | (quint64(static_cast<int>(face)) << 18) |
-                        (quint64(size) << 16) | (rows << 8) | segments;
+    const quint64 key = (hundredths << 48) | (quint64(color & 0xFFFFFFu) << 24) |
+                        (quint64(static_cast<int>(face)) << 18) | (quint64(size) << 16) | (rows << 8) | segments;
     if (const auto it = cache.constFind(key); it != cache.constEnd()) return *it;
     if (cache.size() > 4096) cache.clear();
     const QImage img = render(face, cellSize(size), segments, color, zoom, static_cast<int>(rows));

@@ -25,8 +25,8 @@ struct RouteEntry {
 struct TicketArgs {
     std::string pluginPath;
     std::string stopName;
-    std::string dateText;   // MM-DD-YYYY, the route-set date, or the fixed date
-    std::string timeText;   // hh:mm:ss
+    std::string dateText; // MM-DD-YYYY, the route-set date, or the fixed date
+    std::string timeText; // hh:mm:ss
     int32_t routeNumber = 0;
     int16_t ticketNumber = 0;
     int16_t record = 0;
@@ -38,13 +38,13 @@ struct TicketArgs {
 class BoardView {
 public:
     virtual ~BoardView() = default;
-    virtual void setFare(int cell, int16_t value) = 0;                 // Degit(cell).Value
-    virtual void setFareText(int cell, const std::string& text) = 0;   // Degit(cell).Value as text
-    virtual void setSmall(int cell, int16_t value) = 0;                // S_Degit(cell).Value
+    virtual void setFare(int cell, int16_t value) = 0;               // Degit(cell).Value
+    virtual void setFareText(int cell, const std::string& text) = 0; // Degit(cell).Value as text
+    virtual void setSmall(int cell, int16_t value) = 0;              // S_Degit(cell).Value
     // Every fare and small display fully lit and painted, then the blocking 3000 ms wait.
     virtual void lampTest() = 0;
-    virtual void zeroAll() = 0;                                        // Value 0 on all 64 displays
-    virtual void setChimei(const std::string& name) = 0;              // stop-name display
+    virtual void zeroAll() = 0;                          // Value 0 on all 64 displays
+    virtual void setChimei(const std::string& name) = 0; // stop-name display
     // Display clear: stop name, all 64 displays and the clock blank, the clock stopped.
     virtual void clearDisplays() = 0;
     // The end of display clear: the clock runs again (the next update redraws the rest).
@@ -56,11 +56,11 @@ class PanelView {
 public:
     virtual ~PanelView() = default;
     virtual RouteEntry readEntry(EntrySource source) = 0;
-    virtual void enableDataControls() = 0;        // data back/forward and display clear
-    virtual bool lateNight() = 0;                 // the late-night switch, read per cell
-    virtual int16_t companyIndex() = 0;           // company list index, -1 for none
+    virtual void enableDataControls() = 0; // data back/forward and display clear
+    virtual bool lateNight() = 0;          // the late-night switch, read per cell
+    virtual int16_t companyIndex() = 0;    // company list index, -1 for none
     virtual void clearPreview() = 0;
-    virtual void drawTicket(const TicketArgs& args) = 0; // plugin draws, then the preview repaints
+    virtual void drawTicket(const TicketArgs& args) = 0;   // plugin draws, then the preview repaints
     virtual void showMessage(const std::string& text) = 0; // OK box, no icon, the program's title
 };
 

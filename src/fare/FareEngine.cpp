@@ -17,9 +17,7 @@ long long numericValue(std::string_view text) {
     return v;
 }
 
-std::string fareFileName(std::string_view routeText) {
-    return std::to_string(numericValue(routeText)) + ".hy3";
-}
+std::string fareFileName(std::string_view routeText) { return std::to_string(numericValue(routeText)) + ".hy3"; }
 
 std::string withTrailingSlash(std::string dir) {
     if (!dir.empty() && dir.back() != '/') dir += '/';
@@ -163,8 +161,7 @@ void FareEngine::doRouteSet(EntrySource source) {
     board_.zeroAll();
     panel_.enableDataControls();
 
-    if (selected(options_.DateFixed) && !selected(options_.DatePerPrint) &&
-        !selected(options_.DateAtKeitoSet))
+    if (selected(options_.DateFixed) && !selected(options_.DatePerPrint) && !selected(options_.DateAtKeitoSet))
         state_.TicketDate = options_.FixedDate;
     else
         state_.TicketDate = dateText(devices_.clock.now());
@@ -219,9 +216,8 @@ void FareEngine::draw(int record) {
     panel_.clearPreview();
     if (options_.UseSeiriPrev) {
         panel_.drawTicket(TicketArgs{options_.SeiriPlgPath, r.StopName, date, timeText(now),
-                                     static_cast<int32_t>(numericValue(state_.RouteText)),
-                                     r.TicketNumber, static_cast<int16_t>(record),
-                                     panel_.companyIndex()});
+                                     static_cast<int32_t>(numericValue(state_.RouteText)), r.TicketNumber,
+                                     static_cast<int16_t>(record), panel_.companyIndex()});
     }
     devices_.events.processEvents();
     board_.setChimei(r.StopName);
@@ -248,10 +244,14 @@ void FareEngine::chime() {
     } else {
         const int col = options_.StepSoundColumn + 1;
         const int16_t v = col >= 1 && col <= DataColumns ? currentRecord().column(col) : 0;
-        if (v == 1) file = options_.StepSoundFile1;
-        else if (v == 2) file = options_.StepSoundFile2;
-        else if (v == 3) file = options_.StepSoundFile3;
-        else return;
+        if (v == 1)
+            file = options_.StepSoundFile1;
+        else if (v == 2)
+            file = options_.StepSoundFile2;
+        else if (v == 3)
+            file = options_.StepSoundFile3;
+        else
+            return;
     }
     devices_.sound.playSound(file, "S2", selected(options_.StepSoundSync));
 }

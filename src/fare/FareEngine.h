@@ -13,8 +13,7 @@ namespace fare {
 
 inline constexpr const char* OverflowMessage = "オーバーフローしました。";
 inline constexpr const char* NoDataMessage = "指定した系統のデータがありません...";
-inline constexpr const char* ZeroCountMessage =
-    "指定した系統はデータの数が0(未登録)の可能性があります...";
+inline constexpr const char* ZeroCountMessage = "指定した系統はデータの数が0(未登録)の可能性があります...";
 inline constexpr const char* SectionMessage =
     "指定した区間はデータの数よりも多いです...\r\n  解決法：正しい区間を入力して下さい.";
 inline constexpr const char* SelectingText = "系統選別中";
@@ -40,7 +39,10 @@ std::string timeText(const LocalTime& t);
 class FareEngine {
 public:
     FareEngine(const OptionInfo& options, BoardView& board, PanelView& panel, const EngineDevices& devices)
-        : options_(options), board_(board), panel_(panel), devices_(devices) {}
+        : options_(options),
+          board_(board),
+          panel_(panel),
+          devices_(devices) {}
 
     // Loads the entered route and draws its first stop.
     void routeSet(EntrySource source);

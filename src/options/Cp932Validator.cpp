@@ -16,7 +16,6 @@ QString cp932Note() { return u"シフトJIS（CP932）にない文字は入力�
 void acceptOnlyCp932(QLineEdit* box) {
     box->setValidator(new Cp932Validator(box));
     box->setToolTip(cp932Note());
-    QObject::connect(box, &QLineEdit::inputRejected, box, [box] {
-        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), cp932Note(), box);
-    });
+    QObject::connect(box, &QLineEdit::inputRejected, box,
+                     [box] { QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), cp932Note(), box); });
 }

@@ -35,25 +35,31 @@ using O = OptionInfo;
 // The order in which SetOptionInfo writes the fields: the enabling rules run as each value lands,
 // and two refreshes follow the fields they depend on (kBacklightAfter, kPreviewsAfter).
 constexpr std::array<OptionMember, 64> kLoadOrder{
-    &O::FareDataDir, &O::TapeDataDir,
-    &O::UseSeiriNumDisp, &O::SeiriNumColorOff, &O::SeiriNumColorOn1, &O::SeiriNumColorOn2, &O::SeiriNumStyle,
-    &O::SeiriNumZeroPad, &O::PanelAuto, &O::PanelIndividual, &O::PanelOffBuiltin, &O::PanelOffUser,
-    &O::PanelOn1Builtin, &O::PanelOn1User, &O::PanelOn2Builtin, &O::PanelOn2User,
-    &O::PanelOffFile, &O::PanelOn1File, &O::PanelOn2File,
-    &O::FareDegitBackColor, &O::FareDegitBaseForeColor, &O::FareDegitForeColor,
-    &O::SeiriDegitBackColor, &O::SeiriDegitBaseForeColor, &O::SeiriDegitForeColor,
-    &O::InfoKukanShow, &O::InfoKukanPos, &O::InfoKukanFromZero, &O::InfoSeiriShow, &O::InfoSeiriPos,
-    &O::InfoKeitoShow, &O::InfoKeitoPos, &O::InfoColumnShow, &O::InfoColumnNo, &O::InfoColumnPos,
-    &O::ChimeiBackColor, &O::ChimeiForeColor, &O::ChimeiFontMode, &O::ChimeiFontBold,
-    &O::SoundKeitoSet, &O::SoundReset, &O::StepSoundSync, &O::StepSoundAsync, &O::StepSoundAlways,
-    &O::StepSoundByColumn, &O::StepSoundFile, &O::StepSoundColumn, &O::StepSoundFile1, &O::StepSoundFile2,
-    &O::StepSoundFile3, &O::PreTapeSoundSync, &O::PreTapeSoundAsync, &O::PreTapeSoundAlways,
-    &O::PreTapeSoundByFlag, &O::PreTapeSoundFile, &O::PreTapeSoundFile1, &O::PreTapeSoundFile2,
-    &O::PreTapeSoundFile3,
-    &O::UseSeiriPrev, &O::SeiriPlgPath, &O::DatePerPrint, &O::DateAtKeitoSet, &O::DateFixed, &O::FixedDate,
+    &O::FareDataDir,         &O::TapeDataDir,         &O::UseSeiriNumDisp,
+    &O::SeiriNumColorOff,    &O::SeiriNumColorOn1,    &O::SeiriNumColorOn2,
+    &O::SeiriNumStyle,       &O::SeiriNumZeroPad,     &O::PanelAuto,
+    &O::PanelIndividual,     &O::PanelOffBuiltin,     &O::PanelOffUser,
+    &O::PanelOn1Builtin,     &O::PanelOn1User,        &O::PanelOn2Builtin,
+    &O::PanelOn2User,        &O::PanelOffFile,        &O::PanelOn1File,
+    &O::PanelOn2File,        &O::FareDegitBackColor,  &O::FareDegitBaseForeColor,
+    &O::FareDegitForeColor,  &O::SeiriDegitBackColor, &O::SeiriDegitBaseForeColor,
+    &O::SeiriDegitForeColor, &O::InfoKukanShow,       &O::InfoKukanPos,
+    &O::InfoKukanFromZero,   &O::InfoSeiriShow,       &O::InfoSeiriPos,
+    &O::InfoKeitoShow,       &O::InfoKeitoPos,        &O::InfoColumnShow,
+    &O::InfoColumnNo,        &O::InfoColumnPos,       &O::ChimeiBackColor,
+    &O::ChimeiForeColor,     &O::ChimeiFontMode,      &O::ChimeiFontBold,
+    &O::SoundKeitoSet,       &O::SoundReset,          &O::StepSoundSync,
+    &O::StepSoundAsync,      &O::StepSoundAlways,     &O::StepSoundByColumn,
+    &O::StepSoundFile,       &O::StepSoundColumn,     &O::StepSoundFile1,
+    &O::StepSoundFile2,      &O::StepSoundFile3,      &O::PreTapeSoundSync,
+    &O::PreTapeSoundAsync,   &O::PreTapeSoundAlways,  &O::PreTapeSoundByFlag,
+    &O::PreTapeSoundFile,    &O::PreTapeSoundFile1,   &O::PreTapeSoundFile2,
+    &O::PreTapeSoundFile3,   &O::UseSeiriPrev,        &O::SeiriPlgPath,
+    &O::DatePerPrint,        &O::DateAtKeitoSet,      &O::DateFixed,
+    &O::FixedDate,
 };
-constexpr OptionMember kBacklightAfter = &O::PanelOn2File;  // the panel fields are all in
-constexpr OptionMember kPreviewsAfter = &O::InfoColumnPos;  // the digit colours are all in
+constexpr OptionMember kBacklightAfter = &O::PanelOn2File; // the panel fields are all in
+constexpr OptionMember kPreviewsAfter = &O::InfoColumnPos; // the digit colours are all in
 
 constexpr bool writesEveryFieldOnce() {
     for (const OptionField& f : kOptionFields) {
@@ -66,8 +72,8 @@ constexpr bool writesEveryFieldOnce() {
 static_assert(writesEveryFieldOnce());
 
 // The start-up puts these back to their defaults.
-constexpr std::array<OptionMember, 4> kStartupFields{&O::UseSeiriNumDisp, &O::SeiriNumColorOff,
-                                                     &O::SeiriNumColorOn1, &O::SeiriNumColorOn2};
+constexpr std::array<OptionMember, 4> kStartupFields{&O::UseSeiriNumDisp, &O::SeiriNumColorOff, &O::SeiriNumColorOn1,
+                                                     &O::SeiriNumColorOn2};
 
 template <class... F>
 struct Overloaded : F... {
@@ -82,20 +88,19 @@ constexpr std::array kCheckStates{Qt::Unchecked, Qt::Checked, Qt::PartiallyCheck
 // A number control's value in the record's terms: check 0/1/2, choice -1/0, list index, colour.
 // Nothing from a list that shows no entry, nor from a text control.
 std::optional<int32_t> numberOf(const OptionControl& control) {
-    return std::visit(
-        Overloaded{
-            [](QCheckBox* c) -> std::optional<int32_t> {
-                return int32_t(std::ranges::find(kCheckStates, c->checkState()) - kCheckStates.begin());
-            },
-            [](QRadioButton* c) -> std::optional<int32_t> { return c->isChecked() ? -1 : 0; },
-            [](QComboBox* c) -> std::optional<int32_t> {
-                if (c->currentIndex() < 0) return std::nullopt;
-                return c->currentIndex();
-            },
-            [](ColorButton* c) -> std::optional<int32_t> { return c->color(); },
-            [](auto*) -> std::optional<int32_t> { return std::nullopt; },
-        },
-        control);
+    return std::visit(Overloaded{
+                          [](QCheckBox* c) -> std::optional<int32_t> {
+                              return int32_t(std::ranges::find(kCheckStates, c->checkState()) - kCheckStates.begin());
+                          },
+                          [](QRadioButton* c) -> std::optional<int32_t> { return c->isChecked() ? -1 : 0; },
+                          [](QComboBox* c) -> std::optional<int32_t> {
+                              if (c->currentIndex() < 0) return std::nullopt;
+                              return c->currentIndex();
+                          },
+                          [](ColorButton* c) -> std::optional<int32_t> { return c->color(); },
+                          [](auto*) -> std::optional<int32_t> { return std::nullopt; },
+                      },
+                      control);
 }
 
 // A list given an index it has no entry for shows nothing.
@@ -180,8 +185,12 @@ frmOption::frmOption(QWidget* parent) : QDialog(parent) {
     preview_ = new PreviewPage(*this);
     OptionPage* const pageList[] = {new FolderPage(*this), new PanelPage(*this), digits_,
                                     new ChimeiPage(*this), new SoundPage(*this), preview_};
-    const QString captions[] = {u"運賃データと　放送用データ"_s, u"パネルと整理券番号表示"_s, u"デジタル部品と情報用数字"_s,
-                                u"停名の設定"_s,                 u"サウンド"_s,               u"　　整理券　　　プレビュー"_s};
+    const QString captions[] = {u"運賃データと　放送用データ"_s,
+                                u"パネルと整理券番号表示"_s,
+                                u"デジタル部品と情報用数字"_s,
+                                u"停名の設定"_s,
+                                u"サウンド"_s,
+                                u"　　整理券　　　プレビュー"_s};
     auto* pages = new PageStack;
     pages->setObjectName(u"pages"_s);
     auto* pageButtons = new QButtonGroup(this);
@@ -286,7 +295,8 @@ void frmOption::usePlugin(const QString& path) {
     if (SetPlgin(path))
         preview_->setPluginPath(path);
     else
-        msg::show(this, {u"プラグインロードエラー"_s, u"指定したファイルはプラグインでないか、内容が不正です"_s, QMessageBox::Critical});
+        msg::show(this, {u"プラグインロードエラー"_s, u"指定したファイルはプラグインでないか、内容が不正です"_s,
+                         QMessageBox::Critical});
 }
 
 void frmOption::setStartupDefaults() {
@@ -299,9 +309,7 @@ void frmOption::setStartupDefaults() {
 
 void frmOption::SetProp() { emit setPropRequested(); }
 
-QString frmOption::GetPathString() {
-    return fromCp932(Rv3FolderDlg(this, toCp932(u"フォルダーを選択してください"_s)));
-}
+QString frmOption::GetPathString() { return fromCp932(Rv3FolderDlg(this, toCp932(u"フォルダーを選択してください"_s))); }
 
 QString frmOption::chooseFile(PickedFile kind) {
     using Filters = std::vector<std::pair<QString, QString>>;
@@ -311,9 +319,13 @@ QString frmOption::chooseFile(PickedFile kind) {
     };
     const Picker pickers[] = {
         {u"サウンドの選択"_s,
-         {{u"Waveサウンド(*.wav)"_s, u"*.wav"_s}, {u"MP3サウンド(*.mp3)"_s, u"*.mp3"_s}, {u"MIDIシーケンス(*.mid)"_s, u"*.mid"_s}}},
+         {{u"Waveサウンド(*.wav)"_s, u"*.wav"_s},
+          {u"MP3サウンド(*.mp3)"_s, u"*.mp3"_s},
+          {u"MIDIシーケンス(*.mid)"_s, u"*.mid"_s}}},
         {u"パネル画像の選択"_s,
-         {{u"ビットマップ(*.bmp)"_s, u"*.bmp"_s}, {u"GIF画像(*.gif)"_s, u"*.gif"_s}, {u"JPEG画像(*.jpg)"_s, u"*.jpg"_s}}},
+         {{u"ビットマップ(*.bmp)"_s, u"*.bmp"_s},
+          {u"GIF画像(*.gif)"_s, u"*.gif"_s},
+          {u"JPEG画像(*.jpg)"_s, u"*.jpg"_s}}},
         {u"プラグインの選択"_s, {{u"整理券プラグイン(*.4SP)"_s, u"*.4SP"_s}}},
     };
     const Picker& p = pickers[static_cast<int>(kind)];
@@ -328,5 +340,7 @@ std::optional<int32_t> frmOption::GetBtnColor(int32_t colour) {
 std::optional<QString> frmOption::chooseDate() {
     SYSTEMTIME date{};
     if (!Call_dlg111(this, date)) return std::nullopt;
-    return u"%1/%2/%3"_s.arg(int(date.wYear)).arg(int(date.wMonth), 2, 10, QChar(u'0')).arg(int(date.wDay), 2, 10, QChar(u'0'));
+    return u"%1/%2/%3"_s.arg(int(date.wYear))
+        .arg(int(date.wMonth), 2, 10, QChar(u'0'))
+        .arg(int(date.wDay), 2, 10, QChar(u'0'));
 }

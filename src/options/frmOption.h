@@ -3,8 +3,8 @@
 // field into the record the moment it changes, by the operator or by the program, so every reader
 // sees the current value whether the dialog is shown or not. Created hidden once and never
 // destroyed; OK applies the options and hides it, closing it only hides it.
-#include "options/model/OptionInfo.h"
 #include "options/OptionPickers.h"
+#include "options/model/OptionInfo.h"
 #include "options/pages/OptionPage.h"
 #include "reslib/ui/Pickers.h"
 

@@ -33,7 +33,8 @@ QString errorText(int code) {
     case ErrorCode::OutOfMemory:
     case ErrorCode::OutOfStack:
     case ErrorCode::Internal:
-        description = QStringLiteral("　内部的なエラーです。Orvaneへ報告してください。エラー場所：frmCtl.Option4_Click()");
+        description =
+            QStringLiteral("　内部的なエラーです。Orvaneへ報告してください。エラー場所：frmCtl.Option4_Click()");
         break;
     case ErrorCode::FileNotFound:
     case ErrorCode::FileAccess:
@@ -48,8 +49,7 @@ QString errorText(int code) {
         description = QStringLiteral("　指定した画像の内容が不正です。この部分では扱えません。");
         break;
     case ErrorCode::Subscript:
-    case ErrorCode::InvalidValue:
-        break;
+    case ErrorCode::InvalidValue: break;
     }
     return QStringLiteral("エラーです。\r\n\r\nエラーコード：%1%2").arg(code).arg(description);
 }

@@ -11,10 +11,10 @@
 namespace backlight {
 
 struct Choice {
-    std::optional<int> builtinPicture; // the board's own picture of this state
+    std::optional<int> builtinPicture;   // the board's own picture of this state
     std::optional<std::string> userFile; // else a user's picture, shown when the file is there
-    int32_t labelColour = 0;           // ticket-number labels, 0x00BBGGRR
-    std::optional<ErrorCode> error;    // Subscript: no such state
+    int32_t labelColour = 0;             // ticket-number labels, 0x00BBGGRR
+    std::optional<ErrorCode> error;      // Subscript: no such state
 };
 
 // State 0 OFF, 1 ON1, 2 ON2.

@@ -53,7 +53,7 @@ constexpr QRect DataForward{138, 4, 98, 32};
 constexpr QRect DataBack{138, 39, 98, 32};
 constexpr QRect DisplayClear{138, 74, 98, 24};
 constexpr QRect ScrollFrame{138, 101, 98, 69};
-constexpr QRect LateNight{6, 3, 86, 18};      // in the scroll frame
+constexpr QRect LateNight{6, 3, 86, 18}; // in the scroll frame
 constexpr int ScrollRowTop = 22, ScrollRowPitch = 23;
 
 // Broadcast group and its buttons, the hidden backlight group, options, version, preview toggle.

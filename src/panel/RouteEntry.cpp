@@ -114,9 +114,7 @@ void RouteEntry::keyPressed(int k) {
 
 void RouteEntry::enterRoute(const QString& digits) { displays_[0]->setText(digits.left(5)); }
 
-void RouteEntry::sendBehind(int i) {
-    frames_[static_cast<size_t>(i)]->stackUnder(frames_[static_cast<size_t>(1 - i)]);
-}
+void RouteEntry::sendBehind(int i) { frames_[static_cast<size_t>(i)]->stackUnder(frames_[static_cast<size_t>(1 - i)]); }
 
 void RouteEntry::shapeKeys() {
     for (QPushButton* key : keys_) key->setMask(window::roundRectRegion(geo::KeyShape));
@@ -132,7 +130,8 @@ fare::RouteEntry RouteEntry::read(fare::EntrySource source) const {
     auto joined = [](const auto& lists) {
         std::string text;
         for (QListWidget* l : lists)
-            if (QListWidgetItem* item = l->currentItem(); item && item->isSelected()) text += item->text().toStdString();
+            if (QListWidgetItem* item = l->currentItem(); item && item->isSelected())
+                text += item->text().toStdString();
         return text;
     };
     return {joined(routeLists_), joined(sectionLists_)};

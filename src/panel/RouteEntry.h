@@ -43,9 +43,9 @@ private:
     void buildListFrame();
     void keyPressed(int k);
 
-    std::array<QFrame*, 2> frames_{};        // 0 digit lists, 1 keypad
-    std::array<QPushButton*, 12> keys_{};    // by key: 0..9, 10 系統, 11 区間
-    std::array<QLabel*, 3> displays_{};      // route, "-", section
+    std::array<QFrame*, 2> frames_{};     // 0 digit lists, 1 keypad
+    std::array<QPushButton*, 12> keys_{}; // by key: 0..9, 10 系統, 11 区間
+    std::array<QLabel*, 3> displays_{};   // route, "-", section
     std::array<QListWidget*, 5> routeLists_{};
     std::array<QListWidget*, 3> sectionLists_{};
 };

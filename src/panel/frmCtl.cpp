@@ -39,7 +39,9 @@ QString announcementTip(const QString& text) {
 } // namespace
 
 frmCtl::frmCtl(const OptionInfo& options, fare::Sound& sound, QWidget* parent)
-    : QWidget(parent, Qt::Window), options_(options), sound_(sound) {
+    : QWidget(parent, Qt::Window),
+      options_(options),
+      sound_(sound) {
     setObjectName(QStringLiteral("frmCtl"));
     setWindowTitle(QStringLiteral("集中操作盤"));
     setFont(panel::gothic(9));
@@ -71,8 +73,7 @@ void frmCtl::buildDataButtons() {
     const fare::StepDirection directions[2] = {fare::StepDirection::Back, fare::StepDirection::Forward};
     for (size_t i = 0; i < 2; ++i) {
         dataButtons_[i]->setEnabled(false);
-        connect(dataButtons_[i], &QPushButton::clicked, this,
-                [this, d = directions[i]] { emit stepRequested(d); });
+        connect(dataButtons_[i], &QPushButton::clicked, this, [this, d = directions[i]] { emit stepRequested(d); });
     }
     displayClearButton_ = button(this, QStringLiteral("Check1"), QStringLiteral("表示消去"), geo::DisplayClear);
     displayClearButton_->setCheckable(true);
@@ -111,14 +112,19 @@ void frmCtl::buildTapeGroup() {
     tapeGroup_->setObjectName(QStringLiteral("grpM_Tape"));
     tapeGroup_->setGeometry(geo::TapeGroup);
     // In the order of TapeButton.
-    const struct { const char* name; QString caption; QRect geometry; } tape[] = {
+    const struct {
+        const char* name;
+        QString caption;
+        QRect geometry;
+    } tape[] = {
         {"cmdTapeBack", QStringLiteral("戻し"), geo::TapeBack},
         {"cmdTapeNext", QStringLiteral("送り"), geo::TapeNext},
         {"cmdTapeStop", QStringLiteral("■"), geo::TapeStop},
         {"cmdTapeSet", QStringLiteral("調整"), geo::TapeSet},
     };
     for (size_t i = 0; i < tapeButtons_.size(); ++i) {
-        QPushButton* b = tapeButtons_[i] = button(tapeGroup_, QString::fromLatin1(tape[i].name), tape[i].caption, tape[i].geometry);
+        QPushButton* b = tapeButtons_[i] =
+            button(tapeGroup_, QString::fromLatin1(tape[i].name), tape[i].caption, tape[i].geometry);
         b->setEnabled(false); // until a broadcast table is loaded
         connect(b, &QPushButton::clicked, this, [this, i] { emit tapeButtonPressed(static_cast<TapeButton>(i)); });
     }
@@ -177,9 +183,7 @@ void frmCtl::enableTapeButtons() {
     tapeGroup_->setEnabled(true);
 }
 
-void frmCtl::disableTapeGroup() {
-    tapeGroup_->setEnabled(false);
-}
+void frmCtl::disableTapeGroup() { tapeGroup_->setEnabled(false); }
 
 void frmCtl::showUpcomingAnnouncements(const QString& next, const QString& back) {
     tapeButtons_[static_cast<size_t>(TapeButton::Next)]->setToolTip(announcementTip(next));
@@ -210,7 +214,8 @@ void frmCtl::displayClear(bool on) {
 void frmCtl::previewToggle(bool open) {
     fitWindow();
     previewToggle_->setText(open ? QStringLiteral("<<") : QStringLiteral(">>"));
-    previewToggle_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します") : QStringLiteral("整理券プレビューを開きます"));
+    previewToggle_->setToolTip(open ? QStringLiteral("整理券プレビューを隠します")
+                                    : QStringLiteral("整理券プレビューを開きます"));
 }
 
 void frmCtl::fitWindow() {

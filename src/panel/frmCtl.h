@@ -126,15 +126,15 @@ private:
 
     panel::RouteEntry* entry_ = nullptr;
     panel::TicketPreview* preview_ = nullptr;
-    std::array<QPushButton*, 2> dataButtons_{};    // 0 back, 1 forward
+    std::array<QPushButton*, 2> dataButtons_{}; // 0 back, 1 forward
     QPushButton* displayClearButton_ = nullptr;
     QFrame* scrollFrame_ = nullptr;
     QCheckBox* lateNightBox_ = nullptr;
-    std::array<QScrollBar*, 2> scrollBars_{};      // 0 speed, 1 interval
+    std::array<QScrollBar*, 2> scrollBars_{}; // 0 speed, 1 interval
     std::array<QLabel*, 2> scrollValues_{};
     QGroupBox* backlightGroup_ = nullptr;
     std::array<QRadioButton*, 3> backlightButtons_{};
     QGroupBox* tapeGroup_ = nullptr;
-    std::array<QPushButton*, 4> tapeButtons_{};     // by TapeButton
+    std::array<QPushButton*, 4> tapeButtons_{}; // by TapeButton
     QPushButton* previewToggle_ = nullptr;
 };

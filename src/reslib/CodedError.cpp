@@ -17,4 +17,3 @@ CodedError codedError(int code) {
     }
     return {code, text ? text : "エラー " + std::to_string(code)};
 }
-

@@ -102,8 +102,7 @@ bool isUtf8(std::string_view bytes) {
 
 std::optional<std::string> fromUtf8(std::string_view utf8) {
     std::string out;
-    if (!encoder().run(utf8, out, [](std::string_view, std::string&) { return size_t{0}; }))
-        return std::nullopt;
+    if (!encoder().run(utf8, out, [](std::string_view, std::string&) { return size_t{0}; })) return std::nullopt;
     return out;
 }
 

@@ -33,10 +33,10 @@ SettingsRecord demoSettings(const QString& samplesFolder) {
     // A real LED board's face: black cells with dim unlit segments, bright amber fares and stop
     // names, green ticket numbers. Colours are 0x00BBGGRR; the clock follows the fares.
     o.FareDegitBackColor = o.SeiriDegitBackColor = o.ChimeiBackColor = 0x000000;
-    o.FareDegitForeColor = o.ChimeiForeColor = 0x0000B0FF;     // amber, R255 G176 B0
-    o.FareDegitBaseForeColor = 0x00001828;                    // unlit amber, R40 G24 B0
-    o.SeiriDegitForeColor = 0x0030FF30;                       // green, R48 G255 B48
-    o.SeiriDegitBaseForeColor = 0x000A280A;                   // unlit green, R10 G40 B10
+    o.FareDegitForeColor = o.ChimeiForeColor = 0x0000B0FF; // amber, R255 G176 B0
+    o.FareDegitBaseForeColor = 0x00001828;                 // unlit amber, R40 G24 B0
+    o.SeiriDegitForeColor = 0x0030FF30;                    // green, R48 G255 B48
+    o.SeiriDegitBaseForeColor = 0x000A280A;                // unlit green, R10 G40 B10
     o.FixedDate = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd")).toStdString();
     r.Ctrl.ScrollSpeed = 40;
     r.Ctrl.ScrollInterval = 1000;

@@ -1,8 +1,8 @@
 #pragma once
 // The settings of the demonstration: the sample routes, broadcast tables, chimes and a ticket
 // plugin configured, on the face of a real LED board.
-#include "settings/SettingsRecords.h"
 #include "reslib/CodedError.h"
+#include "settings/SettingsRecords.h"
 
 #include <QString>
 #include <optional>

@@ -10,9 +10,17 @@
 namespace settings {
 namespace {
 
-constexpr std::array<const char*, 11> kBlockNames{
-    "フォルダー", "整理券番号とパネル画像", "デジタル部品の色と情報用数字", "停名表示", "サウンド",
-    "整理券プレビュー", "操作盤", "表示器の位置", "カスタムカラー", "コマ数", "コマごとの数字設定"};
+constexpr std::array<const char*, 11> kBlockNames{"フォルダー",
+                                                  "整理券番号とパネル画像",
+                                                  "デジタル部品の色と情報用数字",
+                                                  "停名表示",
+                                                  "サウンド",
+                                                  "整理券プレビュー",
+                                                  "操作盤",
+                                                  "表示器の位置",
+                                                  "カスタムカラー",
+                                                  "コマ数",
+                                                  "コマごとの数字設定"};
 
 // Where a field lies: its block (1..11) and, for the options, its field number.
 struct Place {
@@ -60,7 +68,7 @@ struct Writer {
     std::string error; // the first failure; the output is then thrown away
 
     template <class Int>
-        requires std::is_integral_v<Int>
+    requires std::is_integral_v<Int>
     void operator()(Place, Int v) {
         for (size_t i = 0; i < sizeof v; ++i) out += static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xFF);
     }
@@ -94,7 +102,7 @@ struct Reader {
         return in.substr(at - n, n);
     }
     template <class Int>
-        requires std::is_integral_v<Int>
+    requires std::is_integral_v<Int>
     void operator()(Place p, Int& v) {
         auto b = take(p, sizeof v);
         if (!b) return;
@@ -114,7 +122,7 @@ struct Reader {
 struct Sizer {
     size_t bytes = 0;
     template <class Int>
-        requires std::is_integral_v<Int>
+    requires std::is_integral_v<Int>
     void operator()(Place, Int) { bytes += sizeof(Int); }
     void operator()(Place, const std::string&) { bytes += 2 + MaxText; }
 };

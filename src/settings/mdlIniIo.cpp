@@ -78,7 +78,8 @@ QString filePath(const QString& explicitPath, const QString& executablePath, boo
     if (!explicitPath.isEmpty()) return explicitPath;
     const QFileInfo exe(executablePath);
     const QString name = exe.completeBaseName() + QStringLiteral(".in4");
-    if (installedProgram) return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
+    if (installedProgram)
+        return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(name);
     return QDir(exe.absolutePath()).filePath(name);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The settings file on disk: where it lives, reading it whole and writing it safely. Gathering
 // the record from the windows and applying a loaded one belong to the program's composition root.
-#include "settings/SettingsRecords.h"
 #include "reslib/CodedError.h"
+#include "settings/SettingsRecords.h"
 
 #include <QString>
 #include <QStringList>

@@ -5,10 +5,10 @@
 namespace audio {
 
 // Mixer channels: the four sound channels "S1" ... "S4" and the voice.
-constexpr int SoundChannels = 4;   // 0 ... 3 are "S1" ... "S4"
+constexpr int SoundChannels = 4; // 0 ... 3 are "S1" ... "S4"
 constexpr int VoiceChannel = 4;
 constexpr int MixerChannels = 5;
-constexpr int SampleRate = 44100;  // stereo, signed 16-bit
+constexpr int SampleRate = 44100; // stereo, signed 16-bit
 
 // Opens the device on the first call; later calls return the first call's result.
 bool open();

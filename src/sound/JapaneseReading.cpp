@@ -20,7 +20,8 @@ QHash<QString, QString> readingsFrom(const QString& path) {
     }
     const QByteArray bytes = file.read(LargestReadingsBytes + 1);
     if (bytes.size() > LargestReadingsBytes) {
-        std::fprintf(stderr, "%s: 読みません: %lld バイトを超えています\n", qPrintable(path), static_cast<long long>(LargestReadingsBytes));
+        std::fprintf(stderr, "%s: 読みません: %lld バイトを超えています\n", qPrintable(path),
+                     static_cast<long long>(LargestReadingsBytes));
         return {};
     }
     const ReadingsTable table = parseReadings(bytes, path);
@@ -36,7 +37,9 @@ qsizetype charLength(const QString& text, qsizetype i) {
 } // namespace
 
 JapaneseReading::JapaneseReading(MeCab::Model* model, MeCab::Tagger* tagger)
-    : model_(model), tagger_(tagger), builtIn_(readingsFrom(QStringLiteral(":/sound/readings.tsv"))) {
+    : model_(model),
+      tagger_(tagger),
+      builtIn_(readingsFrom(QStringLiteral(":/sound/readings.tsv"))) {
     useReadingsFile({});
 }
 
@@ -57,8 +60,7 @@ std::unique_ptr<JapaneseReading> JapaneseReading::create(const std::string& dict
 
 void JapaneseReading::useReadingsFile(const std::string& path) {
     readings_ = builtIn_;
-    if (!path.empty())
-        readings_.insert(readingsFrom(QString::fromStdString(path)));
+    if (!path.empty()) readings_.insert(readingsFrom(QString::fromStdString(path)));
     longest_ = 0;
     for (auto it = readings_.cbegin(); it != readings_.cend(); ++it) longest_ = std::max(longest_, it.key().size());
 }
@@ -98,6 +100,7 @@ std::string JapaneseReading::katakana(const std::string& utf8Text) const {
 
     std::vector<Morpheme> words;
     for (const MeCab::Node* n = lattice->bos_node()->next; n && n->stat != MECAB_EOS_NODE; n = n->next)
-        words.push_back({QString::fromUtf8(n->surface, n->length), QString::fromUtf8(n->feature), n->rlength > n->length});
+        words.push_back(
+            {QString::fromUtf8(n->surface, n->length), QString::fromUtf8(n->feature), n->rlength > n->length});
     return readAloud(words).toStdString();
 }

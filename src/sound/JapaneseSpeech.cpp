@@ -113,9 +113,8 @@ struct JapaneseSpeech::Impl {
     // Called by the worker with each piece of PCM; false cancels the synthesis.
     bool deliver(const short* wav, int count, uint64_t job) {
         std::unique_lock lock(mutex);
-        drained.wait(lock, [&] {
-            return job != generation || !stream || SDL_AudioStreamAvailable(stream) < aheadBytes;
-        });
+        drained.wait(lock,
+                     [&] { return job != generation || !stream || SDL_AudioStreamAvailable(stream) < aheadBytes; });
         if (job != generation) return false;
         if (stream && count > 0) SDL_AudioStreamPut(stream, wav, count * static_cast<int>(sizeof(short)));
         return true;
@@ -129,8 +128,8 @@ struct JapaneseSpeech::Impl {
         espeak_SetParameter(espeakPITCH, s.pitch, 0);
         espeak_SetParameter(espeakVOLUME, s.volume, 0);
         Job current{this, job};
-        return espeak_ng_Synthesize(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
-                                    nullptr, &current) == ENS_OK;
+        return espeak_ng_Synthesize(spoken.c_str(), spoken.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                                    &current) == ENS_OK;
     }
 
     void run() {
@@ -176,8 +175,8 @@ std::unique_ptr<JapaneseSpeech> JapaneseSpeech::create(const VoiceSettings& sett
     // A voice that cannot be heard is no voice: without a sound device the broadcast group says
     // so, as it does without MeCab or espeak-ng.
     if (!audio::open() || !Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
-    d->stream = SDL_NewAudioStream(AUDIO_S16SYS, 1, espeak_ng_GetSampleRate(), format,
-                                   static_cast<Uint8>(channels), rate);
+    d->stream =
+        SDL_NewAudioStream(AUDIO_S16SYS, 1, espeak_ng_GetSampleRate(), format, static_cast<Uint8>(channels), rate);
     d->aheadBytes = rate / 1000 * AheadMs * channels * SDL_AUDIO_BITSIZE(format) / 8;
     d->silence.assign(4096, 0); // the mixer's format is signed 16-bit
     d->carrier = Mix_QuickLoad_RAW(d->silence.data(), static_cast<Uint32>(d->silence.size()));
@@ -252,6 +251,4 @@ void JapaneseSpeech::setSettings(const VoiceSettings& settings) {
     if (std::find(d->voices.begin(), d->voices.end(), settings.voice) == d->voices.end()) d->settings.voice = "ja";
 }
 
-const std::vector<std::string>& JapaneseSpeech::voices() const {
-    return d->voices;
-}
+const std::vector<std::string>& JapaneseSpeech::voices() const { return d->voices; }

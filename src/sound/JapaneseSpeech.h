@@ -36,9 +36,8 @@ struct SpeechPaths {
 
 class JapaneseSpeech final : public Speaker {
 public:
-
-    // Nullptr when MeCab, espeak-ng's Japanese voice or the audio device cannot start. espeak-ng's state is process-wide, so there is one
-    // voice at a time, and it goes before audio::close().
+    // Nullptr when MeCab, espeak-ng's Japanese voice or the audio device cannot start. espeak-ng's
+    // state is process-wide, so there is one voice at a time, and it goes before audio::close().
     static std::unique_ptr<JapaneseSpeech> create(const VoiceSettings& settings, const SpeechPaths& paths = {});
     ~JapaneseSpeech() override;
 

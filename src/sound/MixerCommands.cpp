@@ -108,8 +108,7 @@ int MixerCommands::sendString(const std::string& command) {
     if (command.starts_with("open \"")) {
         const size_t quote = command.rfind('"');
         const std::vector<std::string> w = words(command.substr(quote + 1));
-        if (quote < 6 || w.size() != 5 || w[0] != "type" || w[2] != "alias" || w[4] != "wait")
-            return Unrecognised;
+        if (quote < 6 || w.size() != 5 || w[0] != "type" || w[2] != "alias" || w[4] != "wait") return Unrecognised;
         return open(cp932::toUtf8(command.substr(6, quote - 6)), w[1], w[3]);
     }
     const std::vector<std::string> w = words(command);
@@ -169,7 +168,8 @@ void MixerCommands::forgetUnused() {
     size_t bytes = 0;
     for (const Decoded& d : decoded_) bytes += d.chunk->alen;
     for (auto it = decoded_.begin(); it != decoded_.end() && bytes > KeptBytes;) {
-        const bool held = std::any_of(aliases_.begin(), aliases_.end(), [&](const Alias& a) { return a.chunk == it->chunk; });
+        const bool held =
+            std::any_of(aliases_.begin(), aliases_.end(), [&](const Alias& a) { return a.chunk == it->chunk; });
         if (held) {
             ++it;
             continue;

@@ -13,18 +13,18 @@ constexpr int PronunciationField = 8;
 // Digit names for digit-by-digit reading, and each place of a group of four digits.
 const char* const Digits[] = {"ゼロ", "イチ", "ニ", "サン", "ヨン", "ゴ", "ロク", "ナナ", "ハチ", "キュー"};
 const char* const Ones[] = {"", "イチ", "ニ", "サン", "ヨン", "ゴ", "ロク", "ナナ", "ハチ", "キュー"};
-const char* const Tens[] = {"", "ジュー", "ニジュー", "サンジュー", "ヨンジュー",
+const char* const Tens[] = {"",         "ジュー",     "ニジュー",   "サンジュー", "ヨンジュー",
                             "ゴジュー", "ロクジュー", "ナナジュー", "ハチジュー", "キュージュー"};
-const char* const Hundreds[] = {"", "ヒャク", "ニヒャク", "サンビャク", "ヨンヒャク",
+const char* const Hundreds[] = {"",         "ヒャク",     "ニヒャク",   "サンビャク", "ヨンヒャク",
                                 "ゴヒャク", "ロッピャク", "ナナヒャク", "ハッピャク", "キューヒャク"};
-const char* const Thousands[] = {"", "セン", "ニセン", "サンゼン", "ヨンセン",
+const char* const Thousands[] = {"",       "セン",     "ニセン",   "サンゼン", "ヨンセン",
                                  "ゴセン", "ロクセン", "ナナセン", "ハッセン", "キューセン"};
 const char* const Myriads[] = {"", "マン", "オク"}; // so integers of up to 12 digits are read as numbers
 
-const char* const Letters[] = {"エー", "ビー", "シー", "ディー", "イー", "エフ", "ジー",
-                               "エイチ", "アイ", "ジェー", "ケー", "エル", "エム", "エヌ",
-                               "オー", "ピー", "キュー", "アール", "エス", "ティー", "ユー",
-                               "ブイ", "ダブリュー", "エックス", "ワイ", "ゼット"};
+const char* const Letters[] = {"エー",   "ビー",       "シー",     "ディー", "イー",  "エフ",   "ジー",
+                               "エイチ", "アイ",       "ジェー",   "ケー",   "エル",  "エム",   "エヌ",
+                               "オー",   "ピー",       "キュー",   "アール", "エス",  "ティー", "ユー",
+                               "ブイ",   "ダブリュー", "エックス", "ワイ",   "ゼット"};
 
 QString digitByDigit(const QString& digits) {
     QString out;
@@ -66,7 +66,8 @@ const QString KanjiMyriads = QStringLiteral("万億");
 bool isNumeral(const Morpheme& m) {
     if (!m.features.startsWith(u"名詞,数") || m.surface.isEmpty()) return false;
     for (QChar c : m.surface)
-        if (!(c >= '0' && c <= '9') && !KanjiDigits.contains(c) && !KanjiPlaces.contains(c) && !KanjiMyriads.contains(c))
+        if (!(c >= '0' && c <= '9') && !KanjiDigits.contains(c) && !KanjiPlaces.contains(c) &&
+            !KanjiMyriads.contains(c))
             return false;
     return true;
 }
@@ -112,7 +113,8 @@ QString digitsOf(const QString& numeral) {
         }
     }
     const double value = total + section + pending;
-    return value < 1e12 ? QString::number(static_cast<qint64>(value)) : plain.remove(QRegularExpression(QStringLiteral("[^0-9]")));
+    return value < 1e12 ? QString::number(static_cast<qint64>(value))
+                        : plain.remove(QRegularExpression(QStringLiteral("[^0-9]")));
 }
 
 // How the end of a number sounds before a counter, and the counter after it (empty: unchanged).
@@ -131,22 +133,28 @@ struct Counter {
 // Before チョ: 一丁目 イッチョーメ, 八丁目 ハッチョーメ, 十丁目 ジッチョーメ; 六丁目 stays ロクチョーメ.
 constexpr SoundChange BeforeCho[] = {{u"イチ", u"イッ", {}}, {u"ハチ", u"ハッ", {}}, {u"ジュー", u"ジッ", {}}};
 // Before ケ and カ: 一系統 イッケートー, 六階 ロッカイ, 三階 サンガイ.
-constexpr SoundChange BeforeKe[] = {{u"イチ", u"イッ", {}},   {u"ロク", u"ロッ", {}},   {u"ハチ", u"ハッ", {}},
-                                    {u"ジュー", u"ジッ", {}}, {u"ヒャク", u"ヒャッ", {}}};
-constexpr SoundChange BeforeKai[] = {{u"イチ", u"イッ", {}},   {u"ロク", u"ロッ", {}}, {u"ハチ", u"ハッ", {}},
-                                     {u"ジュー", u"ジッ", {}}, {u"サン", u"サン", u"ガイ"}};
-constexpr SoundChange BeforeFun[] = {{u"イチ", u"イッ", u"プン"},     {u"サン", u"サン", u"プン"},
-                                     {u"ヨン", u"ヨン", u"プン"},     {u"ロク", u"ロッ", u"プン"},
-                                     {u"ハチ", u"ハッ", u"プン"},     {u"ジュー", u"ジッ", u"プン"},
+constexpr SoundChange BeforeKe[] = {{u"イチ", u"イッ", {}},
+                                    {u"ロク", u"ロッ", {}},
+                                    {u"ハチ", u"ハッ", {}},
+                                    {u"ジュー", u"ジッ", {}},
+                                    {u"ヒャク", u"ヒャッ", {}}};
+constexpr SoundChange BeforeKai[] = {{u"イチ", u"イッ", {}},
+                                     {u"ロク", u"ロッ", {}},
+                                     {u"ハチ", u"ハッ", {}},
+                                     {u"ジュー", u"ジッ", {}},
+                                     {u"サン", u"サン", u"ガイ"}};
+constexpr SoundChange BeforeFun[] = {{u"イチ", u"イッ", u"プン"},    {u"サン", u"サン", u"プン"},
+                                     {u"ヨン", u"ヨン", u"プン"},    {u"ロク", u"ロッ", u"プン"},
+                                     {u"ハチ", u"ハッ", u"プン"},    {u"ジュー", u"ジッ", u"プン"},
                                      {u"ヒャク", u"ヒャッ", u"プン"}};
 constexpr SoundChange BeforeJi[] = {{u"ヨン", u"ヨ", {}}, {u"ナナ", u"シチ", {}}, {u"キュー", u"ク", {}}};
 constexpr SoundChange BeforeEn[] = {{u"ヨン", u"ヨ", {}}};
 
 // Counters of addresses, platforms, routes, times and fares. 番 and 号 keep every number as it is.
 constexpr Counter Counters[] = {
-    {u"丁目", u"チョーメ", BeforeCho}, {u"番", u"バン", {}},       {u"番線", u"バンセン", {}},
-    {u"番地", u"バンチ", {}},          {u"番目", u"バンメ", {}},   {u"号", u"ゴー", {}},
-    {u"号車", u"ゴーシャ", {}},        {u"号線", u"ゴーセン", {}}, {u"号館", u"ゴーカン", {}},
+    {u"丁目", u"チョーメ", BeforeCho}, {u"番", u"バン", {}},        {u"番線", u"バンセン", {}},
+    {u"番地", u"バンチ", {}},          {u"番目", u"バンメ", {}},    {u"号", u"ゴー", {}},
+    {u"号車", u"ゴーシャ", {}},        {u"号線", u"ゴーセン", {}},  {u"号館", u"ゴーカン", {}},
     {u"系統", u"ケートー", BeforeKe},  {u"階", u"カイ", BeforeKai}, {u"分", u"フン", BeforeFun},
     {u"時", u"ジ", BeforeJi},          {u"円", u"エン", BeforeEn},
 };

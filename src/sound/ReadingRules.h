@@ -9,7 +9,7 @@
 
 struct Morpheme {
     QString surface;
-    QString features;    // ipadic's: part of speech (four fields), conjugation, base form, readings
+    QString features; // ipadic's: part of speech (four fields), conjugation, base form, readings
     bool spaceBefore = false;
 };
 

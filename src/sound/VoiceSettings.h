@@ -9,12 +9,12 @@ struct VoiceSettings {
     struct Range {
         int min, max;
     };
-    static constexpr Range RateRange{80, 450};  // words per minute, as espeak-ng counts them
+    static constexpr Range RateRange{80, 450}; // words per minute, as espeak-ng counts them
     static constexpr Range PitchRange{0, 100};
     static constexpr Range VolumeRange{0, 200}; // 100 is espeak-ng's normal loudness
 
-    std::string voice = "ja";                   // "ja" or a variant such as "ja+f2"
-    int rate = 150;                             // announcements go slower than espeak-ng's 175
+    std::string voice = "ja"; // "ja" or a variant such as "ja+f2"
+    int rate = 150;           // announcements go slower than espeak-ng's 175
     int pitch = 50;
     int volume = 100;
     bool operator==(const VoiceSettings&) const = default;

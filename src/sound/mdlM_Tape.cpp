@@ -89,14 +89,16 @@ std::optional<std::vector<TapeEntry>> parseTapeTable(std::istream& in, std::stri
     for (csv::Reader::Next next; (next = reader.next(fields)) != csv::Reader::Next::End;) {
         if (next == csv::Reader::Next::Error) return fail(reader.error());
         const auto at = [&] { return "line " + std::to_string(reader.line()) + ": "; };
-        if (fields.size() != 3) return fail(at() + std::to_string(fields.size()) + " fields where a text and two flags belong");
+        if (fields.size() != 3)
+            return fail(at() + std::to_string(fields.size()) + " fields where a text and two flags belong");
         std::optional<std::string> text;
         if (!reader.hadByteOrderMark())
             text = cp932::toUtf8Strict(fields[0]);
         else if (cp932::isUtf8(fields[0]))
             text = fields[0];
         if (!text)
-            return fail(at() + (reader.hadByteOrderMark() ? "the text is not UTF-8" : "the text holds bytes that are not CP932"));
+            return fail(at() + (reader.hadByteOrderMark() ? "the text is not UTF-8"
+                                                          : "the text holds bytes that are not CP932"));
         const auto step = flag(fields[1]);
         const auto sound = flag(fields[2]);
         if (!step || !sound) return fail(at() + "a flag is not a number from -32768 to 32767");

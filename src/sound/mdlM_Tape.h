@@ -14,8 +14,8 @@
 #include <vector>
 
 struct TapeEntry {
-    std::string text;     // UTF-8, spoken as it stands
-    int16_t stepFlag = 0; // 1: the fare data moves with this announcement
+    std::string text;      // UTF-8, spoken as it stands
+    int16_t stepFlag = 0;  // 1: the fare data moves with this announcement
     int16_t soundFlag = 0; // 1..3: which flag-chosen chime comes before it
     bool operator==(const TapeEntry&) const = default;
 };
@@ -54,7 +54,9 @@ public:
 class BroadcastTape : public fare::Broadcast {
 public:
     BroadcastTape(const OptionInfo& options, fare::Sound& sound, TapeView& view)
-        : options_(options), sound_(sound), view_(view) {}
+        : options_(options),
+          sound_(sound),
+          view_(view) {}
 
     // At panel load, with the voice or nullptr when it could not be created.
     void tapeInit(Speaker* speaker);

@@ -26,17 +26,16 @@ const char* deviceType(const std::string& path) {
 } // namespace
 
 SoundChannels::SoundChannels(CommandString& commands, std::string aliasPrefix)
-    : commands_(commands), aliasPrefix_(std::move(aliasPrefix)) {}
+    : commands_(commands),
+      aliasPrefix_(std::move(aliasPrefix)) {}
 
 int SoundChannels::send(const std::string& utf8Command) {
     return commands_.sendString(cp932::fromUtf8Lossy(utf8Command));
 }
 
-void SoundChannels::playSoundFile(const std::string& file, const std::string& channel, bool sync,
-                                  int extraWaitMs) {
+void SoundChannels::playSoundFile(const std::string& file, const std::string& channel, bool sync, int extraWaitMs) {
     std::error_code ec;
-    if (file.empty() || !std::filesystem::is_regular_file(file, ec))
-        return; // whatever the channel plays goes on
+    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) return; // whatever the channel plays goes on
     const std::string alias = aliasPrefix_ + channel;
     send("close " + alias);
     const char* type = deviceType(file);

@@ -20,8 +20,7 @@ public:
 
     // file: UTF-8 path of a .wav, .mp3 or .mid file; channel "S1" ... "S4". With sync, returns
     // when the sound has ended and then sleeps extraWaitMs. Every failure is silent.
-    void playSoundFile(const std::string& file, const std::string& channel, bool sync,
-                       int extraWaitMs);
+    void playSoundFile(const std::string& file, const std::string& channel, bool sync, int extraWaitMs);
 
     void playSound(const std::string& file, const std::string& channel, bool wait) override {
         playSoundFile(file, channel, wait, 0);

@@ -19,14 +19,16 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
     const Reply<xcb_intern_atom_reply_t> r(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr), &std::free);
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr),
+        &std::free);
     return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 // Whether the running window manager answers _NET_REQUEST_FRAME_EXTENTS.
 bool answersFrameRequests(xcb_connection_t* c, xcb_window_t root, xcb_atom_t request) {
     const Reply<xcb_get_property_reply_t> r(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096), nullptr),
+        xcb_get_property_reply(c, xcb_get_property(c, 0, root, atom(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096),
+                               nullptr),
         &std::free);
     if (!r || r->format != 32) return false;
     const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r.get()));
@@ -58,7 +60,8 @@ QMargins frameAhead(QWidget& window) {
     waited.start();
     while (waited.elapsed() < 500) {
         const Reply<xcb_get_property_reply_t> r(
-            xcb_get_property_reply(c, xcb_get_property(c, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr), &std::free);
+            xcb_get_property_reply(c, xcb_get_property(c, 0, id, extents, XCB_ATOM_CARDINAL, 0, 4), nullptr),
+            &std::free);
         if (r && r->format == 32 && xcb_get_property_value_length(r.get()) == 16) {
             const auto* e = static_cast<const uint32_t*>(xcb_get_property_value(r.get()));
             // left, right, top, bottom, in the screen's pixels

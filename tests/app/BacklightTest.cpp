@@ -1,5 +1,5 @@
-#include "BoardParts.h"
 #include "panel/Backlight.h"
+#include "BoardParts.h"
 #include "PanelFixture.h"
 
 #include <QFile>
@@ -9,7 +9,9 @@
 
 namespace {
 
-QColor labelColour(const Form1& board, int cell) { return lblSeiriNum(board, cell)->palette().color(QPalette::WindowText); }
+QColor labelColour(const Form1& board, int cell) {
+    return lblSeiriNum(board, cell)->palette().color(QPalette::WindowText);
+}
 
 } // namespace
 

@@ -74,7 +74,8 @@ TEST(CommandLine, AStartTakesEachOptionsValue) {
     EXPECT_EQ(all.readingsFile, QStringLiteral("r.tsv"));
     EXPECT_EQ(all.reading, QStringLiteral("上原"));
     EXPECT_EQ(all.say, QStringLiteral("本町"));
-    EXPECT_EQ(std::tuple(all.rideRoute, all.rideInterval, all.scale), std::tuple(QStringLiteral("00012"), milliseconds(250), 4));
+    EXPECT_EQ(std::tuple(all.rideRoute, all.rideInterval, all.scale),
+              std::tuple(QStringLiteral("00012"), milliseconds(250), 4));
 
     EXPECT_EQ(read(QStringLiteral("--ride 7")).rideInterval, milliseconds(8000)) << "the interval's default";
     EXPECT_EQ(read(QStringLiteral("--ride 7 --interval 86400")).rideInterval, milliseconds(86'400'000));

@@ -4,10 +4,10 @@
 // stored file changes; the settings file after the exit included.
 #include "LargestInputs.h"
 #include "PanelFixture.h"
+#include "reslib/ui/Pickers.h"
 #include "settings/SettingsCodec.h"
 #include "settings/mdlIniIo.h"
 #include "sound/MixerCommands.h"
-#include "reslib/ui/Pickers.h"
 
 #include <QCryptographicHash>
 #include <QGroupBox>
@@ -72,8 +72,8 @@ const std::string& once() {
 // A 32-bit BMP of exactly `size` bytes: 1,024 pixels a row, its pixels from offset 4,096.
 std::string bmp(uint32_t size) {
     const uint32_t width = 1024, offset = 4096, rows = (size - offset) / (width * 4);
-    std::string b = "BM" + le(size, 4) + le(0, 4) + le(offset, 4) + le(40, 4) + le(width, 4) + le(rows, 4) +
-                    le(1, 2) + le(32, 2) + le(0, 4) + le(rows * width * 4, 4) + le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4);
+    std::string b = "BM" + le(size, 4) + le(0, 4) + le(offset, 4) + le(40, 4) + le(width, 4) + le(rows, 4) + le(1, 2) +
+                    le(32, 2) + le(0, 4) + le(rows * width * 4, 4) + le(2835, 4) + le(2835, 4) + le(0, 4) + le(0, 4);
     b.resize(offset, '\0');
     b.resize(size, '\x40');
     return b;
@@ -121,7 +121,9 @@ std::string stopsWithNote(size_t bytes) {
 
 std::string plusOne(const std::string& bytes) { return bytes + '\0'; }
 std::string cut(const std::string& bytes, size_t keep) { return bytes.substr(0, keep); }
-std::string patched(std::string bytes, size_t at, const std::string& with) { return bytes.replace(at, with.size(), with); }
+std::string patched(std::string bytes, size_t at, const std::string& with) {
+    return bytes.replace(at, with.size(), with);
+}
 
 // ---- The program over a data folder, as the operator starts it.
 
@@ -140,7 +142,10 @@ public:
         saved_ = dup(2);
         dup2(fileno(file_), 2);
     }
-    ~StderrCapture() { restore(); std::fclose(file_); }
+    ~StderrCapture() {
+        restore();
+        std::fclose(file_);
+    }
     std::string text() {
         restore();
         std::rewind(file_);
@@ -172,7 +177,9 @@ Said run(const QString& program, const QStringList& arguments) {
     QProcess p;
     p.start(program, arguments);
     p.waitForFinished(120000);
-    return {{}, p.readAllStandardError().toStdString(), p.readAllStandardOutput().toStdString(),
+    return {{},
+            p.readAllStandardError().toStdString(),
+            p.readAllStandardOutput().toStdString(),
             p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1};
 }
 
@@ -235,12 +242,14 @@ protected:
         writeFile(data() / "step.mid", readFile(Samples / "chime3.mid"));
         writeFile(data() / "readings.tsv", OwnReading);
         fs::copy(Town, data() / "feed");
-        for (const char* name : {"5.hy3", "5tp.csv", "readings.tsv"}) writeFile(data() / "out" / name, "previous " + std::string(name));
+        for (const char* name : {"5.hy3", "5tp.csv", "readings.tsv"})
+            writeFile(data() / "out" / name, "previous " + std::string(name));
         writeFile(in4(), *settings::encode(operatorsSettings(), nullptr));
     }
 
     void start() {
-        ferio = std::make_unique<Ferio>(FerioDevices{sound, services, services, &voice, {}}, QString::fromStdString(in4().string()));
+        ferio = std::make_unique<Ferio>(FerioDevices{sound, services, services, &voice, {}},
+                                        QString::fromStdString(in4().string()));
         ferio->board().setLampTestMs(0);
         ferio->start();
     }
@@ -327,58 +336,83 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
         {Kind::Route, "count -1", [&] { return patched(route, 0, "\xff\xff"); }, Outcome::Refused,
          QStringLiteral("運賃データファイルのレコード数 -1 は不正です。")},
         {Kind::Route, "largest", [] { return once<largest::route>(); }, Outcome::Taken, {}},
-        {Kind::Route, "largest + 1 byte after the last record", [] { return plusOne(once<largest::route>()); }, Outcome::Taken, {}},
-        {Kind::Route, "largest with count 302", [] { return patched(once<largest::route>(), 0, le(302, 2)); }, Outcome::Refused,
-         QStringLiteral("運賃データファイルのレコード数 302 は上限の 301 を超えています。")},
+        {Kind::Route,
+         "largest + 1 byte after the last record",
+         [] { return plusOne(once<largest::route>()); },
+         Outcome::Taken,
+         {}},
+        {Kind::Route, "largest with count 302", [] { return patched(once<largest::route>(), 0, le(302, 2)); },
+         Outcome::Refused, QStringLiteral("運賃データファイルのレコード数 302 は上限の 301 を超えています。")},
 
-        {Kind::Settings, "one byte short", [&] { return cut(settingsBytes, settingsBytes.size() - 1); }, Outcome::Refused,
-         QStringLiteral("エラー Code:75\r\n内容:設定ファイルが壊れています（ブロック 11「コマごとの数字設定」の途中でファイルが終わっています）。"
+        {Kind::Settings, "one byte short", [&] { return cut(settingsBytes, settingsBytes.size() - 1); },
+         Outcome::Refused,
+         QStringLiteral("エラー Code:75\r\n内容:設定ファイルが壊れています"
+                        "（ブロック 11「コマごとの数字設定」の途中でファイルが終わっています）。"
                         "\r\n\r\n読めなかった設定ファイルは %1/ferio.in4.damaged に残しました。")},
-        {Kind::Settings, "first text count 65535", [&] { return patched(settingsBytes, 0, "\xff\xff"); }, Outcome::Refused,
-         QStringLiteral("エラー Code:75\r\n内容:設定ファイルが壊れています（ブロック 1「フォルダー」のオプション項目 1の途中でファイルが終わっています）。"
+        {Kind::Settings, "first text count 65535", [&] { return patched(settingsBytes, 0, "\xff\xff"); },
+         Outcome::Refused,
+         QStringLiteral("エラー Code:75\r\n内容:設定ファイルが壊れています"
+                        "（ブロック 1「フォルダー」のオプション項目 1の途中でファイルが終わっています）。"
                         "\r\n\r\n読めなかった設定ファイルは %1/ferio.in4.damaged に残しました。")},
         {Kind::Settings, "largest", [] { return once<largest::settingsFile>(); }, Outcome::Taken, {}},
-        {Kind::Settings, "largest + 1 byte after the last block", [] { return plusOne(once<largest::settingsFile>()); }, Outcome::Taken, {}},
+        {Kind::Settings,
+         "largest + 1 byte after the last block",
+         [] { return plusOne(once<largest::settingsFile>()); },
+         Outcome::Taken,
+         {}},
 
-        {Kind::Tape, "bytes that are not CP932", [] { return std::string("\"one\",0,0\r\n\"\x81\x7f\",0,0\r\n"); }, Outcome::Refused,
-         QStringLiteral("%1/12tp.csv: line 2: the text holds bytes that are not CP932")},
+        {Kind::Tape, "bytes that are not CP932", [] { return std::string("\"one\",0,0\r\n\"\x81\x7f\",0,0\r\n"); },
+         Outcome::Refused, QStringLiteral("%1/12tp.csv: line 2: the text holds bytes that are not CP932")},
         {Kind::Tape, "cut inside a quote", [] { return std::string("\"one\",0,0\r\n\"two"); }, Outcome::Refused,
          QStringLiteral("%1/12tp.csv: line 2: field 1 opens a quote that is never closed")},
         {Kind::Tape, "largest", [] { return once<largest::tapeTable>(); }, Outcome::Taken, {}},
         {Kind::Tape, "largest + 1 byte", [] { return plusOne(once<largest::tapeTable>()); }, Outcome::Refused,
          QStringLiteral("%1/12tp.csv: larger than 16777216 bytes or unreadable")},
 
-        {Kind::Plugin, "cut in half", [] { const std::string p = readFile(Samples / "plain.4SP"); return cut(p, p.size() / 2); },
+        {Kind::Plugin, "cut in half",
+         [] {
+             const std::string p = readFile(Samples / "plain.4SP");
+             return cut(p, p.size() / 2);
+         },
          Outcome::Refused, QStringLiteral("指定したファイルはプラグインでないか、内容が不正です")},
         {Kind::Plugin, "largest", [] { return largest::plugin(readFile(Samples / "plain.4SP")); }, Outcome::Taken, {}},
-        {Kind::Plugin, "largest + 1 byte", [] { return plusOne(largest::plugin(readFile(Samples / "plain.4SP"))); }, Outcome::Refused,
-         QStringLiteral("指定したファイルはプラグインでないか、内容が不正です")},
+        {Kind::Plugin, "largest + 1 byte", [] { return plusOne(largest::plugin(readFile(Samples / "plain.4SP"))); },
+         Outcome::Refused, QStringLiteral("指定したファイルはプラグインでないか、内容が不正です")},
 
         {Kind::Picture, "cut inside its pixels", [] { return cut(goodPicture(), 300000); }, Outcome::Refused,
-         QStringLiteral("エラーです。\r\n\r\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。")},
-        {Kind::Picture, "not a picture", [] { return std::string("GIF89a and then nothing of a picture"); }, Outcome::Refused,
-         QStringLiteral("エラーです。\r\n\r\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。")},
+         QStringLiteral(
+             "エラーです。\r\n\r\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。")},
+        {Kind::Picture, "not a picture", [] { return std::string("GIF89a and then nothing of a picture"); },
+         Outcome::Refused,
+         QStringLiteral(
+             "エラーです。\r\n\r\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。")},
         {Kind::Picture, "largest", [] { return once<largestPicture>(); }, Outcome::Taken, {}},
         {Kind::Picture, "largest + 1 byte", [] { return plusOne(once<largestPicture>()); }, Outcome::Refused,
-         QStringLiteral("エラーです。\r\n\r\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。")},
+         QStringLiteral(
+             "エラーです。\r\n\r\nエラーコード：481　指定した画像の内容が不正です。この部分では扱えません。")},
 
         {Kind::Sound, "WAV format bytes wrong", [&] { return patched(chime, 20, "\x34\x12"); }, Outcome::Refused, {}},
-        {Kind::Sound, "MIDI cut inside its track", [] { return cut(readFile(Samples / "chime3.mid"), 40); }, Outcome::Refused, {}, "step.mid"},
+        {Kind::Sound,
+         "MIDI cut inside its track",
+         [] { return cut(readFile(Samples / "chime3.mid"), 40); },
+         Outcome::Refused,
+         {},
+         "step.mid"},
         {Kind::Sound, "longest WAV (600 s)", [] { return once<longestWav>(); }, Outcome::Taken, {}},
         {Kind::Sound, "longest WAV + 1 sample byte", [] { return wav(600 * 8000 + 1); }, Outcome::Refused, {}},
         {Kind::Sound, "largest MIDI", [] { return once<largestMidi>(); }, Outcome::Taken, {}, "step.mid"},
         {Kind::Sound, "largest MIDI + 1 byte", [] { return midi((16u << 20) + 1); }, Outcome::Refused, {}, "step.mid"},
 
-        {Kind::Readings, "a line of wrong bytes", [] { return std::string(OwnReading) + "\xff\xfe\t\xff\n"; }, Outcome::Taken,
-         QStringLiteral("%1/readings.tsv:2: UTF-8 ではありません")},
-        {Kind::Readings, "a reading that is no katakana", [] { return std::string(OwnReading) + "東町\tひがしまち\n"; }, Outcome::Taken,
-         QStringLiteral("%1/readings.tsv:2: 読みがカタカナではありません")},
+        {Kind::Readings, "a line of wrong bytes", [] { return std::string(OwnReading) + "\xff\xfe\t\xff\n"; },
+         Outcome::Taken, QStringLiteral("%1/readings.tsv:2: UTF-8 ではありません")},
+        {Kind::Readings, "a reading that is no katakana", [] { return std::string(OwnReading) + "東町\tひがしまち\n"; },
+         Outcome::Taken, QStringLiteral("%1/readings.tsv:2: 読みがカタカナではありません")},
         {Kind::Readings, "largest", [] { return once<largestReadings>(); }, Outcome::Taken, {}},
         {Kind::Readings, "largest + 1 byte", [] { return plusOne(once<largestReadings>()); }, Outcome::Refused,
          QStringLiteral("%1/readings.tsv: 読みません: 16777216 バイトを超えています")},
 
-        {Kind::Feed, "stops cut inside a quote", [&] { return cut(town, town.find("S02")) + "S02,\"𠮷野"; }, Outcome::Refused,
-         QStringLiteral("stops.txt: line 3: field 2 opens a quote that is never closed")},
+        {Kind::Feed, "stops cut inside a quote", [&] { return cut(town, town.find("S02")) + "S02,\"𠮷野"; },
+         Outcome::Refused, QStringLiteral("stops.txt: line 3: field 2 opens a quote that is never closed")},
         {Kind::Feed, "largest field", [] { return stopsWithNote(256 * 1024); }, Outcome::Taken,
          QStringLiteral("warning: \"𠮷野町\": 𠮷 (U+20BB7) has no CP932 code and is written 吉")},
         {Kind::Feed, "largest field + 1 byte", [] { return stopsWithNote(256 * 1024 + 1); }, Outcome::Refused,
@@ -387,13 +421,15 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
 
     int held = 0;
     for (const Row& row : rows) {
-        const KindOf& kind = *std::find_if(kinds.begin(), kinds.end(), [&](const KindOf& k) { return k.kind == row.kind; });
+        const KindOf& kind =
+            *std::find_if(kinds.begin(), kinds.end(), [&](const KindOf& k) { return k.kind == row.kind; });
         const std::string file = row.file ? row.file : kind.file;
         SCOPED_TRACE(file + ": " + row.damage);
         const auto started = std::chrono::steady_clock::now();
         const bool taken = row.outcome == Outcome::Taken;
         const QString expected = row.said.contains(QStringLiteral("%1")) ? row.said.arg(dir) : row.said;
-        const int failuresBefore = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
+        const int failuresBefore =
+            ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count();
         prepareData();
         boxes.clear();
         const std::string bytes = row.bytes();
@@ -405,8 +441,8 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             start();
             setRoute("12");
             clickControl(ferio->panel(), "Command2_1");
-            before = {ferio->engine().state(), ferio->engine().routesLoaded(), ferio->engine().currentRecord().column(1),
-                      ferio->board().picture().cacheKey(), pluginLines()};
+            before = {ferio->engine().state(), ferio->engine().routesLoaded(),
+                      ferio->engine().currentRecord().column(1), ferio->board().picture().cacheKey(), pluginLines()};
             ASSERT_EQ(before.state.CurrentStop, 1);
             ASSERT_EQ(before.plugin.size(), 10) << "the barcode plugin is described";
             ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
@@ -424,21 +460,29 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             case Kind::Settings: start(); break;
             case Kind::Tape: setRoute("12"); break;
             case Kind::Plugin: {
-                picker::setHandler([&](const picker::Request&) { return picker::Answer{true, dir + QStringLiteral("/plugin.4SP")}; });
+                picker::setHandler([&](const picker::Request&) {
+                    return picker::Answer{true, dir + QStringLiteral("/plugin.4SP")};
+                });
                 ferio->dialog().findChild<QAbstractButton*>(QStringLiteral("Command1"))->click();
                 picker::setHandler({});
                 break;
             }
             case Kind::Picture: ferio->dialog().SetProp(); break;
-            case Kind::Sound: setRoute("12"); clickControl(ferio->panel(), "Command2_1"); break;
+            case Kind::Sound:
+                setRoute("12");
+                clickControl(ferio->panel(), "Command2_1");
+                break;
             case Kind::Readings:
-                said = run(QStringLiteral(FERIO_BIN_DIR "/ferio"), {QStringLiteral("--readings"), dir + QStringLiteral("/readings.tsv"),
-                                                                  QStringLiteral("--reading"), QStringLiteral("次は、西山台です。")});
+                said = run(QStringLiteral(FERIO_BIN_DIR "/ferio"),
+                           {QStringLiteral("--readings"), dir + QStringLiteral("/readings.tsv"),
+                            QStringLiteral("--reading"), QStringLiteral("次は、西山台です。")});
                 break;
             case Kind::Feed:
-                said = run(QStringLiteral(FERIO_BIN_DIR "/hy3tool"), {QStringLiteral("gtfs"), dir + QStringLiteral("/feed"), QStringLiteral("--route"),
-                                                                    QStringLiteral("R1"), QStringLiteral("--direction"), QStringLiteral("0"),
-                                                                    QStringLiteral("--number"), QStringLiteral("5"), QStringLiteral("--out"), dir + QStringLiteral("/out")});
+                said = run(QStringLiteral(FERIO_BIN_DIR "/hy3tool"),
+                           {QStringLiteral("gtfs"), dir + QStringLiteral("/feed"), QStringLiteral("--route"),
+                            QStringLiteral("R1"), QStringLiteral("--direction"), QStringLiteral("0"),
+                            QStringLiteral("--number"), QStringLiteral("5"), QStringLiteral("--out"),
+                            dir + QStringLiteral("/out")});
                 break;
             }
             if (inProgram) said.err = err.text();
@@ -482,7 +526,8 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             }
             break;
         case Kind::Settings:
-            EXPECT_EQ(ferio->options().FareDataDir, taken ? largest::longestName() : std::string()) << "all of the file or none of it";
+            EXPECT_EQ(ferio->options().FareDataDir, taken ? largest::longestName() : std::string())
+                << "all of the file or none of it";
             break;
         case Kind::Tape: {
             EXPECT_EQ(ferio->engine().routesLoaded(), before.routesLoaded + 1) << "the route is set all the same";
@@ -496,7 +541,8 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
                 EXPECT_EQ(pluginLines().size(), 6) << "the plain plugin is described";
             else
                 EXPECT_EQ(pluginLines(), before.plugin) << "the previous description stays";
-            EXPECT_EQ(ferio->dialog().findChild<QLineEdit*>(QStringLiteral("txtSeiriPlgDir"))->text(), dir + QStringLiteral("/plugin.4SP"));
+            EXPECT_EQ(ferio->dialog().findChild<QLineEdit*>(QStringLiteral("txtSeiriPlgDir"))->text(),
+                      dir + QStringLiteral("/plugin.4SP"));
             break;
         case Kind::Picture:
             if (taken)
@@ -513,9 +559,7 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             EXPECT_EQ(said.code, 0);
             EXPECT_EQ(said.out.find("ニシヤマダイラ") != std::string::npos, taken) << said.out;
             break;
-        case Kind::Feed:
-            EXPECT_EQ(said.code, taken ? 0 : 1) << said.err;
-            break;
+        case Kind::Feed: EXPECT_EQ(said.code, taken ? 0 : 1) << said.err; break;
         }
 
         // Nothing stored is lost: the settings are saved at the exit as they were read.
@@ -538,10 +582,13 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             }
         }
         EXPECT_EQ(storedAfter, expectedAfter);
-        const bool rowHeld = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore;
+        const bool rowHeld =
+            ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() == failuresBefore;
         held += rowHeld;
-        std::printf("%-16s %-40s %-7s %s  %lld ms\n", file.c_str(), row.damage, taken ? "taken" : "refused", rowHeld ? "held" : "FAILED",
-                    static_cast<long long>((std::chrono::steady_clock::now() - started) / std::chrono::milliseconds(1)));
+        std::printf(
+            "%-16s %-40s %-7s %s  %lld ms\n", file.c_str(), row.damage, taken ? "taken" : "refused",
+            rowHeld ? "held" : "FAILED",
+            static_cast<long long>((std::chrono::steady_clock::now() - started) / std::chrono::milliseconds(1)));
     }
     std::printf("%d of %zu damaged or largest inputs held\n", held, rows.size());
 }

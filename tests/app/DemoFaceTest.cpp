@@ -1,9 +1,9 @@
 // The demonstration's board face, measured on the board's own pixels: an LED board's contrast
 // between lit segments, unlit ones and the cell.
 #include "BoardParts.h"
+#include "PanelFixture.h"
 #include "controls/M_Degit.h"
 #include "reslib/ui/Bgr.h"
-#include "PanelFixture.h"
 
 #include <QProcess>
 #include <cmath>
@@ -34,7 +34,9 @@ std::map<QRgb, int> census(const QImage& img) {
 TEST(DemoFace, LitSegmentsStandOutFromTheCellAndFromUnlitOnes) {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("ferio.in4"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral(FERIO_BIN_DIR "/ferio-demo-settings"), {file, QStringLiteral(FERIO_SAMPLES_DIR)}), 0);
+    ASSERT_EQ(QProcess::execute(QStringLiteral(FERIO_BIN_DIR "/ferio-demo-settings"),
+                                {file, QStringLiteral(FERIO_SAMPLES_DIR)}),
+              0);
     msg::setHandler([](const msg::Request&) { return QMessageBox::Ok; });
     RecordingDevices services;
     Ferio ferio({services, services, services, nullptr, {}}, file);
@@ -45,11 +47,14 @@ TEST(DemoFace, LitSegmentsStandOutFromTheCellAndFromUnlitOnes) {
     board.setSmall(1, 1);
     for (const M_Degit* d : {Degit(board, 1), S_Degit(board, 1), TimeDegit(board, 0)}) {
         const std::string name = d->objectName().toStdString();
-        const QColor cell = fromBgr(d->BackColor()), unlit = fromBgr(d->BaseForeColor()), lit = fromBgr(d->DegitForeColor());
+        const QColor cell = fromBgr(d->BackColor()), unlit = fromBgr(d->BaseForeColor()),
+                     lit = fromBgr(d->DegitForeColor());
         auto pixels = census(board.grab(d->geometry()).toImage());
         // The face is drawn in these colours (edges may blend them).
-        EXPECT_EQ(std::max_element(pixels.begin(), pixels.end(), [](auto a, auto b) { return a.second < b.second; })->first,
-                  cell.rgb()) << name;
+        EXPECT_EQ(
+            std::max_element(pixels.begin(), pixels.end(), [](auto a, auto b) { return a.second < b.second; })->first,
+            cell.rgb())
+            << name;
         EXPECT_GT(pixels[unlit.rgb()], 0) << name;
         EXPECT_GT(pixels[lit.rgb()], 0) << name;
         EXPECT_EQ(cell, Qt::black) << name;

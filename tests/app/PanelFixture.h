@@ -1,8 +1,8 @@
 #pragma once
 // The program as it is wired, after start-up, over a temporary fare-data folder, with the
 // sounds and the message boxes recorded instead of played and shown.
-#include "app/Ferio.h"
 #include "PanelKeys.h"
+#include "app/Ferio.h"
 #include "fare/Hy3File.h"
 #include "reslib/ui/Messages.h"
 
@@ -77,12 +77,14 @@ struct PanelTest : ::testing::Test {
         std::string error;
         auto bytes = fare::hy3::write(records, &error);
         ASSERT_TRUE(bytes) << error;
-        std::ofstream(QDir(dir.path()).filePath(QString::number(number) + ".hy3").toStdString(),
-                      std::ios::binary) << *bytes;
+        std::ofstream(QDir(dir.path()).filePath(QString::number(number) + ".hy3").toStdString(), std::ios::binary)
+            << *bytes;
     }
 
     template <class W = QPushButton>
-    W* find(const char* name) { return findControl<W>(panel, name); }
+    W* find(const char* name) {
+        return findControl<W>(panel, name);
+    }
     void click(const char* name) { clickControl(panel, name); }
     void type(const QString& digits) { typeDigits(panel, digits); }
 };

@@ -1,11 +1,11 @@
-#include "BoardParts.h"
 #include "Barcodes.h"
+#include "BoardParts.h"
+#include "PanelFixture.h"
 #include "board/BoardGeometry.h"
 #include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
 #include "options/ColorButton.h"
 #include "panel/PanelInfo.h"
-#include "PanelFixture.h"
 #include "reslib/ui/Bgr.h"
 
 #include <QApplication>
@@ -176,8 +176,9 @@ TEST_F(PanelTest, ScrollBarsDriveTheStopNameDisplay) {
 }
 
 TEST_F(PanelTest, VersionBoxShowsModelAndVersionWhileTheBoardIsDisabled) {
-    EXPECT_EQ(panel::versionText("ferio", 2031),
-              "型番：ferio\r\nバージョン：4.0.0\r\n\r\n配布：Ferio プロジェクト\r\n開発：Ferio 開発チーム 2026-2031\r\n");
+    EXPECT_EQ(
+        panel::versionText("ferio", 2031),
+        "型番：ferio\r\nバージョン：4.0.0\r\n\r\n配布：Ferio プロジェクト\r\n開発：Ferio 開発チーム 2026-2031\r\n");
     QString shown;
     bool boardDisabled = false;
     QTimer::singleShot(0, [&] {

@@ -1,9 +1,9 @@
 // The start-up and the exit as the program runs them: each step, in its order, has done its
 // part when the next one begins.
 #include "BoardParts.h"
+#include "PanelFixture.h"
 #include "app/Ferio.h"
 #include "controls/M_Degit.h"
-#include "PanelFixture.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -46,10 +46,10 @@ TEST_F(Sequence, StartUpRunsInItsOrder) {
     auto ferio = program();
     Form1& board = ferio->board();
     const std::vector<SequenceStep> steps = ferio->startupSteps();
-    ASSERT_EQ(names(steps), (std::vector<std::string>{
-                                "prepare cells", "start-up defaults", "built-in pictures", "apply options",
-                                "show panel", "panel to the top", "board to the top-left",
-                                "panel to the bottom-right", "board shape", "repaint board", "load settings"}));
+    ASSERT_EQ(names(steps),
+              (std::vector<std::string>{"prepare cells", "start-up defaults", "built-in pictures", "apply options",
+                                        "show panel", "panel to the top", "board to the top-left",
+                                        "panel to the bottom-right", "board shape", "repaint board", "load settings"}));
     const std::map<std::string, std::function<void()>> after{
         {"prepare cells", [&] { EXPECT_EQ(Degit(board, 7)->DegitStyle(), 1); }},
         {"start-up defaults",

@@ -1,18 +1,18 @@
 // The settings file as the program uses it: written at the confirmed exit from every window's
 // state, read at the next start and applied to every window; a bad file applies nothing.
 #include "BoardParts.h"
+#include "PanelFixture.h"
 #include "app/BoardScale.h"
 #include "app/Ferio.h"
 #include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
-#include "PanelFixture.h"
 #include "reslib/ui/Messages.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QMenu>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -147,14 +147,15 @@ TEST_F(SettingsTest, ARefusedFileIsKeptBesideItBeforeTheDefaultsReplaceIt) {
     {
         auto ferio = start();
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("終了時に設定を保存しません"))) << messages[0].text.toStdString();
+        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("終了時に設定を保存しません")))
+            << messages[0].text.toStdString();
         EXPECT_TRUE(ferio->panel().close());
     }
     EXPECT_EQ(readAll(file), QByteArray("damaged"));
 }
 
 TEST_F(SettingsTest, ASaveThatFailsIsReportedAndKeepsTheOldFile) {
-    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly)); // a previous (empty, damaged) file
+    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));         // a previous (empty, damaged) file
     file = dir.filePath(QStringLiteral("ferio.in4/inside.in4")); // its "folder" is a file
     auto ferio = start();
     EXPECT_TRUE(ferio->panel().close());

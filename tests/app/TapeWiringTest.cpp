@@ -1,9 +1,9 @@
 // The broadcast group as the program wires it: with a voice, a route's table loads at its reset,
 // "送り" speaks the next announcement and moves the fares when the entry says so, "■" stops the
 // voice and "調整" opens its dialog over the panel.
+#include "PanelFixture.h"
 #include "app/Ferio.h"
 #include "fare/Hy3File.h"
-#include "PanelFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
+#include "board/Form1.h"
 #include "BoardParts.h"
 #include "board/BoardGeometry.h"
-#include "board/Form1.h"
 #include "board/PanelPicture.h"
 #include "controls/ChimeiCtl_B.h"
 #include "controls/M_Degit.h"
@@ -176,7 +176,8 @@ TEST_F(Board, EverySegmentOfTheClockIsInsideTheWindow) {
             const QRect at = TimeDegit(board, i)->geometry();
             EXPECT_GE(at.top() + top, 0) << "the top bars are inside the window at " << scale << "x";
             const std::vector<int> shown = greenRows(shot, at.intersected(board.rect()));
-            EXPECT_EQ(shown, std::vector<int>(lit.end() - long(shown.size()), lit.end())) << "clock " << i << " at " << scale << "x";
+            EXPECT_EQ(shown, std::vector<int>(lit.end() - long(shown.size()), lit.end()))
+                << "clock " << i << " at " << scale << "x";
         }
     }
 }
@@ -350,7 +351,8 @@ TEST_F(Board, TheMenuCopiesAndSavesThePictureOfTheBoard) {
     board.contextMenu()->findChild<QAction*>(QStringLiteral("actCopyPicture"))->trigger();
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(copied.size(), QSize(1286, 480));
-    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), board.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+              board.grab().toImage().convertToFormat(QImage::Format_RGB32));
 
     QTemporaryDir dir;
     const QString png = dir.filePath(QStringLiteral("board.png"));

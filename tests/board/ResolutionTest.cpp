@@ -110,7 +110,8 @@ TEST(Resolution, FareCellKeepsItsShapeAndSharpEdgesWhenMagnified) {
         const int k = img->width() / 57;
         for (int y = 0; y < img->height(); ++y) {
             const QRgb px = img->pixel((19 + 9) * k + k / 2, y);
-            EXPECT_TRUE(near(px, lit, 16) || near(px, back, 16)) << std::hex << px << std::dec << " soft horizontal edge at row " << y << " of " << k << "x";
+            EXPECT_TRUE(near(px, lit, 16) || near(px, back, 16))
+                << std::hex << px << std::dec << " soft horizontal edge at row " << y << " of " << k << "x";
         }
     }
     // Smoothed pixels lie along the slanted and pointed edges, whose length grows three times;
@@ -145,8 +146,7 @@ TEST(Resolution, StopNameDotsStaySharpSquaresAtEveryScale) {
             const QRgb want = at[0].pixel(x, y);
             dots += want == lit;
             for (int dy = 0; dy < 3; ++dy)
-                for (int dx = 0; dx < 3; ++dx)
-                    ASSERT_EQ(at[1].pixel(3 * x + dx, 3 * y + dy), want) << x << "," << y;
+                for (int dx = 0; dx < 3; ++dx) ASSERT_EQ(at[1].pixel(3 * x + dx, 3 * y + dy), want) << x << "," << y;
         }
     EXPECT_GT(dots, 40 * r * r);
 }

@@ -1,5 +1,5 @@
-#include "controls/ChimeiCtl_B.h"
 #include "OwnProperties.h"
+#include "controls/ChimeiCtl_B.h"
 #include "reslib/ui/Bgr.h"
 
 #include <QFontDatabase>
@@ -32,8 +32,10 @@ Dots dotsOf(ChimeiCtl_B& c) {
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x) {
             const QRgb px = img.pixel(x, y);
-            if (px == fromBgr(kDot).rgb()) d.points.emplace_back(x, y);
-            else EXPECT_EQ(px, fromBgr(kBack).rgb()) << "stray shade at " << x << "," << y;
+            if (px == fromBgr(kDot).rgb())
+                d.points.emplace_back(x, y);
+            else
+                EXPECT_EQ(px, fromBgr(kBack).rgb()) << "stray shade at " << x << "," << y;
         }
     return d;
 }
@@ -69,7 +71,11 @@ TEST(ChimeiCtl_B, DefaultsAndStoredProperties) {
 
 TEST(ChimeiCtl_B, StillNamesSitInTheirLayoutRowsOnTheDotPitch) {
     Panel c;
-    struct Row { const char* name; int16_t mode; std::vector<int> tops; };
+    struct Row {
+        const char* name;
+        int16_t mode;
+        std::vector<int> tops;
+    };
     const Row rows[] = {
         {"東", 2, {80}},
         {"東京", 2, {48, 112}},
@@ -121,7 +127,7 @@ TEST(ChimeiCtl_B, VerticalWritingCharacters) {
     EXPECT_LT(box.bottom(), 80 + 12) << "upper right of the cell";
     EXPECT_GE(box.top(), 80);
 
-    c.SetChimei("AB");   // two half-width characters share one cell, each in its own half
+    c.SetChimei("AB"); // two half-width characters share one cell, each in its own half
     const Dots pair = dotsOf(c);
     EXPECT_FALSE(pair.within(80, 112).points.empty());
     int left = 0, right = 0;
@@ -140,7 +146,7 @@ TEST(ChimeiCtl_B, FontsAndBoldChangeTheDots) {
     c.SetChimei("駅");
     const size_t mincho = dotsOf(c).points.size();
     EXPECT_NE(gothic, mincho);
-    c.setFontMode(2);   // kanji from Gothic
+    c.setFontMode(2); // kanji from Gothic
     c.SetChimei("駅");
     EXPECT_EQ(dotsOf(c).points.size(), gothic);
     c.setFontMode(0);
@@ -172,7 +178,7 @@ TEST(ChimeiCtl_B, LongNamesScrollFromATimer) {
     Panel c;
     c.setSpeed(0);
     c.setScrollStartWait(0);
-    c.SetChimei("東京都庁前バスターミナル");   // returns at once
+    c.SetChimei("東京都庁前バスターミナル"); // returns at once
     EXPECT_TRUE(dotsOf(c).points.empty()) << "starts below the panel";
     EXPECT_TRUE(QTest::qWaitFor([&] { return c.Speed() == 1; }, 2000));
     c.setSpeed(2000);
@@ -212,9 +218,21 @@ TEST(ChimeiCtl_B, EachPropertyNotifiesOnlyARealChange) {
 TEST(ChimeiCtl_B, EveryPropertyRoundTripsThroughTheBagAndMissingKeysTakeTheirDefaults) {
     ChimeiCtl_B c;
     expectBagRoundTrip(c,
-                       {{"BackColor", 0x010203}, {"ForeColor", 0x040506}, {"Speed", -3}, {"ScrollStartWait", 70000},
-                        {"Mode", 9}, {"Appearance", 0}, {"FontMode", 6}, {"FontBold", true}},
-                       {{"BackColor", 8421504}, {"ForeColor", 48895}, {"Speed", 5}, {"ScrollStartWait", 1500},
-                        {"Mode", 2}, {"Appearance", 1}, {"FontMode", 0}, {"FontBold", false}});
+                       {{"BackColor", 0x010203},
+                        {"ForeColor", 0x040506},
+                        {"Speed", -3},
+                        {"ScrollStartWait", 70000},
+                        {"Mode", 9},
+                        {"Appearance", 0},
+                        {"FontMode", 6},
+                        {"FontBold", true}},
+                       {{"BackColor", 8421504},
+                        {"ForeColor", 48895},
+                        {"Speed", 5},
+                        {"ScrollStartWait", 1500},
+                        {"Mode", 2},
+                        {"Appearance", 1},
+                        {"FontMode", 0},
+                        {"FontBold", false}});
     EXPECT_EQ(c.grab().toImage().pixel(0, 0), fromBgr(8421504).rgb()) << "the restored background is applied";
 }

@@ -83,7 +83,7 @@ TEST(ChimeiLayout, FaceByFontModeOnTheSignedCp932Code) {
 
 TEST(ChimeiScroll, PauseThenRiseThenRestartBelowThePanel) {
     ChimeiScroll s;
-    int16_t speed = 200;   // 400 px/s
+    int16_t speed = 200; // 400 px/s
     s.start(192, 224, 1500);
     s.advance(1499, speed, 1500);
     EXPECT_EQ(s.top(), 192) << "hidden below the panel during the first pause";

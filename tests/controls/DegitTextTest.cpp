@@ -10,13 +10,13 @@ const DegitValue kEmpty = QString();
 } // namespace
 
 TEST(DegitText, ZeroModesDecideWhatZeroMinusOneAndEmptyShow) {
-    struct Row { int16_t mode; QString zero, minusOne, empty; };
+    struct Row {
+        int16_t mode;
+        QString zero, minusOne, empty;
+    };
     const Row rows[] = {
-        {0, "", "-1", ""},
-        {1, "0", "-1", "0"},
-        {2, "", "0", ""},
-        {3, "0", "0", "0"},
-        {-5, "0", "-1", ""},   // outside the table: the value as it is
+        {0, "", "-1", ""},  {1, "0", "-1", "0"}, {2, "", "0", ""},
+        {3, "0", "0", "0"}, {-5, "0", "-1", ""}, // outside the table: the value as it is
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.mode);

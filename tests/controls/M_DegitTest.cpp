@@ -1,6 +1,6 @@
 #include "controls/M_Degit.h"
-#include "controls/SegmentFace.h"
 #include "OwnProperties.h"
+#include "controls/SegmentFace.h"
 #include "reslib/ui/Bgr.h"
 
 #include <QApplication>
@@ -93,8 +93,12 @@ TEST(M_Degit, LitCellsForTheFormatRules) {
     EXPECT_EQ(d.grab().toImage(), reference(3, "234"));
 
     d.setKeta(4);
-    const struct { int16_t mode; DegitValue value; bool zeroShows; } rows[] = {
-        {0, qint64(0), false}, {1, qint64(0), true}, {1, QString(), true}, {2, qint64(-1), true},
+    const struct {
+        int16_t mode;
+        DegitValue value;
+        bool zeroShows;
+    } rows[] = {
+        {0, qint64(0), false}, {1, qint64(0), true},  {1, QString(), true}, {2, qint64(-1), true},
         {2, qint64(0), false}, {3, qint64(-1), true}, {3, qint64(0), true}, {3, QString(), true},
     };
     for (const auto& r : rows) {
@@ -194,7 +198,8 @@ TEST(M_Degit, EveryFaceKeepsOneCellPerCharacterAndLightsOnlyTheSegmentsOfEight) 
                     for (int x = 0; x < g.width(); ++x) {
                         if (qAlpha(g.pixel(x, y)) == 0) continue;
                         inked = true;
-                        ASSERT_GE(qAlpha(eight.pixel(x, y)), qAlpha(g.pixel(x, y))) << "style " << style << " '" << ch.toLatin1() << "'";
+                        ASSERT_GE(qAlpha(eight.pixel(x, y)), qAlpha(g.pixel(x, y)))
+                            << "style " << style << " '" << ch.toLatin1() << "'";
                     }
                 EXPECT_TRUE(inked) << ch.toLatin1();
             }
@@ -209,8 +214,9 @@ TEST(M_Degit, PropertiesRoundTripAndRestoreUnchecked) {
     EXPECT_EQ(bag.value("DegitForeColor").toInt(), 7525112);
     EXPECT_EQ(bag.value("BackColor").toInt(), 8421504);
 
-    QVariantMap stored{{"Keta", 20}, {"Shift", 30}, {"ZeroMode", 7}, {"Value", QString("A5")}, {"BackColor", 0x123456},
-                       {"UserSet", false}};
+    QVariantMap stored{
+        {"Keta", 20},      {"Shift", 30}, {"ZeroMode", 7}, {"Value", QString("A5")}, {"BackColor", 0x123456},
+        {"UserSet", false}};
     d.setValue(qint64(88));
     d.ReadProperties(stored);
     EXPECT_EQ(d.Keta(), 20);
@@ -263,7 +269,8 @@ TEST(M_Degit, SettingsDialogStoresWhatWasChosen) {
 TEST(M_Degit, EachPropertyNotifiesOnlyARealChange) {
     M_Degit d;
     expectNotifiesOnlyOnChange(d, [](const QVariant& v) {
-        if (v.metaType() == QMetaType::fromType<DegitValue>()) return QVariant::fromValue(DegitValue(QStringLiteral("12")));
+        if (v.metaType() == QMetaType::fromType<DegitValue>())
+            return QVariant::fromValue(DegitValue(QStringLiteral("12")));
         if (v.typeId() == QMetaType::Bool) return QVariant(!v.toBool());
         return QVariant(v.toInt() + 1);
     });
@@ -295,11 +302,27 @@ TEST(M_Degit, SettingTheSameValueRedrawsWhatIsOutOfDate) {
 TEST(M_Degit, EveryPropertyRoundTripsThroughTheBagAndMissingKeysTakeTheirDefaults) {
     M_Degit d;
     expectBagRoundTrip(d,
-                       {{"BaseForeColor", 0x010203}, {"DegitForeColor", 0x040506}, {"FillZero", 9}, {"ZeroMode", 7},
-                        {"Shift", -2}, {"Keta", 20}, {"DegitSize", 5}, {"DegitStyle", 2}, {"Value", QString("12A")},
-                        {"UserSet", false}, {"BackColor", 0x0A0B0C}},
-                       {{"BaseForeColor", 9868950}, {"DegitForeColor", 7525112}, {"FillZero", 0}, {"ZeroMode", 0},
-                        {"Shift", 0}, {"Keta", 4}, {"DegitSize", 0}, {"DegitStyle", 0}, {"Value", 0},
-                        {"UserSet", true}, {"BackColor", 8421504}});
+                       {{"BaseForeColor", 0x010203},
+                        {"DegitForeColor", 0x040506},
+                        {"FillZero", 9},
+                        {"ZeroMode", 7},
+                        {"Shift", -2},
+                        {"Keta", 20},
+                        {"DegitSize", 5},
+                        {"DegitStyle", 2},
+                        {"Value", QString("12A")},
+                        {"UserSet", false},
+                        {"BackColor", 0x0A0B0C}},
+                       {{"BaseForeColor", 9868950},
+                        {"DegitForeColor", 7525112},
+                        {"FillZero", 0},
+                        {"ZeroMode", 0},
+                        {"Shift", 0},
+                        {"Keta", 4},
+                        {"DegitSize", 0},
+                        {"DegitStyle", 0},
+                        {"Value", 0},
+                        {"UserSet", true},
+                        {"BackColor", 8421504}});
     EXPECT_EQ(std::get<qint64>(d.Value()), 0) << "the integer 0, not the empty text";
 }

@@ -17,11 +17,11 @@
 #include <memory>
 #include <optional>
 
-#include "board/BoardGeometry.h"
-#include "settings/mdlIniIo.h"
-#include "panel/PanelGeometry.h"
 #include "XDesktop.h"
 #include "XPlacements.h"
+#include "board/BoardGeometry.h"
+#include "panel/PanelGeometry.h"
+#include "settings/mdlIniIo.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ int greenPixels(const QImage& shot, const QRect& r) {
 QRect fareCell(int i) { return {board::farePos(i), board::FareSize}; }
 
 // Screenshots, saved under `name`, until one shows what `seen` looks for; false when none did.
-bool waitForScreen(const Desktop& desk, const char* name, QImage& shot, const std::function<bool(const QImage&)>& seen) {
+bool waitForScreen(const Desktop& desk, const char* name, QImage& shot,
+                   const std::function<bool(const QImage&)>& seen) {
     return Desktop::waitUntil([&] {
         shot = desk.screenshot(QString::fromLatin1(name));
         return !shot.isNull() && seen(shot);
@@ -72,11 +73,13 @@ bool panelInTheCorner(const Desktop& desk, const QString& panelId, Geometry& pan
 // answering its exit question.
 class Ferio {
 public:
-    Ferio(const Desktop& desk, const QString& settingsFile, const QProcessEnvironment& env, const QStringList& more = {})
+    Ferio(const Desktop& desk, const QString& settingsFile, const QProcessEnvironment& env,
+          const QStringList& more = {})
         : desk_(desk) {
         process_.setProcessEnvironment(env);
         process_.setWorkingDirectory(QStringLiteral(FERIO_SAMPLES_DIR));
-        process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), QStringList{QStringLiteral("--settings"), settingsFile} + more);
+        process_.start(QStringLiteral(FERIO_BIN_DIR "/ferio"),
+                       QStringList{QStringLiteral("--settings"), settingsFile} + more);
     }
     Ferio(const Desktop& desk, const QString& settingsFile) : Ferio(desk, settingsFile, desk.environment()) {}
     ~Ferio() {
@@ -87,7 +90,8 @@ public:
     bool started() { return process_.waitForStarted(5000); }
     // What the program said and how it stands, for a failure message.
     std::string report() {
-        return "state " + std::to_string(process_.state()) + ", stderr: " + process_.readAllStandardError().toStdString();
+        return "state " + std::to_string(process_.state()) +
+               ", stderr: " + process_.readAllStandardError().toStdString();
     }
     // Closes the panel as its close box does and answers Yes; true when the program then ends.
     bool quit(const QString& panelId) {
@@ -124,11 +128,13 @@ TEST(E2E, KeyInRouteResetStepAndExit) {
     ASSERT_FALSE(boardId.isEmpty());
     // The program places both windows after it shows them: clicks wait for the panel's place.
     Geometry panel, board;
-    ASSERT_TRUE(panelInTheCorner(desk, panelId, panel)) << "waited for the panel in the bottom-right corner; at " << text(panel);
+    ASSERT_TRUE(panelInTheCorner(desk, panelId, panel))
+        << "waited for the panel in the bottom-right corner; at " << text(panel);
     EXPECT_TRUE(Desktop::waitUntil([&] {
         board = desk.geometry(boardId);
         return std::tuple(board.x, board.y, board.w, board.h) == std::tuple(0, 0, 643, 240);
-    })) << "waited for the board, 643x240, at the top-left corner; at " << text(board);
+    })) << "waited for the board, 643x240, at the top-left corner; at "
+        << text(board);
 
     namespace geo = panel::geometry;
     auto clickAt = [&](QPoint p) { desk.click(panel.x + p.x(), panel.y + p.y()); };
@@ -185,7 +191,8 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
         frame = desk.frameRect(panelId);
         return frame.height() > desk.clientRect(panelId).height() && frame.right() == ScreenW - 1 &&
                frame.bottom() == ScreenH - 1;
-    })) << "waited for the panel with its title bar in the bottom-right corner; at " << text(frame);
+    })) << "waited for the panel with its title bar in the bottom-right corner; at "
+        << text(frame);
     const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
     QRect board;
     EXPECT_TRUE(Desktop::waitUntil([&] { return (board = desk.clientRect(boardId)) == QRect(0, 0, 643, 240); }))
@@ -198,7 +205,8 @@ TEST(E2E, FramedPanelSitsInTheCorner) {
     EXPECT_TRUE(Desktop::waitUntil([&] {
         open = desk.frameRect(panelId);
         return open.width() > frame.width() && open.right() == ScreenW - 1;
-    })) << "waited for the wider panel at the screen's right edge; at " << text(open);
+    })) << "waited for the wider panel at the screen's right edge; at "
+        << text(open);
     const QPoint back = desk.clientRect(panelId).topLeft() + panel::geometry::PreviewToggle.center();
     desk.click(back.x(), back.y());
     QRect closed;
@@ -235,7 +243,8 @@ TEST(E2E, PanelAppearsInItsPlaceAndStaysOverTheBoard) {
         const QString boardId = desk.window(QStringLiteral("Ferio - 型番:ferio"));
         const QRect client = desk.clientRect(panelId), frame = desk.frameRect(panelId);
         for (const ScreenPoint& p : places)
-            EXPECT_EQ(std::pair(p.x, p.y), std::pair(client.x(), client.y())) << "the panel seen elsewhere, saved " << saved;
+            EXPECT_EQ(std::pair(p.x, p.y), std::pair(client.x(), client.y()))
+                << "the panel seen elsewhere, saved " << saved;
         if (saved)
             EXPECT_EQ(frame.topLeft(), QPoint(200, 150));
         else
@@ -267,7 +276,9 @@ class SettingsReader {
 public:
     explicit SettingsReader(QByteArray bytes) : bytes_(std::move(bytes)) {}
     int i16() { return static_cast<int16_t>(u8() | (u8() << 8)); }
-    int32_t i32() { return static_cast<int32_t>(u8() | (u8() << 8) | (u8() << 16) | (static_cast<uint32_t>(u8()) << 24)); }
+    int32_t i32() {
+        return static_cast<int32_t>(u8() | (u8() << 8) | (u8() << 16) | (static_cast<uint32_t>(u8()) << 24));
+    }
     QByteArray text() {
         const int n = static_cast<uint16_t>(i16());
         const QByteArray t = bytes_.mid(at_, n);
@@ -285,9 +296,9 @@ private:
 
 // Where the controls this test uses sit in the options dialog as laid out with the IPA fonts,
 // from the dialog's top-left corner.
-constexpr QPoint DigitPageButton{52, 162};  // "デジタル部品と情報用数字"
-constexpr QPoint RouteInfoCheck{131, 273};  // "系統番号を、" (the cell list follows it)
-constexpr QPoint LitColourButton{515, 83};  // "発光時の文字色："
+constexpr QPoint DigitPageButton{52, 162}; // "デジタル部品と情報用数字"
+constexpr QPoint RouteInfoCheck{131, 273}; // "系統番号を、" (the cell list follows it)
+constexpr QPoint LitColourButton{515, 83}; // "発光時の文字色："
 constexpr QPoint DialogOk{648, 383};
 
 } // namespace
@@ -321,7 +332,8 @@ TEST(E2E, OptionsSurviveARestart) {
         const QString panelId = desk.window(QStringLiteral("集中操作盤"));
         ASSERT_FALSE(panelId.isEmpty()) << ferio.report();
         Geometry panel;
-        ASSERT_TRUE(panelInTheCorner(desk, panelId, panel)) << "waited for the panel in the bottom-right corner; at " << text(panel);
+        ASSERT_TRUE(panelInTheCorner(desk, panelId, panel))
+            << "waited for the panel in the bottom-right corner; at " << text(panel);
         EXPECT_FALSE(QFile::exists(file)) << "nothing is written before the exit";
 
         desk.click(panel.x + geo::OptionsButton.center().x(), panel.y + geo::OptionsButton.center().y());
@@ -357,10 +369,10 @@ TEST(E2E, OptionsSurviveARestart) {
     // Every text is empty but the fixed date, "yyyy/mm/dd".
     EXPECT_EQ(bytes.size(), 442 + 10);
     SettingsReader in(bytes);
-    EXPECT_TRUE(in.text().isEmpty() && in.text().isEmpty());        // the two data folders
-    EXPECT_EQ(in.i16(), 1);                                          // ticket numbers shown
+    EXPECT_TRUE(in.text().isEmpty() && in.text().isEmpty()); // the two data folders
+    EXPECT_EQ(in.i16(), 1);                                  // ticket numbers shown
     in.skip(4 * 3 + 2 * 10);
-    for (int i = 0; i < 3; ++i) in.text();                           // the panel pictures
+    for (int i = 0; i < 3; ++i) in.text(); // the panel pictures
     in.skip(4 * 2);
     EXPECT_EQ(in.i32(), 0x00FF00) << "lit fare digits, 0x00BBGGRR";
     in.skip(4 * 3 + 2 * 5);
@@ -387,7 +399,8 @@ TEST(E2E, OptionsSurviveARestart) {
     const QString panelId = desk.window(QStringLiteral("集中操作盤"));
     ASSERT_FALSE(panelId.isEmpty()) << again.report();
     Geometry panel;
-    ASSERT_TRUE(panelInTheCorner(desk, panelId, panel)) << "waited for the panel in the bottom-right corner; at " << text(panel);
+    ASSERT_TRUE(panelInTheCorner(desk, panelId, panel))
+        << "waited for the panel in the bottom-right corner; at " << text(panel);
     const QImage shot = setRoute12(panel, "e2e-restored.png");
     EXPECT_GT(greenPixels(shot, fareCell(32)), 50);
     EXPECT_TRUE(again.quit(panelId));
@@ -468,7 +481,8 @@ TEST(E2E, DemonstrationMixNeverClipsAndItsChimesMatchTheVoice) {
         ASSERT_TRUE(run.desk.start());
         const QString settings = run.file("ferio.in4");
         ASSERT_EQ(QProcess::execute(QStringLiteral(FERIO_BIN_DIR "/ferio-demo-settings"),
-                                    {settings, QStringLiteral(FERIO_SAMPLES_DIR)}), 0);
+                                    {settings, QStringLiteral(FERIO_SAMPLES_DIR)}),
+                  0);
         if (mix == ChimesAlone) {
             QFile voice(run.file("ferio.voice"));
             ASSERT_TRUE(voice.open(QIODevice::WriteOnly));
@@ -477,8 +491,9 @@ TEST(E2E, DemonstrationMixNeverClipsAndItsChimesMatchTheVoice) {
         if (mix == VoiceAlone) {
             auto record = std::get<SettingsRecord>(settings::loadFile(settings));
             OptionInfo& o = record.Options;
-            for (std::string* chime : {&o.SoundKeitoSet, &o.SoundReset, &o.StepSoundFile1, &o.StepSoundFile2,
-                                       &o.StepSoundFile3, &o.PreTapeSoundFile1, &o.PreTapeSoundFile2, &o.PreTapeSoundFile3})
+            for (std::string* chime :
+                 {&o.SoundKeitoSet, &o.SoundReset, &o.StepSoundFile1, &o.StepSoundFile2, &o.StepSoundFile3,
+                  &o.PreTapeSoundFile1, &o.PreTapeSoundFile2, &o.PreTapeSoundFile3})
                 chime->clear();
             ASSERT_FALSE(settings::saveFile(settings, record));
         }
@@ -516,8 +531,8 @@ TEST(E2E, DemonstrationMixNeverClipsAndItsChimesMatchTheVoice) {
         for (int mix : {Whole, VoiceAlone})
             ASSERT_TRUE(Desktop::waitUntil([&] {
                 return Recording(runs[size_t(mix)].file("mix.raw"), from[size_t(mix)]).soundedThenQuiet(QuietAfterMs);
-            })) << "waited for announcement " << step << (mix == Whole ? " of the whole mix" : " of the voice alone")
-                << " to sound and end";
+            })) << "waited for announcement "
+                << step << (mix == Whole ? " of the whole mix" : " of the voice alone") << " to sound and end";
     }
     for (Run& run : runs) EXPECT_TRUE(run.ferio->quit(run.panelId));
 

@@ -30,9 +30,10 @@ struct Program {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 10000 && process.state() == QProcess::Running) {
-            const QString ids = desk.run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                                   QStringLiteral("--pid"), QString::number(process.processId()),
-                                                                   QStringLiteral("--name"), title});
+            const QString ids =
+                desk.run(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                          QString::number(process.processId()), QStringLiteral("--name"), title});
             if (!ids.isEmpty()) return ids.section(u'\n', 0, 0);
             QThread::msleep(100);
         }
@@ -63,7 +64,9 @@ TEST(E2E, OneProgramPerSettingsFile) {
     ASSERT_TRUE(second.process.waitForFinished(5000)) << "the second program ends once its box is answered";
     EXPECT_EQ(second.process.exitCode(), 1);
     const std::string said = second.stderrText();
-    EXPECT_NE(said.find("ferio: 設定ファイル " + file.toStdString() + " は別の Ferio が使用中です。\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("ferio: 設定ファイル " + file.toStdString() + " は別の Ferio が使用中です。\n"),
+              std::string::npos)
+        << said;
 
     Program other(desk, dir.filePath(QStringLiteral("other.in4")));
     EXPECT_FALSE(other.window(desk, Panel).isEmpty()) << "another settings file starts: " << other.stderrText();
@@ -71,5 +74,6 @@ TEST(E2E, OneProgramPerSettingsFile) {
     first.reset(); // killed: its lock stays behind
     ASSERT_TRUE(QFile::exists(file + QStringLiteral(".lock")));
     Program next(desk, file);
-    EXPECT_FALSE(next.window(desk, Panel).isEmpty()) << "the killed program's lock is taken over: " << next.stderrText();
+    EXPECT_FALSE(next.window(desk, Panel).isEmpty())
+        << "the killed program's lock is taken over: " << next.stderrText();
 }

@@ -14,14 +14,23 @@ struct FakeHost : fare::BoardView, fare::PanelView, fare::Sound, fare::Broadcast
     bool late = false;
     int16_t company = -1;
     fare::LocalTime clock{2024, 3, 7, 9, 5, 30};
-    std::map<int, std::string> fare, small;    // what each display shows now, as text
+    std::map<int, std::string> fare, small; // what each display shows now, as text
     std::vector<std::string> messages;
     std::vector<fare::TicketArgs> tickets;
     std::string chimei;
 
-    void setFare(int cell, int16_t v) override { fare[cell] = std::to_string(v); log.push_back("fare"); }
-    void setFareText(int cell, const std::string& t) override { fare[cell] = "'" + t + "'"; log.push_back("fareText"); }
-    void setSmall(int cell, int16_t v) override { small[cell] = std::to_string(v); log.push_back("small"); }
+    void setFare(int cell, int16_t v) override {
+        fare[cell] = std::to_string(v);
+        log.push_back("fare");
+    }
+    void setFareText(int cell, const std::string& t) override {
+        fare[cell] = "'" + t + "'";
+        log.push_back("fareText");
+    }
+    void setSmall(int cell, int16_t v) override {
+        small[cell] = std::to_string(v);
+        log.push_back("small");
+    }
     void lampTest() override { log.push_back("lampTest"); }
     void zeroAll() override {
         for (int c = 1; c <= 32; ++c) {
@@ -30,7 +39,10 @@ struct FakeHost : fare::BoardView, fare::PanelView, fare::Sound, fare::Broadcast
         }
         log.push_back("zeroAll");
     }
-    void setChimei(const std::string& n) override { chimei = n; log.push_back("chimei:" + n); }
+    void setChimei(const std::string& n) override {
+        chimei = n;
+        log.push_back("chimei:" + n);
+    }
     void clearDisplays() override { log.push_back("clearDisplays"); }
     void restoreDisplays() override { log.push_back("restoreDisplays"); }
 
@@ -42,8 +54,14 @@ struct FakeHost : fare::BoardView, fare::PanelView, fare::Sound, fare::Broadcast
     bool lateNight() override { return late; }
     int16_t companyIndex() override { return company; }
     void clearPreview() override { log.push_back("clearPreview"); }
-    void drawTicket(const fare::TicketArgs& a) override { tickets.push_back(a); log.push_back("drawTicket"); }
-    void showMessage(const std::string& t) override { messages.push_back(t); log.push_back("message"); }
+    void drawTicket(const fare::TicketArgs& a) override {
+        tickets.push_back(a);
+        log.push_back("drawTicket");
+    }
+    void showMessage(const std::string& t) override {
+        messages.push_back(t);
+        log.push_back("message");
+    }
 
     void playSound(const std::string& f, const std::string& alias, bool wait) override {
         log.push_back("sound:" + alias + ":" + f + (wait ? ":wait" : ""));

@@ -1,5 +1,5 @@
-#include "FakeViews.h"
 #include "fare/FareEngine.h"
+#include "FakeViews.h"
 #include "fare/Hy3File.h"
 
 #include <gmock/gmock.h>
@@ -46,8 +46,7 @@ protected:
     void writeBytes(const std::string& name, const std::string& bytes) {
         std::ofstream(dir / name, std::ios::binary) << bytes;
     }
-    void set(const std::string& route, const std::string& section = "",
-             EntrySource source = EntrySource::Keypad) {
+    void set(const std::string& route, const std::string& section = "", EntrySource source = EntrySource::Keypad) {
         host.entries[source] = {route, section};
         engine.routeSet(source);
     }
@@ -85,9 +84,8 @@ TEST_F(RouteFixture, KeypadRouteWithLeadingZerosLoadsTheFileAndDrawsTheFirstStop
     set("00012");
 
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_THAT(host.steps(),
-                ElementsAre("sound:S1:set.wav", "readEntry:1", "tape:tape/12", "chimei:系統選別中", "lampTest",
-                            "zeroAll", "enable", "clearPreview", "events", "chimei:停留所1"));
+    EXPECT_THAT(host.steps(), ElementsAre("sound:S1:set.wav", "readEntry:1", "tape:tape/12", "chimei:系統選別中",
+                                          "lampTest", "zeroAll", "enable", "clearPreview", "events", "chimei:停留所1"));
     const RouteState& s = engine.state();
     EXPECT_EQ(s.RouteText, "00012");
     EXPECT_EQ(s.StartSection, 1);
@@ -161,7 +159,8 @@ TEST_F(RouteFixture, FailuresLeaveTheLoadedRouteAsItWas) {
         {"40", "", "", NoDataMessage, 6},
         {"41", "41.hy3", std::string("\0\0", 2), ZeroCountMessage, 0},
         {"42", "42.hy3", tooMany, "運賃データファイルのレコード数 302 は上限の 301 を超えています。", 0},
-        {"43", "43.hy3", truncated, "運賃データファイルが壊れています（レコード 3 の途中でファイルが終わっています）。", 0},
+        {"43", "43.hy3", truncated, "運賃データファイルが壊れています（レコード 3 の途中でファイルが終わっています）。",
+         0},
         {"44", "44.hy3", std::string("\xFF\xFF", 2), "運賃データファイルのレコード数 -1 は不正です。", 0},
         {"45", "45.hy3", "", "運賃データファイルが壊れています（先頭のレコード数が途中で切れています）。", 0},
     };
@@ -270,8 +269,8 @@ TEST_F(RouteFixture, LateNightOverflowStopsTheUpdateWithAMessage) {
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0], "オーバーフローしました。");
     EXPECT_EQ(engine.state().CurrentStop, 1) << "the step has happened before the update failed";
-    EXPECT_EQ(host.fare[2], "44");  // drawn before the failing cell
-    EXPECT_EQ(host.fare[4], "14");  // still the first stop's value
+    EXPECT_EQ(host.fare[2], "44"); // drawn before the failing cell
+    EXPECT_EQ(host.fare[4], "14"); // still the first stop's value
     EXPECT_EQ(host.chimei, "停留所1");
 
     recs[1].column(3) = -16385;
@@ -299,19 +298,19 @@ TEST_F(RouteFixture, InformationCellsOverwriteFaresInTheirOrder) {
     options.InfoKeitoShow = 1;
     options.InfoKeitoPos = 2;
     set("00012", "2");
-    EXPECT_EQ(host.fare[1], "1");        // record 2 counted from zero, even below the section
-    EXPECT_EQ(host.fare[2], "2");        // ticket number of record 2
-    EXPECT_EQ(host.fare[3], "'00012'");  // the route as entered
+    EXPECT_EQ(host.fare[1], "1");       // record 2 counted from zero, even below the section
+    EXPECT_EQ(host.fare[2], "2");       // ticket number of record 2
+    EXPECT_EQ(host.fare[3], "'00012'"); // the route as entered
 
     options.InfoColumnShow = 1;
     options.InfoColumnNo = 149;
-    options.InfoColumnPos = 2;           // same cell as the route: the data column wins
+    options.InfoColumnPos = 2; // same cell as the route: the data column wins
     options.InfoKukanFromZero = 0;
     engine.dispData(1);
     EXPECT_EQ(host.fare[1], "1");
     EXPECT_EQ(host.fare[3], "160");
 
-    options.InfoColumnPos = 40;          // a position no cell has is left alone
+    options.InfoColumnPos = 40; // a position no cell has is left alone
     options.InfoColumnNo = 400;
     engine.dispData(1);
     EXPECT_EQ(host.fare[3], "'00012'");
@@ -396,10 +395,10 @@ TEST_F(RouteFixture, StepsStayWithinTheRouteAndChimeForTheRecordReached) {
     engine.step(StepDirection::Forward);
     engine.step(StepDirection::Forward);
     host.log.clear();
-    engine.step(StepDirection::Back);  // reaches record 2 (value 2) coming back from record 3 (value 4)
+    engine.step(StepDirection::Back); // reaches record 2 (value 2) coming back from record 3 (value 4)
     EXPECT_EQ(host.steps().front(), "sound:S2:two.wav:wait");
     host.log.clear();
-    engine.step(StepDirection::Forward);  // record 3 holds 4: no chime, but the board changes
+    engine.step(StepDirection::Forward); // record 3 holds 4: no chime, but the board changes
     EXPECT_EQ(host.steps().front(), "clearPreview");
     EXPECT_EQ(host.chimei, "停留所3");
 }

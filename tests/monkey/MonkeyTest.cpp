@@ -7,6 +7,7 @@
 // FERIO_MONKEY_OPERATIONS (1000) and FERIO_MONKEY_SEED (1) choose the run; scripts/monkey.sh
 // sets them.
 #include "BoardParts.h"
+#include "XDesktop.h"
 #include "app/DesktopDevices.h"
 #include "app/Ferio.h"
 #include "board/Form1.h"
@@ -16,7 +17,6 @@
 #include "sound/JapaneseSpeech.h"
 #include "sound/MixerCommands.h"
 #include "sound/mdlSndAPI.h"
-#include "XDesktop.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -79,7 +79,7 @@ public:
                 ++tally_.operations;
                 operate();
             } else if (QWidget* open = QApplication::activePopupWidget() ? QApplication::activePopupWidget()
-                                                                          : QApplication::activeModalWidget()) {
+                                                                         : QApplication::activeModalWidget()) {
                 open->close(); // the outer loop ends only once the dialogs' own loops have
             } else {
                 done.quit();
@@ -99,7 +99,8 @@ private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
     void xdotool(const QStringList& args) {
-        if (qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE")) std::fprintf(stderr, "%d: xdotool %s\n", tally_.operations, qPrintable(args.join(' ')));
+        if (qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE"))
+            std::fprintf(stderr, "%d: xdotool %s\n", tally_.operations, qPrintable(args.join(' ')));
         QProcess::execute(QStringLiteral("xdotool"), args);
     }
 
@@ -120,11 +121,13 @@ private:
         const QPoint at = somewhereIn(target);
         if (qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE"))
             if (const QWidget* under = QApplication::widgetAt(at))
-                std::fprintf(stderr, "   under: %s %s\n", under->metaObject()->className(), qPrintable(under->objectName()));
+                std::fprintf(stderr, "   under: %s %s\n", under->metaObject()->className(),
+                             qPrintable(under->objectName()));
         const QString x = QString::number(at.x()), y = QString::number(at.y());
-        static const QStringList keys = {"0", "1", "2", "5", "7", "Return", "Escape", "Tab", "space", "Left",
-                                         "Right", "Up", "Down", "BackSpace", "Delete", "F1",
-                                         "alt+F4"}; // the window manager's close: the exit question
+        // alt+F4 is the window manager's close: the exit question.
+        static const QStringList keys = {"0",      "1",         "2",      "5",    "7",     "Return",
+                                         "Escape", "Tab",       "space",  "Left", "Right", "Up",
+                                         "Down",   "BackSpace", "Delete", "F1",   "alt+F4"};
         switch (pick(10)) {
         case 0:
             xdotool({QStringLiteral("mousemove"), x, y, QStringLiteral("click"), QStringLiteral("--repeat"),
@@ -139,11 +142,8 @@ private:
         }
         case 2:
         case 3:
-        case 4:
-            xdotool({QStringLiteral("key"), keys[pick(int(keys.size()))]});
-            break;
-        default:
-            xdotool({QStringLiteral("mousemove"), x, y, QStringLiteral("click"), QStringLiteral("1")});
+        case 4: xdotool({QStringLiteral("key"), keys[pick(int(keys.size()))]}); break;
+        default: xdotool({QStringLiteral("mousemove"), x, y, QStringLiteral("click"), QStringLiteral("1")});
         }
     }
 
@@ -151,22 +151,24 @@ private:
     bool setRoute() {
         static const char* const routes[] = {"12", "7", "105"};
         QStringList clicks;
-        for (const QChar digit : QString::fromLatin1(routes[pick(3)])) clicks << QStringLiteral("CommandButton1_%1").arg(digit);
+        for (const QChar digit : QString::fromLatin1(routes[pick(3)]))
+            clicks << QStringLiteral("CommandButton1_%1").arg(digit);
         clicks << QStringLiteral("Command1_0") << QStringLiteral("Command1_1");
         bool pressed = false;
         for (const QString& name : clicks) {
             const auto* key = ferio_.panel().findChild<QWidget*>(name);
             if (!key || !key->isVisible()) continue;
             const QPoint at = key->mapToGlobal(key->rect().center());
-            xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-                     QStringLiteral("1")});
+            xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                     QStringLiteral("click"), QStringLiteral("1")});
             pressed = true;
         }
         return pressed;
     }
 
     void fault(const std::string& what) {
-        if (tally_.faults.size() < 20) tally_.faults.push_back("operation " + std::to_string(tally_.operations) + ": " + what);
+        if (tally_.faults.size() < 20)
+            tally_.faults.push_back("operation " + std::to_string(tally_.operations) + ": " + what);
     }
 
     void check() {
@@ -174,7 +176,8 @@ private:
         const qint64 pause = sinceLast_.restart();
         tally_.longestPauseMs = std::max(tally_.longestPauseMs, pause);
         if (pause > 5000) fault("no answer for " + std::to_string(pause) + " ms");
-        if (pause > 1000 && qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE")) std::fprintf(stderr, "   pause %lld ms\n", static_cast<long long>(pause));
+        if (pause > 1000 && qEnvironmentVariableIsSet("FERIO_MONKEY_TRACE"))
+            std::fprintf(stderr, "   pause %lld ms\n", static_cast<long long>(pause));
         tally_.residentPeakMb = std::max(tally_.residentPeakMb, residentMb());
 
         fare::FareEngine& engine = ferio_.engine();
@@ -210,7 +213,8 @@ private:
         if (tally_.operations != operationsBefore) return;
         nextRedraw_ = tally_.operations + 10;
         ++tally_.sameRecordChecks;
-        if (boardShows(ferio_.board()) != before) fault("the board showed another record than stop " + std::to_string(stop));
+        if (boardShows(ferio_.board()) != before)
+            fault("the board showed another record than stop " + std::to_string(stop));
     }
 
     Ferio& ferio_;
@@ -229,9 +233,12 @@ TEST(Monkey, TheProgramSurvivesRandomInputAndKeepsItsStateWhole) {
 
     // The demonstration in a scratch folder: whatever the monkey saves or picks stays there.
     QTemporaryDir folder;
-    ASSERT_EQ(QProcess::execute(QStringLiteral("cp"), {QStringLiteral("-r"), QStringLiteral(FERIO_SAMPLES_DIR "/."), folder.path()}), 0);
+    ASSERT_EQ(QProcess::execute(QStringLiteral("cp"),
+                                {QStringLiteral("-r"), QStringLiteral(FERIO_SAMPLES_DIR "/."), folder.path()}),
+              0);
     const QString settingsFile = folder.filePath(QStringLiteral("ferio.in4"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral(FERIO_BIN_DIR "/ferio-demo-settings"), {settingsFile, folder.path()}), 0);
+    ASSERT_EQ(QProcess::execute(QStringLiteral(FERIO_BIN_DIR "/ferio-demo-settings"), {settingsFile, folder.path()}),
+              0);
     QDir::setCurrent(folder.path());
 
     audio::open();
@@ -257,8 +264,8 @@ TEST(Monkey, TheProgramSurvivesRandomInputAndKeepsItsStateWhole) {
 
     std::printf("seed %u: %d operations (%d in dialogs), %d checks (%d of the shown record), %d exit questions "
                 "answered no, longest pause %lld ms, resident %ld MB at the start, %ld MB at most, %ld MB at the end\n",
-                seed, t.operations, t.inDialogs, t.checks, t.sameRecordChecks, t.exitQuestions, static_cast<long long>(t.longestPauseMs),
-                t.residentAtStartMb, t.residentPeakMb, t.residentAtEndMb);
+                seed, t.operations, t.inDialogs, t.checks, t.sameRecordChecks, t.exitQuestions,
+                static_cast<long long>(t.longestPauseMs), t.residentAtStartMb, t.residentPeakMb, t.residentAtEndMb);
     for (const std::string& f : t.faults) ADD_FAILURE() << f;
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)

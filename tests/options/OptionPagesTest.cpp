@@ -12,13 +12,13 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
-#include <QPushButton>
-#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QToolButton>
+#include <QUrl>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -165,7 +165,8 @@ TEST(OptionPages, TheFolderButtonsOpenTheFolderOrSayThatNothingCanOpenIt) {
     page.findChild<QPushButton*>(u"cmdOpenFolder_1"_s)->click();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, msg::AppTitle);
-    EXPECT_TRUE(messages[0].text.contains(u"ファイルマネージャーが見つかりません：/srv/放送"_s)) << messages[0].text.toStdString();
+    EXPECT_TRUE(messages[0].text.contains(u"ファイルマネージャーが見つかりません：/srv/放送"_s))
+        << messages[0].text.toStdString();
 
     OpenedUrls desktop;
     QDesktopServices::setUrlHandler(u"file"_s, &desktop, "open");
@@ -174,7 +175,8 @@ TEST(OptionPages, TheFolderButtonsOpenTheFolderOrSayThatNothingCanOpenIt) {
     QDesktopServices::unsetUrlHandler(u"file"_s);
     msg::setHandler({});
     EXPECT_EQ(messages.size(), 1u);
-    EXPECT_EQ(desktop.urls, (QList<QUrl>{QUrl::fromLocalFile(u"/srv/放送"_s), QUrl::fromLocalFile(QDir::currentPath())}));
+    EXPECT_EQ(desktop.urls,
+              (QList<QUrl>{QUrl::fromLocalFile(u"/srv/放送"_s), QUrl::fromLocalFile(QDir::currentPath())}));
 }
 
 #include "OptionPagesTest.moc"

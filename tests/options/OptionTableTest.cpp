@@ -10,8 +10,7 @@ namespace {
 
 std::ptrdiff_t offsetIn(const OptionInfo& o, const OptionField& f) {
     return std::visit(
-        [&](auto m) { return reinterpret_cast<const char*>(&(o.*m)) - reinterpret_cast<const char*>(&o); },
-        f.member);
+        [&](auto m) { return reinterpret_cast<const char*>(&(o.*m)) - reinterpret_cast<const char*>(&o); }, f.member);
 }
 
 bool sameValue(const OptionInfo& a, const OptionInfo& b, const OptionField& f) {
@@ -62,7 +61,7 @@ TEST(OptionTable, DefaultsAreConsistentAndExact) {
     const OptionInfo o;
 
     // Each group of option buttons starts with exactly one selected, and every button is in a group.
-    const std::vector<std::vector<int>> buttonGroups{{9, 10},  {11, 12}, {13, 14}, {15, 16},   {42, 43},
+    const std::vector<std::vector<int>> buttonGroups{{9, 10},  {11, 12}, {13, 14}, {15, 16},    {42, 43},
                                                      {44, 45}, {51, 52}, {53, 54}, {61, 62, 63}};
     std::set<int> grouped;
     for (const auto& g : buttonGroups) {
@@ -101,8 +100,7 @@ TEST(OptionTable, ResetTouchesOnlyTheNamedField) {
         else
             value = T(7);
     });
-    for (int n = 3; n <= 6; ++n)
-        resetOption(o, n);
+    for (int n = 3; n <= 6; ++n) resetOption(o, n);
     for (const OptionField& f : kOptionFields)
         EXPECT_EQ(sameValue(o, defaults, f), f.number >= 3 && f.number <= 6) << "field " << f.number;
 }

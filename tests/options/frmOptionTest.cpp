@@ -1,10 +1,9 @@
+#include "options/frmOption.h"
 #include "controls/M_Degit.h"
 #include "options/ColorButton.h"
-#include "options/frmOption.h"
 #include "options/model/OptionTable.h"
 #include "reslib/ui/Messages.h"
 #include "reslib/ui/Pickers.h"
-
 
 #include <QApplication>
 #include <QCheckBox>
@@ -240,9 +239,13 @@ TEST_F(frmOptionTest, FileAndFolderPickersFillTheirBoxUnlessCancelled) {
         QStringList filters;
     };
     const Case cases[] = {
-        {u"cmdSelectSound_7"_s, u"txtSelectSound_7"_s, u"サウンドの選択"_s,
+        {u"cmdSelectSound_7"_s,
+         u"txtSelectSound_7"_s,
+         u"サウンドの選択"_s,
          {u"Waveサウンド(*.wav)"_s, u"MP3サウンド(*.mp3)"_s, u"MIDIシーケンス(*.mid)"_s}},
-        {u"Command6_2"_s, u"txtSelectPanel_2"_s, u"パネル画像の選択"_s,
+        {u"Command6_2"_s,
+         u"txtSelectPanel_2"_s,
+         u"パネル画像の選択"_s,
          {u"ビットマップ(*.bmp)"_s, u"GIF画像(*.gif)"_s, u"JPEG画像(*.jpg)"_s}},
         {u"Command3_1"_s, u"Text2_1"_s, u"フォルダーを選択してください"_s, {}},
     };
@@ -272,9 +275,8 @@ TEST_F(frmOptionTest, PluginPickerDescribesAPluginAndRefusesAnythingElse) {
     auto* properties = child<QListWidget>(u"lstPlgProperty"_s);
     std::vector<std::tuple<int, int, bool>> described;
     int cleared = 0;
-    QObject::connect(&dlg, &frmOption::pluginDescribed, [&](const QString&, int w, int h, bool companies) {
-        described.emplace_back(w, h, companies);
-    });
+    QObject::connect(&dlg, &frmOption::pluginDescribed,
+                     [&](const QString&, int w, int h, bool companies) { described.emplace_back(w, h, companies); });
     QObject::connect(&dlg, &frmOption::companiesCleared, [&] { ++cleared; });
     std::vector<msg::Request> messages;
     msg::setHandler([&](const msg::Request& r) {
@@ -469,8 +471,8 @@ TEST_F(frmOptionTest, CaptionsKeepClearOfEveryFrame) {
                     for (const QWidget* other : shown) {
                         if (other != w) {
                             EXPECT_FALSE(other->geometry().intersects(label->geometry()))
-                                << label->text().toStdString() << " / " << other->metaObject()->className() << " on page "
-                                << view;
+                                << label->text().toStdString() << " / " << other->metaObject()->className()
+                                << " on page " << view;
                         }
                     }
                 }

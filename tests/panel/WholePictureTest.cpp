@@ -20,8 +20,14 @@ QByteArray encoded(const char* format, QImage::Format pixels = QImage::Format_RG
 bool whole(const QByteArray& b) { return picture::endsWhole(std::string_view(b.constData(), size_t(b.size()))); }
 
 // A 1×1 GIF: header, screen, two colours, a graphic-control extension, one image, the trailer.
-const QByteArray Gif = QByteArray::fromHex("474946383961" "01000100800000" "ffffff000000" "21f9040100000000"
-                                           "2c000000000100010000" "02" "02440100" "3b");
+const QByteArray Gif = QByteArray::fromHex("474946383961"
+                                           "01000100800000"
+                                           "ffffff000000"
+                                           "21f9040100000000"
+                                           "2c000000000100010000"
+                                           "02"
+                                           "02440100"
+                                           "3b");
 
 } // namespace
 

@@ -1,8 +1,8 @@
+#include "panel/frmCtl.h"
 #include "PanelKeys.h"
 #include "options/model/OptionInfo.h"
 #include "panel/BacklightChoice.h"
 #include "panel/PanelInfo.h"
-#include "panel/frmCtl.h"
 #include "reslib/ui/Messages.h"
 
 #include <QApplication>
@@ -53,7 +53,9 @@ struct PanelAlone : ::testing::Test {
     ~PanelAlone() override { msg::setHandler({}); }
 
     template <class W = QPushButton>
-    W* find(const char* name) { return findControl<W>(panel, name); }
+    W* find(const char* name) {
+        return findControl<W>(panel, name);
+    }
     void click(const char* name) { clickControl(panel, name); }
     void type(const QString& digits) { typeDigits(panel, digits); }
     QString route() { return find<QLabel>("Label2_0")->text(); }
@@ -67,15 +69,14 @@ TEST_F(PanelAlone, KeypadTypesUpToFiveDigitsAndSoundsEveryKey) {
     type("0012");
     EXPECT_EQ(route(), "0012");
     type("34");
-    EXPECT_EQ(route(), "00123"); // the sixth digit is ignored
-    ASSERT_EQ(sound.played.size(), 6u);  // ... but still sounds
+    EXPECT_EQ(route(), "00123");        // the sixth digit is ignored
+    ASSERT_EQ(sound.played.size(), 6u); // ... but still sounds
     EXPECT_EQ(sound.played.back(), (PlayedSound{"key.wav", "S1", false}));
     click("CommandButton1_10");
     EXPECT_EQ(route(), "");
     EXPECT_EQ(sound.played.size(), 7u);
     EXPECT_EQ(find<QLabel>("Label2_2")->text(), "");
 }
-
 
 TEST_F(PanelAlone, PreviewToggleChangesWidthCaptionAndTooltipOnly) {
     QPushButton* toggle = find("Check4");
@@ -95,7 +96,6 @@ TEST_F(PanelAlone, PreviewToggleChangesWidthCaptionAndTooltipOnly) {
     EXPECT_EQ(panel.size(), QSize(353, 173));
     EXPECT_EQ(toggle->text(), ">>");
 }
-
 
 TEST_F(PanelAlone, AnnouncementTooltipsShowAtMostTheirFirst120Characters) {
     const QString whole(120, QChar(u'駅'));
@@ -198,8 +198,11 @@ TEST_F(PanelAlone, ExitIsAskedAndOnlyYesEndsIt) {
 }
 
 TEST(PanelInfo, ModelNameIsTheWholeProgramFileName) {
-    for (auto [path, model] : {std::pair{"/usr/bin/ferio", "ferio"}, {"/opt/ferio-4.0", "ferio-4.0"},
-                               {"ferio.tar.gz", "ferio.tar.gz"}, {"C:/bus/FERIO.EXE", "FERIO"}, {"a.b.exe", "a.b"}})
+    for (auto [path, model] : {std::pair{"/usr/bin/ferio", "ferio"},
+                               {"/opt/ferio-4.0", "ferio-4.0"},
+                               {"ferio.tar.gz", "ferio.tar.gz"},
+                               {"C:/bus/FERIO.EXE", "FERIO"},
+                               {"a.b.exe", "a.b"}})
         EXPECT_EQ(panel::modelNameOf(QString::fromUtf8(path)), QString::fromUtf8(model)) << path;
 }
 

@@ -12,8 +12,10 @@ namespace {
 // Runs `act` on the modal dialog once it is up, so a test never waits on a person.
 void whenModal(std::function<void(QWidget*)> act) {
     QTimer::singleShot(10, [act] {
-        if (QWidget* w = QApplication::activeModalWidget()) act(w);
-        else whenModal(act);
+        if (QWidget* w = QApplication::activeModalWidget())
+            act(w);
+        else
+            whenModal(act);
     });
 }
 } // namespace
@@ -37,11 +39,13 @@ TEST(Pickers, FilterListAndTheFilePickersRequestAndAnswer) {
               QByteArray("/home/\x89\x5e\x93\x5d\x8e\x6d/a.wav"));
     EXPECT_EQ(seen[0].kind, picker::Kind::File);
     EXPECT_EQ(seen[0].title, QStringLiteral("の選択"));
-    EXPECT_EQ(seen[0].nameFilters, QStringList({QStringLiteral("Waveサウンド(*.wav)"), QStringLiteral("MP3サウンド(*.mp3)"),
-                                                QStringLiteral("MIDIシーケンス(*.mid)")}));
+    EXPECT_EQ(seen[0].nameFilters,
+              QStringList({QStringLiteral("Waveサウンド(*.wav)"), QStringLiteral("MP3サウンド(*.mp3)"),
+                           QStringLiteral("MIDIシーケンス(*.mid)")}));
     // A description without its pattern gets it; several patterns become Qt's space-separated list.
-    Rv3FileDlg(nullptr, 0, filterList({{QStringLiteral("画像"), QStringLiteral("*.bmp;*.gif")},
-                                       {QStringLiteral("JPEG(*.jpg;*.jpeg)"), QStringLiteral("*.jpg;*.jpeg")}}),
+    Rv3FileDlg(nullptr, 0,
+               filterList({{QStringLiteral("画像"), QStringLiteral("*.bmp;*.gif")},
+                           {QStringLiteral("JPEG(*.jpg;*.jpeg)"), QStringLiteral("*.jpg;*.jpeg")}}),
                {}, {});
     EXPECT_EQ(seen[1].nameFilters,
               QStringList({QStringLiteral("画像 (*.bmp *.gif)"), QStringLiteral("JPEG(*.jpg *.jpeg)")}));

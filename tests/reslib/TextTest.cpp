@@ -18,7 +18,10 @@ TEST(Cp932, UnmappableTextIsReportedNotGuessed) {
     EXPECT_EQ(cp932::fromUtf8("\xFF"), std::nullopt) << "broken UTF-8";
     // A lone lead byte, and an undefined double-byte code, each decode to one replacement character.
     EXPECT_EQ(cp932::toUtf8("A\x81"), "A\xEF\xBF\xBD");
-    EXPECT_EQ(cp932::toUtf8("\x85\x40" "B"), "\xEF\xBF\xBD" "B");
+    EXPECT_EQ(cp932::toUtf8("\x85\x40"
+                            "B"),
+              "\xEF\xBF\xBD"
+              "B");
     EXPECT_EQ(cp932::toUtf8("\x81 A"), "\xEF\xBF\xBD A") << "a lead byte with no trail byte after it";
 }
 

@@ -98,7 +98,9 @@ TEST(TicketLibrary, TicketFollowsTheStop) {
 
 TEST(TicketLibrary, ALongNameIsSqueezedDownToAPixelACharacterAndCutThere) {
     // The sample's stop name is printed in a box 160 pixels wide.
-    const auto withName = [](const std::string& utf8) { return ticket(sample("barcode.4SP"), 7, 1, sjis(utf8.c_str())); };
+    const auto withName = [](const std::string& utf8) {
+        return ticket(sample("barcode.4SP"), 7, 1, sjis(utf8.c_str()));
+    };
     std::string fills;
     for (int i = 0; i < 159; ++i) fills += "駅";
     const QImage full = withName(fills + "駅");

@@ -118,8 +118,8 @@ TEST(TicketPlugin, BarcodesCarryFixedWidthDigitsOfTheScheme) {
     t.route = 106;
     EXPECT_EQ(barcodeDigits(info, barcode, t), "0531012005");
 
-    for (auto [route, stop, ticket] : {std::tuple{1000, 12, 5}, {0, 12, 5}, {7, 301, 5}, {7, 0, 5}, {7, 12, 1000},
-                                       {7, 12, -1}}) {
+    for (auto [route, stop, ticket] :
+         {std::tuple{1000, 12, 5}, {0, 12, 5}, {7, 301, 5}, {7, 0, 5}, {7, 12, 1000}, {7, 12, -1}}) {
         t.route = route;
         t.stop = stop;
         t.ticket = ticket;
@@ -147,15 +147,16 @@ TEST(TicketPlugin, DocumentationListsEveryFieldAndPlaceholder) {
     const std::string doc = readFile(FERIO_SOURCE_DIR "/docs/plugins.md");
     ASSERT_FALSE(doc.empty());
     for (const auto& f : recordFields()) {
-        const std::string range = f.kind == RecordField::Flag     ? "true / false"
-                                  : f.kind == RecordField::Scheme ? "\"serial\" / \"routeDirection\""
-                                                                  : std::to_string(f.min) + " … " + std::to_string(f.max);
+        const std::string range = f.kind == RecordField::Flag ? "true / false"
+                                  : f.kind == RecordField::Scheme
+                                      ? "\"serial\" / \"routeDirection\""
+                                      : std::to_string(f.min) + " … " + std::to_string(f.max);
         const std::string row = "| `" + std::string(f.key) + "` | " + std::to_string(offsetOf(f)) + " | " + range +
                                 " | " + f.meaning + " |";
         EXPECT_NE(doc.find(row), std::string::npos) << "docs/plugins.md lacks the row\n" << row;
     }
-    const char* needs[] = {"—", "`printsDate`", "`printsTime`", "`printsRoute`", "`printsStopName`",
-                           "`companyCount` above 0"};
+    const char* needs[] = {
+        "—", "`printsDate`", "`printsTime`", "`printsRoute`", "`printsStopName`", "`companyCount` above 0"};
     for (const auto& p : placeholders()) {
         const std::string row = "| `{" + std::string(p.name) + "}` | " + p.meaning + " | " + needs[p.need] + " |";
         EXPECT_NE(doc.find(row), std::string::npos) << "docs/plugins.md lacks the row\n" << row;

@@ -1,7 +1,7 @@
-#include "settings/DemoSettings.h"
-#include "settings/mdlIniIo.h"
-#include "settings/SettingsCodec.h"
 #include "SettingsTestData.h"
+#include "settings/DemoSettings.h"
+#include "settings/SettingsCodec.h"
+#include "settings/mdlIniIo.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -61,8 +61,10 @@ TEST(SettingsFile, MissingIsSilentAnythingElseIsAnError) {
     auto loaded = loadFile(t.q("short.in4"));
     ASSERT_TRUE(std::holds_alternative<CodedError>(loaded));
     const QString text = errorMessage(std::get<CodedError>(loaded));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("エラー Code:75\r\n内容:設定ファイルが壊れています（ブロック 11"))) << text.toStdString();
-    EXPECT_EQ(errorMessage(codedError(ErrorCode::FileNotFound)), QStringLiteral("エラー Code:53\r\n内容:ファイルが見つかりません。"));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("エラー Code:75\r\n内容:設定ファイルが壊れています（ブロック 11")))
+        << text.toStdString();
+    EXPECT_EQ(errorMessage(codedError(ErrorCode::FileNotFound)),
+              QStringLiteral("エラー Code:53\r\n内容:ファイルが見つかりません。"));
 }
 
 // The file system refusing part-way (here a file-size limit, which holds even for root) must
@@ -99,7 +101,8 @@ TEST(SettingsFile, PathFollowsTheProgramUnlessItIsInstalledOrAPathIsGiven) {
     QCoreApplication::setApplicationName(QStringLiteral("FerioVer4"));
     qputenv("XDG_CONFIG_HOME", (t.path / "config").c_str());
     const QString config = t.q("config/FerioVer4/board.in4");
-    for (const char* folder : {"build/bin", "sys/bin", "sys", "system/bin", "installed"}) fs::create_directories(t.path / folder);
+    for (const char* folder : {"build/bin", "sys/bin", "sys", "system/bin", "installed"})
+        fs::create_directories(t.path / folder);
     put(t.path / "plain", "");
     const bool root = geteuid() == 0; // root writes through permission bits
     if (!root) fs::permissions(t.path / "installed", fs::perms::owner_read | fs::perms::owner_exec);
@@ -111,7 +114,8 @@ TEST(SettingsFile, PathFollowsTheProgramUnlessItIsInstalledOrAPathIsGiven) {
     } rows[] = {
         {{}, t.q("build/bin/board.exe"), SystemFolders, t.q("build/bin/board.in4")},
         {QStringLiteral("/elsewhere/my.in4"), t.q("board"), SystemFolders, QStringLiteral("/elsewhere/my.in4")},
-        {QStringLiteral("/elsewhere/my.in4"), QStringLiteral("/usr/bin/board"), SystemFolders, QStringLiteral("/elsewhere/my.in4")},
+        {QStringLiteral("/elsewhere/my.in4"), QStringLiteral("/usr/bin/board"), SystemFolders,
+         QStringLiteral("/elsewhere/my.in4")},
         {{}, t.q("plain/board"), SystemFolders, config}, // the program's folder is no folder
         {{}, t.q("installed/board"), SystemFolders, root ? t.q("installed/board.in4") : config},
         {{}, QStringLiteral("/usr/bin/board"), SystemFolders, config},
@@ -136,7 +140,8 @@ TEST(SettingsFile, DemonstrationSettingsNameTheSamplesAndNeverReplaceAFile) {
     ASSERT_TRUE(std::holds_alternative<SettingsRecord>(loaded));
     const OptionInfo& o = std::get<SettingsRecord>(loaded).Options;
     EXPECT_EQ(std::tuple(o.FareDataDir, o.TapeDataDir, o.SeiriPlgPath),
-              std::tuple((t.path / "samples").string(), (t.path / "samples").string(), (t.path / "samples/barcode.4SP").string()));
+              std::tuple((t.path / "samples").string(), (t.path / "samples").string(),
+                         (t.path / "samples/barcode.4SP").string()));
 
     put(t.path / "mine.in4", "mine");
     EXPECT_FALSE(writeDemoSettings(t.q("mine.in4"), t.q("samples")));

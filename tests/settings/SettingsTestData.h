@@ -23,6 +23,8 @@ inline SettingsRecord distinctRecord() {
     r.Ctrl = {1, 250, -3, 1, -1, 123456, -654321};
     r.Form = {-1500, 0x7FFFFFFF};
     for (int i = 0; i < 17; ++i) r.CustomColors[static_cast<size_t>(i)] = 0x010203 * (i + 1);
-    for (int i = 0; i < 32; ++i) r.Cells[static_cast<size_t>(i)] = {static_cast<int16_t>(i), static_cast<int16_t>(-i), static_cast<int16_t>(i % 3)};
+    for (int i = 0; i < 32; ++i)
+        r.Cells[static_cast<size_t>(i)] = {static_cast<int16_t>(i), static_cast<int16_t>(-i),
+                                           static_cast<int16_t>(i % 3)};
     return r;
 }

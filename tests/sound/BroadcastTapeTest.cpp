@@ -45,9 +45,8 @@ protected:
     }
     Log take() { return std::exchange(log, {}); }
 
-    const fs::path dir =
-        fs::temp_directory_path() / ("ferio-tape-" + std::to_string(getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
+    const fs::path dir = fs::temp_directory_path() / ("ferio-tape-" + std::to_string(getpid()) + "-" +
+                                                      testing::UnitTest::GetInstance()->current_test_info()->name());
     Log log;
     int32_t voiceStatus = 0;
     std::optional<bool> buttons;
@@ -59,13 +58,16 @@ protected:
 } // namespace
 
 TEST(TapeTable, QuotedAndPlainTextsFlagsAndSkippedBlankLines) {
-    const auto table = parseTapeTable(*cp932::fromUtf8("\"次は、本町,\"\"駅前\"\"です。 \",1,2\r\n\r\n   \r\n"
-                                                       "  お降りの方は  , -1 ,32767\r\n  \"終点\"  ,0,-32768\r\n本町,+1, +2"));
+    const auto table =
+        parseTapeTable(*cp932::fromUtf8("\"次は、本町,\"\"駅前\"\"です。 \",1,2\r\n\r\n   \r\n"
+                                        "  お降りの方は  , -1 ,32767\r\n  \"終点\"  ,0,-32768\r\n本町,+1, +2"));
     ASSERT_TRUE(table);
-    EXPECT_EQ(*table, (std::vector<TapeEntry>{
-                          {"次は、本町,\"駅前\"です。 ", 1, 2}, {"お降りの方は", -1, 32767}, {"終点", 0, -32768}, {"本町", 1, 2}}));
-    for (const char* bad : {"text only", "t,1", "t,1,2,3", "t,x,1", "t,,1", "t,1.5,0", "t,1,32768", "t,-32769,0", "t,1,2 x",
-                            "\"unclosed,1,2", "\"a\"b,1,2", "t,+,1", "t,+-1,0", "t,++1,0", "t,+32768,0"})
+    EXPECT_EQ(
+        *table,
+        (std::vector<TapeEntry>{
+            {"次は、本町,\"駅前\"です。 ", 1, 2}, {"お降りの方は", -1, 32767}, {"終点", 0, -32768}, {"本町", 1, 2}}));
+    for (const char* bad : {"text only", "t,1", "t,1,2,3", "t,x,1", "t,,1", "t,1.5,0", "t,1,32768", "t,-32769,0",
+                            "t,1,2 x", "\"unclosed,1,2", "\"a\"b,1,2", "t,+,1", "t,+-1,0", "t,++1,0", "t,+32768,0"})
         EXPECT_FALSE(parseTapeTable(std::string("good,0,0\r\n") + bad)) << bad;
     EXPECT_FALSE(parseTapeTable(" \r\n\r\n")) << "no entry at all";
 }
@@ -81,7 +83,8 @@ TEST(TapeTable, ByteOrderMarkMeansUtf8AndOtherBytesMustBeCp932) {
     };
     for (const Case& c : std::vector<Case>{
              {"ok,0,0\r\n\"\x82\xA0\x85\x40\",1,0\r\n", "line 2: the text holds bytes that are not CP932"},
-             {"\"次は、本町です。\",1,1\r\n", "line 1: the text holds bytes that are not CP932"}, // UTF-8 without its mark
+             {"\"次は、本町です。\",1,1\r\n",
+              "line 1: the text holds bytes that are not CP932"}, // UTF-8 without its mark
              {"\xEF\xBB\xBFok,0,0\r\nx\xFF,0,0\r\n", "line 2: the text is not UTF-8"},
              {"ok,0,0\r\n\"open,0,0\r\n", "line 2: field 1 opens a quote that is never closed"},
          }) {

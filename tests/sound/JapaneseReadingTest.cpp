@@ -98,12 +98,21 @@ TEST_F(JapaneseReadingTest, WordsAreReadByTheirNeighbours) {
 }
 
 TEST_F(JapaneseReadingTest, NumbersBeforeCountersChangeTheirSound) {
-    expectReadings({{"一丁目", "イッチョーメ"},       {"二丁目", "ニチョーメ"},     {"三丁目", "サンチョーメ"},
-                    {"四丁目", "ヨンチョーメ"},       {"六丁目", "ロクチョーメ"},   {"七丁目", "ナナチョーメ"},
-                    {"八丁目", "ハッチョーメ"},       {"九丁目", "キューチョーメ"}, {"十丁目", "ジッチョーメ"},
-                    {"十一丁目", "ジューイッチョーメ"}, {"二十丁目", "ニジッチョーメ"}});
+    expectReadings({{"一丁目", "イッチョーメ"},
+                    {"二丁目", "ニチョーメ"},
+                    {"三丁目", "サンチョーメ"},
+                    {"四丁目", "ヨンチョーメ"},
+                    {"六丁目", "ロクチョーメ"},
+                    {"七丁目", "ナナチョーメ"},
+                    {"八丁目", "ハッチョーメ"},
+                    {"九丁目", "キューチョーメ"},
+                    {"十丁目", "ジッチョーメ"},
+                    {"十一丁目", "ジューイッチョーメ"},
+                    {"二十丁目", "ニジッチョーメ"}});
     // The same in ASCII and full-width digits.
-    expectReadings({{"1丁目", "イッチョーメ"}, {"１丁目", "イッチョーメ"}, {"８丁目", "ハッチョーメ"},
+    expectReadings({{"1丁目", "イッチョーメ"},
+                    {"１丁目", "イッチョーメ"},
+                    {"８丁目", "ハッチョーメ"},
                     {"10丁目", "ジッチョーメ"}});
     expectReadings({{"一番", "イチバン"},
                     {"三番", "サンバン"},
@@ -112,8 +121,13 @@ TEST_F(JapaneseReadingTest, NumbersBeforeCountersChangeTheirSound) {
                     {"４番地", "ヨンバンチ"},
                     {"国道1号", "コクドーイチゴー"},
                     {"三丁目一番五号", "サンチョーメイチバンゴゴー"}});
-    expectReadings({{"10分", "ジップン"}, {"5分", "ゴフン"}, {"4時", "ヨジ"},      {"9時", "クジ"},
-                    {"四円", "ヨエン"},   {"3階", "サンガイ"}, {"6系統", "ロッケートー"}});
+    expectReadings({{"10分", "ジップン"},
+                    {"5分", "ゴフン"},
+                    {"4時", "ヨジ"},
+                    {"9時", "クジ"},
+                    {"四円", "ヨエン"},
+                    {"3階", "サンガイ"},
+                    {"6系統", "ロッケートー"}});
     // A numeral in kanji is one number, whatever ipadic's split.
     expectReadings({{"三百円", "サンビャクエン"}, {"二〇二六年", "ニセンニジューロクネン"}, {"1万円", "イチマンエン"}});
 }
@@ -132,30 +146,32 @@ TEST_F(JapaneseReadingTest, EveryAnnouncementOfTheSampleTable) {
         for (const char* wrong : {"ホーワ", "イキデス", "イチチョーメ", "ヲ"})
             EXPECT_FALSE(r.contains(QString::fromUtf8(wrong))) << e.text << " " << r.toStdString();
     }
-    expectReadings({{"お降りの方は、お近くのボタンでお知らせください。", "オオリノカタワ、オチカクノボタンデオシラセクダサイ。"},
-                    {"県立病院へお越しの方は、こちらでお降りください。", "ケンリツビョーインエオコシノカタワ、コチラデオオリクダサイ。"},
-                    {"毎度ご乗車ありがとうございます。このバスは、山の上行きです。",
-                     "マイドゴジョーシャアリガトーゴザイマス。コノバスワ、ヤマノウエユキデス。"},
-                    {"次は、西山台一丁目です。", "ツギワ、ニシヤマダイイッチョーメデス。"},
-                    {"次は、西山台二丁目です。", "ツギワ、ニシヤマダイニチョーメデス。"},
-                    {"次は、緑町三丁目です。", "ツギワ、ミドリチョーサンチョーメデス。"},
-                    {"次は、新川橋です。", "ツギワ、シンカワバシデス。"}});
+    expectReadings(
+        {{"お降りの方は、お近くのボタンでお知らせください。", "オオリノカタワ、オチカクノボタンデオシラセクダサイ。"},
+         {"県立病院へお越しの方は、こちらでお降りください。",
+          "ケンリツビョーインエオコシノカタワ、コチラデオオリクダサイ。"},
+         {"毎度ご乗車ありがとうございます。このバスは、山の上行きです。",
+          "マイドゴジョーシャアリガトーゴザイマス。コノバスワ、ヤマノウエユキデス。"},
+         {"次は、西山台一丁目です。", "ツギワ、ニシヤマダイイッチョーメデス。"},
+         {"次は、西山台二丁目です。", "ツギワ、ニシヤマダイニチョーメデス。"},
+         {"次は、緑町三丁目です。", "ツギワ、ミドリチョーサンチョーメデス。"},
+         {"次は、新川橋です。", "ツギワ、シンカワバシデス。"}});
 }
 
 // The folder's readings win over the built-in ones and are place names to the rules; a damaged
 // line costs that line only and is named with its file and line number.
 TEST_F(JapaneseReadingTest, FolderReadingsWinAndDamagedLinesAreNamed) {
-    const std::string file = (std::filesystem::temp_directory_path() /
-                              ("ferio-readings-" + std::to_string(getpid()) + ".tsv")).string();
+    const std::string file =
+        (std::filesystem::temp_directory_path() / ("ferio-readings-" + std::to_string(getpid()) + ".tsv")).string();
     std::ofstream(file, std::ios::binary) << "\xEF\xBB\xBF# 路線 12 の停留所\n"
                                              "新川橋\tシンカワハシ\n"
                                              "西山台\tニシヤマダイラ\r\n"
                                              "\n"
-                                             "港\tこう\n"              // 5: not katakana
-                                             "港 コー\n"                // 6: no tab
-                                             "\tコー\n"                // 7: no surface
-                                             "港\xFF\tコー\n"          // 8: not UTF-8
-                                             "港\tコー\tです\n"        // 9: three columns
+                                             "港\tこう\n"                    // 5: not katakana
+                                             "港 コー\n"                     // 6: no tab
+                                             "\tコー\n"                      // 7: no surface
+                                             "港\xFF\tコー\n"                // 8: not UTF-8
+                                             "港\tコー\tです\n"              // 9: three columns
                                              "ＡＢＣ台\tエービーシーダイ\n"; // matched after NFKC
     testing::internal::CaptureStderr();
     reading->useReadingsFile(file);
@@ -166,7 +182,8 @@ TEST_F(JapaneseReadingTest, FolderReadingsWinAndDamagedLinesAreNamed) {
                     {"ABC台", "エービーシーダイ"},
                     {"出口", "デグチ"},
                     {"港", "ミナト"}});
-    for (int line : {5, 6, 7, 8, 9}) EXPECT_NE(errors.find(file + ":" + std::to_string(line) + ": "), std::string::npos) << line;
+    for (int line : {5, 6, 7, 8, 9})
+        EXPECT_NE(errors.find(file + ":" + std::to_string(line) + ": "), std::string::npos) << line;
     EXPECT_EQ(std::ranges::count(errors, '\n'), 5) << errors;
 
     reading->useReadingsFile({});

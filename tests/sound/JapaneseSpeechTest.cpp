@@ -1,7 +1,7 @@
 // The voice as the mixer hears it (SDL's dummy driver mixes in real time), its settings file
 // and its dialog.
-#include "sound/AudioDevice.h"
 #include "sound/JapaneseSpeech.h"
+#include "sound/AudioDevice.h"
 #include "sound/VoiceDialog.h"
 
 #include <QApplication>
@@ -55,7 +55,8 @@ int mixRate() {
     return rate;
 }
 
-template <class Done> bool waitFor(Done done, std::chrono::milliseconds limit = 15s) {
+template <class Done>
+bool waitFor(Done done, std::chrono::milliseconds limit = 15s) {
     for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
         if (done()) return true;
         std::this_thread::sleep_for(5ms);

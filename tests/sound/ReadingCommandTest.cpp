@@ -29,7 +29,8 @@ Answer ferio(const QStringList& arguments, rlim_t fileSizeLimit = 0) {
             setrlimit(RLIMIT_FSIZE, &limit);
         });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(display));
+    for (const char* display : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(display));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(FERIO_BIN_DIR "/ferio"), arguments);
     if (!p.waitForFinished(30000)) return {};
@@ -59,7 +60,7 @@ protected:
 TEST_F(ReadingCommand, ReadsWithTheGivenDictionaryAndNamesItsDamagedLines) {
     const std::string file = write(QStringLiteral("own.tsv"), "西山台\tニシヤマダイラ\n西山台二\n");
     const Answer r = ferio({QStringLiteral("--reading"), QStringLiteral("次は、西山台一丁目です。"),
-                         QStringLiteral("--readings"), QString::fromStdString(file)});
+                            QStringLiteral("--readings"), QString::fromStdString(file)});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "ツギワ、ニシヤマダイライッチョーメデス。\n");
     EXPECT_NE(r.err.find(file + ":2: "), std::string::npos) << r.err;
@@ -68,7 +69,8 @@ TEST_F(ReadingCommand, ReadsWithTheGivenDictionaryAndNamesItsDamagedLines) {
 TEST_F(ReadingCommand, ReadsWithTheBroadcastFolderThatTheSettingsName) {
     write(QStringLiteral("readings.tsv"), "新川橋\tシンカワハシ\n");
     const QString settings = settingsNaming(dir.path()); // as the options dialog stores it, without a slash
-    Answer r = ferio({QStringLiteral("--settings"), settings, QStringLiteral("--reading"), QStringLiteral("新川橋行き")});
+    Answer r =
+        ferio({QStringLiteral("--settings"), settings, QStringLiteral("--reading"), QStringLiteral("新川橋行き")});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "シンカワハシユキ\n");
     EXPECT_EQ(r.err, "");
@@ -89,11 +91,13 @@ TEST_F(ReadingCommand, SaySpeaksAndEndsUnderASmallFileSizeLimit) {
 }
 
 TEST_F(ReadingCommand, EndsWithStatusOneWhenMeCabCannotStart) {
-    const SpeechPaths missing{.espeakData = {}, .mecabDictionary = dir.filePath(QStringLiteral("no-dictionary")).toStdString()};
+    const SpeechPaths missing{.espeakData = {},
+                              .mecabDictionary = dir.filePath(QStringLiteral("no-dictionary")).toStdString()};
     for (const bool say : {false, true}) {
         testing::internal::CaptureStderr();
-        const int code = say ? sayAloud(QStringLiteral("本町"), {}, dir.filePath(QStringLiteral("ferio.voice")), missing)
-                             : printReading(QStringLiteral("本町"), {}, missing);
+        const int code =
+            say ? sayAloud(QStringLiteral("本町"), {}, dir.filePath(QStringLiteral("ferio.voice")), missing)
+                : printReading(QStringLiteral("本町"), {}, missing);
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_EQ(code, 1) << (say ? "--say" : "--reading");
         EXPECT_NE(err.find(missing.mecabDictionary), std::string::npos) << err;

@@ -1,13 +1,13 @@
-#include "sound/mdlSndAPI.h"
 #include "sound/Limiter.h"
 #include "sound/MixerCommands.h"
+#include "sound/mdlSndAPI.h"
 
 #include "reslib/Cp932.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,7 +61,8 @@ TEST_F(CommandTexts, EachKindSyncAndAsync) {
         EXPECT_THAT(rec.sent, ElementsAre("close ferioS2", open + "ferioS2 wait", "play ferioS2 from 0 wait"));
         rec.sent.clear();
         sound.playSoundFile(path(name), "S1", false, 0);
-        EXPECT_THAT(rec.sent, ElementsAre("close ferioS1", open + "ferioS1 wait", "stop ferioS1", "play ferioS1 from 0"));
+        EXPECT_THAT(rec.sent,
+                    ElementsAre("close ferioS1", open + "ferioS1 wait", "stop ferioS1", "play ferioS1 from 0"));
     }
 }
 
@@ -96,7 +97,9 @@ protected:
         audio::close();
         fs::remove(output());
     }
-    static std::string output() { return fs::temp_directory_path() / ("ferio-mix-" + std::to_string(getpid()) + ".raw"); }
+    static std::string output() {
+        return fs::temp_directory_path() / ("ferio-mix-" + std::to_string(getpid()) + ".raw");
+    }
     static std::string sample(const char* name) { return std::string(FERIO_SAMPLES_DIR "/") + name; }
     static uintmax_t written() { return fs::exists(output()) ? fs::file_size(output()) : 0; }
 
@@ -143,7 +146,7 @@ TEST_F(Mixer, ChannelsOverlapAndASecondPlayCutsTheFirst) {
     sound.playSound(sample("chime1.wav"), "S3", false);
     EXPECT_TRUE(Mix_Playing(0) && Mix_Playing(1) && Mix_Playing(2));
     sound.playSound(sample("chime1.wav"), "S1", false); // the MIDI melody is longer than this
-    sound.playSound(__FILE__, "S3", false); // no sound file: S3 is only closed
+    sound.playSound(__FILE__, "S3", false);             // no sound file: S3 is only closed
     EXPECT_FALSE(Mix_Playing(2));
     std::this_thread::sleep_for(std::chrono::milliseconds(decodedMs(sample("chime1.wav")) + 600));
     EXPECT_FALSE(Mix_Playing(0));
@@ -156,7 +159,8 @@ TEST_F(Mixer, FourChimesAtOnceStayUnderMinusOneDbfsAndOneAloneIsUntouched) {
     const int alone = peakSince(from);
     Mix_Chunk* chunk = Mix_LoadWAV(sample("chime1.wav").c_str());
     int filePeak = 0;
-    for (Uint32 i = 0; i + 1 < chunk->alen; i += 2) filePeak = std::max(filePeak, std::abs(int(*reinterpret_cast<Sint16*>(chunk->abuf + i))));
+    for (Uint32 i = 0; i + 1 < chunk->alen; i += 2)
+        filePeak = std::max(filePeak, std::abs(int(*reinterpret_cast<Sint16*>(chunk->abuf + i))));
     Mix_FreeChunk(chunk);
     EXPECT_NEAR(alone, filePeak, filePeak / 100) << "a chime alone passes at its own level";
 

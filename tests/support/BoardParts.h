@@ -7,8 +7,12 @@
 #include <QLabel>
 #include <QTimer>
 
-inline M_Degit* Degit(const Form1& board, int i) { return board.findChild<M_Degit*>(QStringLiteral("Degit_%1").arg(i)); }
-inline M_Degit* S_Degit(const Form1& board, int i) { return board.findChild<M_Degit*>(QStringLiteral("S_Degit_%1").arg(i)); }
+inline M_Degit* Degit(const Form1& board, int i) {
+    return board.findChild<M_Degit*>(QStringLiteral("Degit_%1").arg(i));
+}
+inline M_Degit* S_Degit(const Form1& board, int i) {
+    return board.findChild<M_Degit*>(QStringLiteral("S_Degit_%1").arg(i));
+}
 inline QLabel* lblSeiriNum(const Form1& board, int i) {
     return board.findChild<QLabel*>(QStringLiteral("lblSeiriNum_%1").arg(i));
 }

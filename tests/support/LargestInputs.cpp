@@ -20,7 +20,9 @@ T need(std::optional<T> value, const std::string& what) {
 }
 
 void mustBe(size_t size, size_t limit, const std::string& what) {
-    if (size != limit) throw std::runtime_error(what + " is " + std::to_string(size) + " bytes, not the limit " + std::to_string(limit));
+    if (size != limit)
+        throw std::runtime_error(what + " is " + std::to_string(size) + " bytes, not the limit " +
+                                 std::to_string(limit));
 }
 
 } // namespace
@@ -35,7 +37,8 @@ std::string route() {
     fare::FareRecord record{longestName(), -32768, {}};
     record.Data.fill(-32768);
     std::string error;
-    std::string bytes = need(fare::hy3::write(std::vector<fare::FareRecord>(fare::TableRows, record), &error), "the largest route");
+    std::string bytes =
+        need(fare::hy3::write(std::vector<fare::FareRecord>(fare::TableRows, record), &error), "the largest route");
     mustBe(bytes.size(), fare::hy3::MaxFileBytes, "the largest route");
     return bytes;
 }

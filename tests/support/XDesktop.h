@@ -31,11 +31,12 @@ public:
         // Nobody reads what the servers say: a full pipe would stop them in the middle of a run.
         xvfb_.setStandardErrorFile(qEnvironmentVariable("FERIO_XVFB_LOG", QProcess::nullDevice()));
         sayWhenItEnds(xvfb_, "Xvfb");
-        xvfb_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                              QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(ScreenW).arg(ScreenH),
-                                              QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                                              // no server reset between one program's exit and the next start
-                                              QStringLiteral("-noreset")});
+        xvfb_.start(QStringLiteral("Xvfb"),
+                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                     QStringLiteral("%1x%2x24").arg(ScreenW).arg(ScreenH), QStringLiteral("-nolisten"),
+                     QStringLiteral("tcp"),
+                     // no server reset between one program's exit and the next start
+                     QStringLiteral("-noreset")});
         if (!xvfb_.waitForStarted(5000)) return false;
         QByteArray out;
         while (!out.contains('\n') && xvfb_.waitForReadyRead(10000)) out += xvfb_.readAllStandardOutput();
@@ -114,7 +115,8 @@ public:
     }
     Geometry geometry(const QString& id) const {
         Geometry g;
-        const QString out = run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+        const QString out =
+            run(QStringLiteral("xdotool"), {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
         for (const QString& line : out.split('\n')) {
             const QStringList kv = line.split('=');
             if (kv.size() != 2) continue;
@@ -139,15 +141,18 @@ public:
         return r;
     }
     QRect frameRect(const QString& id) const {
-        const QStringList e = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
-                                  .section('=', 1).split(',');
+        const QStringList e =
+            run(QStringLiteral("xprop"), {QStringLiteral("-id"), id, QStringLiteral("_NET_FRAME_EXTENTS")})
+                .section('=', 1)
+                .split(',');
         if (e.size() != 4) return clientRect(id);
         return clientRect(id).adjusted(-e[0].toInt(), -e[2].toInt(), e[1].toInt(), e[3].toInt());
     }
     // The managed windows from the bottom of the stack to its top, as decimal ids.
     QStringList stacking() const {
         QStringList ids;
-        const QString list = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
+        const QString list =
+            run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_CLIENT_LIST_STACKING")});
         for (const QString& id : list.section('#', 1).split(',', Qt::SkipEmptyParts))
             ids << QString::number(id.trimmed().toULong(nullptr, 16));
         return ids;
@@ -159,13 +164,11 @@ public:
     void keys(const QStringList& names) const {
         run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + names);
     }
-    void type(const QString& text) const {
-        run(QStringLiteral("xdotool"), {QStringLiteral("type"), text});
-    }
+    void type(const QString& text) const { run(QStringLiteral("xdotool"), {QStringLiteral("type"), text}); }
     QImage screenshot(const QString& name) const {
         const QString file = QDir::current().filePath(name);
-        run(QStringLiteral("import"), {QStringLiteral("-display"), display_, QStringLiteral("-window"),
-                                       QStringLiteral("root"), file});
+        run(QStringLiteral("import"),
+            {QStringLiteral("-display"), display_, QStringLiteral("-window"), QStringLiteral("root"), file});
         return QImage(file);
     }
     bool requestClose(const QString& id) const {
@@ -174,7 +177,8 @@ public:
 
 private:
     QString shownWindow(const QString& title) const {
-        return run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title})
+        return run(QStringLiteral("xdotool"),
+                   {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title})
             .section('\n', 0, 0);
     }
     // A server that goes away in the middle of a test is the first thing to know of its failure.

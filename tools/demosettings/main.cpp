@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: ferio-demo-settings SETTINGS.in4 SAMPLES_FOLDER\n");
         return 2;
     }
-    if (const auto error = settings::writeDemoSettings(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]))) {
+    if (const auto error =
+            settings::writeDemoSettings(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]))) {
         std::fprintf(stderr, "%s\n", qPrintable(settings::errorMessage(*error)));
         return 1;
     }

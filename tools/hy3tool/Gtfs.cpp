@@ -324,8 +324,8 @@ private:
 
 // Characters CP932 has no code for, and what is written instead: their look-alikes in CP932.
 const std::map<char32_t, const char*> Substitutes = {
-    {U'\u00A0', " "},  {U'\u9DD7', "鴎"}, {U'\U00020BB7', "吉"}, {U'\U0002123D', "土"}, {U'\u5861', "填"},
-    {U'\u9EB5', "麺"}, {U'\u5C5B', "屏"}, {U'\u525D', "剥"},     {U'\u9830', "頬"},     {U'\u30F7', "ヴァ"},
+    {U'\u00A0', " "},    {U'\u9DD7', "鴎"},   {U'\U00020BB7', "吉"}, {U'\U0002123D', "土"}, {U'\u5861', "填"},
+    {U'\u9EB5', "麺"},   {U'\u5C5B', "屏"},   {U'\u525D', "剥"},     {U'\u9830', "頬"},     {U'\u30F7', "ヴァ"},
     {U'\u30F8', "ヴィ"}, {U'\u30F9', "ヴェ"}, {U'\u30FA', "ヴォ"},
 };
 
@@ -486,9 +486,9 @@ std::optional<Imported> importRoute(const std::string& path, const Request& requ
     const std::string headsign = trip.headsign.empty() ? names.back() : cp932Name(trip.headsign, &result.warnings);
     const Route& r = t.routes[route];
     const std::string routeName = cp932Name(!r.longName.empty() ? r.longName : r.shortName, &result.warnings);
-    std::string tape = csv::quote("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") +
-                                      headsign + "行きです。") +
-                       ",0,1\r\n";
+    std::string tape =
+        csv::quote("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") + headsign + "行きです。") +
+        ",0,1\r\n";
     for (size_t k = 1; k < n; ++k)
         tape += csv::quote("次は、" + std::string(k + 1 == n ? "終点、" : "") + names[k] + "です。") + ",1,1\r\n";
     result.tapeTable = *cp932::fromUtf8(tape);

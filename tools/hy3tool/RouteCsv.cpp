@@ -12,8 +12,8 @@ namespace routecsv {
 namespace {
 
 std::string quoted(const std::string& s) {
-    const bool needs = s.find_first_of(",\"\r\n") != std::string::npos ||
-                       (!s.empty() && (s.front() == ' ' || s.back() == ' '));
+    const bool needs =
+        s.find_first_of(",\"\r\n") != std::string::npos || (!s.empty() && (s.front() == ' ' || s.back() == ' '));
     return needs ? csv::quote(s) : s;
 }
 
@@ -36,8 +36,8 @@ std::string toCsv(const std::vector<fare::FareRecord>& records) {
     for (int c = 1; c <= fare::DataColumns; ++c) out += ",c" + std::to_string(c);
     out += '\n';
     for (size_t r = 0; r < records.size(); ++r) {
-        out += std::to_string(r + 1) + ',' + quoted(records[r].StopName) + ',' +
-               std::to_string(records[r].TicketNumber);
+        out +=
+            std::to_string(r + 1) + ',' + quoted(records[r].StopName) + ',' + std::to_string(records[r].TicketNumber);
         for (int16_t v : records[r].Data) out += ',' + std::to_string(v);
         out += '\n';
     }
@@ -84,25 +84,24 @@ std::optional<std::vector<fare::FareRecord>> fromCsv(std::istream& in, std::stri
         if (records.size() == static_cast<size_t>(fare::TableRows))
             return fail(reader.line(), "more than " + std::to_string(fare::TableRows) + " records");
         if (row.size() != head.size())
-            return fail(reader.line(), std::to_string(row.size()) + " fields where the header has " +
-                                      std::to_string(head.size()));
+            return fail(reader.line(),
+                        std::to_string(row.size()) + " fields where the header has " + std::to_string(head.size()));
         auto number = parseInt(row[0]);
         if (!number || *number != static_cast<int>(r))
             return fail(reader.line(), "record number \"" + row[0] + "\" where " + std::to_string(r) +
-                                      " was expected (records must run 1, 2, 3 ... in order)");
+                                           " was expected (records must run 1, 2, 3 ... in order)");
         fare::FareRecord rec;
         rec.StopName = row[1];
         auto encoded = cp932::fromUtf8(rec.StopName);
-        if (!encoded) return fail(reader.line(), "the name \"" + rec.StopName + "\" has a character CP932 cannot encode");
+        if (!encoded)
+            return fail(reader.line(), "the name \"" + rec.StopName + "\" has a character CP932 cannot encode");
         if (encoded->size() > 0xFFFF) return fail(reader.line(), "the name is longer than 65535 bytes");
         auto ticket = parseInt(row[2]);
         if (!ticket) return fail(reader.line(), "ticket \"" + row[2] + "\" is not a number from -32768 to 32767");
         rec.TicketNumber = static_cast<int16_t>(*ticket);
         for (size_t f = 3; f < row.size(); ++f) {
             auto v = parseInt(row[f]);
-            if (!v)
-                return fail(reader.line(), head[f] + " \"" + row[f] +
-                                          "\" is not a number from -32768 to 32767");
+            if (!v) return fail(reader.line(), head[f] + " \"" + row[f] + "\" is not a number from -32768 to 32767");
             rec.column(columnOf[f - 3]) = static_cast<int16_t>(*v);
         }
         records.push_back(std::move(rec));

@@ -14,15 +14,16 @@
 
 namespace {
 
-const char* const Usage = "usage:\n"
-                          "  hy3tool dump FILE.hy3          write the route as CSV to standard output\n"
-                          "  hy3tool build IN.csv OUT.hy3   make a route file from CSV\n"
-                          "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
-                          "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
-                          "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
-                          "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
-                          "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
-                          "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
+const char* const Usage =
+    "usage:\n"
+    "  hy3tool dump FILE.hy3          write the route as CSV to standard output\n"
+    "  hy3tool build IN.csv OUT.hy3   make a route file from CSV\n"
+    "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
+    "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
+    "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
+    "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
+    "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
+    "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
 
 int usage() {
     std::cerr << Usage;
@@ -62,9 +63,11 @@ std::optional<std::vector<fare::FareRecord>> readRoute(const std::string& path) 
     std::string error = path + ": cannot be read";
     std::optional<std::vector<fare::FareRecord>> records;
     if (bytes) records = fare::hy3::read(*bytes, &error);
-    if (!records) std::cerr << error << '\n';
+    if (!records)
+        std::cerr << error << '\n';
     else
-        for (const std::string& w : routecsv::undecodableNameWarnings(*records)) std::cerr << path << ": warning: " << w << '\n';
+        for (const std::string& w : routecsv::undecodableNameWarnings(*records))
+            std::cerr << path << ": warning: " << w << '\n';
     return records;
 }
 
@@ -136,7 +139,8 @@ int gtfsImport(const std::string& feed, const std::vector<std::string>& args) {
         else
             return usage();
     }
-    const bool digits = !number.empty() && number.size() <= 5 && number.find_first_not_of("0123456789") == std::string::npos;
+    const bool digits =
+        !number.empty() && number.size() <= 5 && number.find_first_not_of("0123456789") == std::string::npos;
     if (args.size() % 2 != 0 || request.route.empty() || out.empty() || !digits || std::stoi(number) == 0) {
         if (!number.empty() && !digits) std::cerr << "--number " << number << ": a route number is 1 to 5 digits\n";
         return usage();
@@ -171,9 +175,10 @@ int gtfsImport(const std::string& feed, const std::vector<std::string>& args) {
             return 1;
         }
     }
-    std::vector<std::pair<std::string, std::string>> files = {{(dir / (route + ".hy3")).string(), *bytes},
-                                                               {(dir / (route + "tp.csv")).string(), imported->tapeTable}};
-    if (!imported->readings.empty()) files.emplace_back(readingsFile.string(), gtfs::mergeReadings(readings, imported->readings));
+    std::vector<std::pair<std::string, std::string>> files = {
+        {(dir / (route + ".hy3")).string(), *bytes}, {(dir / (route + "tp.csv")).string(), imported->tapeTable}};
+    if (!imported->readings.empty())
+        files.emplace_back(readingsFile.string(), gtfs::mergeReadings(readings, imported->readings));
     return save(files) ? 0 : 1;
 }
 
@@ -188,7 +193,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (argc == 2 && std::string(argv[1]) == "--version") {
-        std::cout << "hy3tool " FERIO_VERSION "\nLicence: " FERIO_LICENSE " <https://www.gnu.org/licenses/gpl-3.0.html>\n"
+        std::cout << "hy3tool " FERIO_VERSION "\nLicence: " FERIO_LICENSE
+                     " <https://www.gnu.org/licenses/gpl-3.0.html>\n"
                      "This is free software: you are free to change and redistribute it.\n"
                      "There is NO WARRANTY, to the extent permitted by law.\n";
         return 0;
@@ -203,6 +209,7 @@ int main(int argc, char** argv) {
         std::cout << routes.value_or("");
         return routes ? 0 : 1;
     }
-    if (argc >= 4 && std::string(argv[1]) == "gtfs") return gtfsImport(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+    if (argc >= 4 && std::string(argv[1]) == "gtfs")
+        return gtfsImport(argv[2], std::vector<std::string>(argv + 3, argv + argc));
     return usage();
 }

@@ -1,6 +1,5 @@
 #include "options/model/OptionTable.h"
 
 OptionInfo::OptionInfo() {
-    for (const OptionField& field : kOptionFields)
-        resetOption(*this, field.number);
+    for (const OptionField& field : kOptionFields) resetOption(*this, field.number);
 }

@@ -17,7 +17,7 @@ enum class OptionKind { Check, Choice, List, Colour, Text };
 using OptionMember = std::variant<int16_t OptionInfo::*, int32_t OptionInfo::*, std::string OptionInfo::*>;
 
 struct OptionField {
-    int number;               // 1..64, record order
+    int number; // 1..64, record order
     OptionMember member;
     OptionKind kind;
     int group;                // settings-file group 1..6
@@ -105,10 +105,9 @@ inline constexpr std::array<OptionField, 64> kOptionFields{{
 // Calls f(field, value) for every field in record order, value being o's typed member
 // (int16_t&, int32_t& or std::string&, const when o is), so f is usually a generic lambda.
 template <class Info, class F>
-    requires std::same_as<std::remove_const_t<Info>, OptionInfo>
+requires std::same_as<std::remove_const_t<Info>, OptionInfo>
 void forEachOption(Info& o, F&& f) {
-    for (const OptionField& field : kOptionFields)
-        std::visit([&](auto member) { f(field, o.*member); }, field.member);
+    for (const OptionField& field : kOptionFields) std::visit([&](auto member) { f(field, o.*member); }, field.member);
 }
 
 // The table row of a member; used in a constant expression, a member not in the table fails to compile.

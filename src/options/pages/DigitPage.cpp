@@ -45,7 +45,8 @@ DigitPage::DigitPage(OptionPickers& pickers, QWidget* parent) : OptionPage(u"デ
 
     auto* info = group(u"grpInfoDegit"_s, u"情報用数字の設定"_s);
     auto* infoLayout = new QVBoxLayout(info);
-    const QString shows[] = {u"停留所の順番（区間・個数）を、"_s, u"整理券番号を、"_s, u"系統番号を、"_s, u"データの"_s};
+    const QString shows[] = {u"停留所の順番（区間・個数）を、"_s, u"整理券番号を、"_s, u"系統番号を、"_s,
+                             u"データの"_s};
     for (int i = 0; i < 4; ++i) {
         show_[i] = checkBox(u"Check3_%1"_s.arg(i), shows[i]);
         cell_[i] = numberList(u"Combo4_%1"_s.arg(i), 32);
@@ -82,13 +83,21 @@ void DigitPage::updatePreviews() {
 
 std::vector<OptionBinding> DigitPage::bindings() const {
     return {
-        {&OptionInfo::FareDegitBackColor, colours_[0]},  {&OptionInfo::FareDegitBaseForeColor, colours_[1]},
-        {&OptionInfo::FareDegitForeColor, colours_[2]},  {&OptionInfo::SeiriDegitBackColor, colours_[3]},
-        {&OptionInfo::SeiriDegitBaseForeColor, colours_[4]}, {&OptionInfo::SeiriDegitForeColor, colours_[5]},
-        {&OptionInfo::InfoKukanShow, show_[0]},          {&OptionInfo::InfoKukanPos, cell_[0]},
-        {&OptionInfo::InfoKukanFromZero, fromZero_},     {&OptionInfo::InfoSeiriShow, show_[1]},
-        {&OptionInfo::InfoSeiriPos, cell_[1]},           {&OptionInfo::InfoKeitoShow, show_[2]},
-        {&OptionInfo::InfoKeitoPos, cell_[2]},           {&OptionInfo::InfoColumnShow, show_[3]},
-        {&OptionInfo::InfoColumnNo, column_},            {&OptionInfo::InfoColumnPos, cell_[3]},
+        {&OptionInfo::FareDegitBackColor, colours_[0]},
+        {&OptionInfo::FareDegitBaseForeColor, colours_[1]},
+        {&OptionInfo::FareDegitForeColor, colours_[2]},
+        {&OptionInfo::SeiriDegitBackColor, colours_[3]},
+        {&OptionInfo::SeiriDegitBaseForeColor, colours_[4]},
+        {&OptionInfo::SeiriDegitForeColor, colours_[5]},
+        {&OptionInfo::InfoKukanShow, show_[0]},
+        {&OptionInfo::InfoKukanPos, cell_[0]},
+        {&OptionInfo::InfoKukanFromZero, fromZero_},
+        {&OptionInfo::InfoSeiriShow, show_[1]},
+        {&OptionInfo::InfoSeiriPos, cell_[1]},
+        {&OptionInfo::InfoKeitoShow, show_[2]},
+        {&OptionInfo::InfoKeitoPos, cell_[2]},
+        {&OptionInfo::InfoColumnShow, show_[3]},
+        {&OptionInfo::InfoColumnNo, column_},
+        {&OptionInfo::InfoColumnPos, cell_[3]},
     };
 }

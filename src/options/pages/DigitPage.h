@@ -17,8 +17,8 @@ public:
     void updatePreviews();
 
 private:
-    std::array<M_Degit*, 2> previews_{};     // fare digits, ticket-number digits
-    std::array<ColorButton*, 6> colours_{};  // back, unlit, lit of each
+    std::array<M_Degit*, 2> previews_{};    // fare digits, ticket-number digits
+    std::array<ColorButton*, 6> colours_{}; // back, unlit, lit of each
     // The four information lines: stop order, ticket number, route number, data column.
     std::array<QCheckBox*, 4> show_{};
     std::array<QComboBox*, 4> cell_{};

@@ -34,8 +34,7 @@ concept HoldsValue = (std::same_as<T, std::string> && (std::same_as<W, QLineEdit
 // One option field and its control; a control that cannot hold the member's type does not compile.
 struct OptionBinding {
     template <class T, class W>
-        requires HoldsValue<T, W>
-    OptionBinding(T OptionInfo::*m, W* c) : member(m), control(c) {}
+    requires HoldsValue<T, W> OptionBinding(T OptionInfo::*m, W* c) : member(m), control(c) {}
 
     OptionMember member;
     OptionControl control;

@@ -27,12 +27,14 @@ PanelPage::PanelPage(OptionPickers& pickers, QWidget* parent) : OptionPage(u"パ
     auto* numbersLayout = new QVBoxLayout(numbers);
     numbersLayout->addWidget(new QLabel(u"整理券番号のバックライトカラー(文字色)"_s));
     for (int i = 0; i < 3; ++i) numberColours_[i] = colourButton(u"Command5_%1"_s.arg(i), pickers);
-    numbersLayout->addLayout(line({u"OFF："_s, numberColours_[0], u"ON1："_s, numberColours_[1], u"ON2："_s, numberColours_[2]}));
+    numbersLayout->addLayout(
+        line({u"OFF："_s, numberColours_[0], u"ON1："_s, numberColours_[1], u"ON2："_s, numberColours_[2]}));
     styles_ = named(new QComboBox, u"Combo2"_s);
     numbersLayout->addWidget(styles_);
     zeroPad_ = checkBox(u"Check2"_s, u"数字が1桁の番号は頭に0を付け足す"_s);
     numbersLayout->addWidget(zeroPad_);
-    numbersLayout->addWidget(note(u"※ユーザーパネルに直接番号をデザインしている場合には上記チェックをOFFにしてください。"_s));
+    numbersLayout->addWidget(
+        note(u"※ユーザーパネルに直接番号をデザインしている場合には上記チェックをOFFにしてください。"_s));
     layout->addWidget(numbers);
     enableWhile(useNumbers_, numbers);
     AddComboItem();
@@ -46,7 +48,8 @@ PanelPage::PanelPage(OptionPickers& pickers, QWidget* parent) : OptionPage(u"パ
         QString title;
         int builtin, user; // indexes of the two choices
     };
-    const Caption captions[] = {{u"バックライトOFF時の画像："_s, 7, 6}, {u"ON1の画像："_s, 3, 2}, {u"ON2の画像："_s, 4, 5}};
+    const Caption captions[] = {
+        {u"バックライトOFF時の画像："_s, 7, 6}, {u"ON1の画像："_s, 3, 2}, {u"ON2の画像："_s, 4, 5}};
     // The three states side by side, so that the page keeps to the dialog's height.
     auto* states = new QHBoxLayout;
     for (int i = 0; i < 3; ++i) {
@@ -65,15 +68,16 @@ PanelPage::PanelPage(OptionPickers& pickers, QWidget* parent) : OptionPage(u"パ
     }
     panelLayout->addLayout(states);
     layout->addWidget(panel);
-    layout->addWidget(note(u"※ユーザーパネルには、現在の機種に対応の画像をご使用ください。大きいパネルの場合、はみ出た部分（右・下）が"
-                           u"切り取られます。逆に小さいパネルの場合は左上から表示され、余白部分はグレーになりますのでご注意ください。"_s));
+    layout->addWidget(note(
+        u"※ユーザーパネルには、現在の機種に対応の画像をご使用ください。大きいパネルの場合、はみ出た部分（右・下）が"
+        u"切り取られます。逆に小さいパネルの場合は左上から表示され、余白部分はグレーになりますのでご注意ください。"_s));
     layout->addStretch();
 }
 
 void PanelPage::AddComboItem() {
     // Each style's fixed text and the highest number it gives a cell.
     const std::pair<QString, int> styles[] = {
-        {u"1,2,3..."_s, 32},          {u"0,1,2..."_s, 31},          {u"「なし」、1,2..."_s, 31},
+        {u"1,2,3..."_s, 32},           {u"0,1,2..."_s, 31},           {u"「なし」、1,2..."_s, 31},
         {u"「なし」、2,3..."_s, 32},   {u"「無券」、1,2..."_s, 31},   {u"「無券」、2,3..."_s, 32},
         {u"「券なし」、1,2..."_s, 31}, {u"「券なし」、2,3..."_s, 32}, {u"「券無し」、1,2..."_s, 31},
         {u"「券無し」、2,3..."_s, 32}, {u"(無地)、1,2..."_s, 31},     {u"(無地)、2,3..."_s, 32},

@@ -24,7 +24,8 @@ PreviewPage::PreviewPage(OptionPickers& pickers, QWidget* parent) : OptionPage(u
 
     auto* plugin = group(u"grpPlugin"_s, u"整理券プラグイン設定"_s);
     auto* pluginLayout = new QVBoxLayout(plugin);
-    pluginLayout->addWidget(note(u"整理券プラグイン（整理券プレビューを使用しない場合は、何も入れないでください）："_s));
+    pluginLayout->addWidget(
+        note(u"整理券プラグイン（整理券プレビューを使用しない場合は、何も入れないでください）："_s));
     pluginPath_ = textBox(u"txtSeiriPlgDir"_s);
     auto* browse = browseButton(u"Command1"_s);
     // The path box takes the file only once it is described (pluginChosen).
@@ -77,8 +78,8 @@ PreviewPage::PreviewPage(OptionPickers& pickers, QWidget* parent) : OptionPage(u
     dateLayout->addWidget(dates_[0]);
     dateLayout->addWidget(dates_[1]);
     dateLayout->addLayout(line({dates_[2], chooseDate, fixedDate_}));
-    dateLayout->addWidget(
-        note(u"系統設定した際の日付が保持され、日付が途中で変わっても次回系統設定するまで整理券の日付変更を行いません。"_s));
+    dateLayout->addWidget(note(
+        u"系統設定した際の日付が保持され、日付が途中で変わっても次回系統設定するまで整理券の日付変更を行いません。"_s));
     layout->addWidget(date);
 
     showWhile(usePreview_, plugin);
@@ -94,7 +95,8 @@ static QStringList pluginProperties(const PlgInfo& info) {
                       u"バーコード印字 "_s + can(info.printsBarcode)};
     if (info.printsBarcode == 1) {
         lines << u"バーコード本数 ---> %1"_s.arg(info.barcodeCount)
-              << u"バーコード系統方式 "_s + (info.barcodeScheme == 1 ? u"---> 連番式"_s : u"---> 系統番号＋往復フラグ"_s)
+              << u"バーコード系統方式 "_s +
+                     (info.barcodeScheme == 1 ? u"---> 連番式"_s : u"---> 系統番号＋往復フラグ"_s)
               << u"設定可能な系統範囲 ---> 1 ～ %1"_s.arg(info.highestRoute)
               << u"停留所認識範囲 ---> %1 ～ %2"_s.arg(info.firstStop).arg(info.lastStop);
     }
@@ -112,8 +114,8 @@ void PreviewPage::setPluginPath(const QString& path) { pluginPath_->setText(path
 
 std::vector<OptionBinding> PreviewPage::bindings() const {
     return {
-        {&OptionInfo::UseSeiriPrev, usePreview_},  {&OptionInfo::SeiriPlgPath, pluginPath_},
-        {&OptionInfo::DatePerPrint, dates_[0]},    {&OptionInfo::DateAtKeitoSet, dates_[1]},
-        {&OptionInfo::DateFixed, dates_[2]},       {&OptionInfo::FixedDate, fixedDate_},
+        {&OptionInfo::UseSeiriPrev, usePreview_}, {&OptionInfo::SeiriPlgPath, pluginPath_},
+        {&OptionInfo::DatePerPrint, dates_[0]},   {&OptionInfo::DateAtKeitoSet, dates_[1]},
+        {&OptionInfo::DateFixed, dates_[2]},      {&OptionInfo::FixedDate, fixedDate_},
     };
 }

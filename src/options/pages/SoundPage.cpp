@@ -20,8 +20,8 @@ struct SoundPage::GroupTexts {
     int always;      // Option2 index of "always"; the next index chooses by the data
     int alwaysSound; // txtSelectSound index of the "always" sound
     QString byData;
-    int firstCase;   // txtSelectSound index of case 「1」; 「2」 and 「3」 follow
-    QString play;    // name of the play-mode choices, indexes 0 (synchronous) and 1
+    int firstCase; // txtSelectSound index of case 「1」; 「2」 and 「3」 follow
+    QString play;  // name of the play-mode choices, indexes 0 (synchronous) and 1
     QString sync, async;
 };
 
@@ -62,7 +62,8 @@ QGroupBox* SoundPage::makeGroup(Group& g, const GroupTexts& t, QLayout* dataSour
 }
 
 SoundPage::SoundPage(OptionPickers& pickers, QWidget* parent)
-    : OptionPage(u"サウンド（鳴らさなくてもいい項目にはファイル名を入れないで下さい）"_s, parent), pickers_(pickers) {
+    : OptionPage(u"サウンド（鳴らさなくてもいい項目にはファイル名を入れないで下さい）"_s, parent),
+      pickers_(pickers) {
     auto* layout = new QVBoxLayout(this);
     auto* keito = soundRow(keitoSet_, 0);
     keito->insertWidget(0, new QLabel(u"系統設定時のサウンド："_s));
@@ -72,21 +73,24 @@ SoundPage::SoundPage(OptionPickers& pickers, QWidget* parent)
     layout->addLayout(reset);
 
     stepColumn_ = numberList(u"Combo1"_s, 150);
-    auto* step = makeGroup(
-        step_,
-        {u"grpStepSound"_s, u"送り・戻し時のサウンド"_s, 0, 7,
-         u"運賃データ(*.hy3)の特定の列のデータから判断して、以下の指定したサウンドを鳴らす（指定した列のデータの内容が1～3以外の場合はサウンドは鳴りません）"_s,
-         8, u"Option6"_s, u"同期再生(サウンドが完全に再生された後で運賃切り替え)"_s,
-         u"非同期再生(サウンドを再生しながら運賃切り替え)"_s},
-        line({u"運賃データの"_s, stepColumn_, u"列目"_s, u"のデータが、"_s}));
-    auto* preTape = makeGroup(
-        preTape_,
-        {u"grpPreTapeSound"_s, u"放送前のサウンド：※音声合成放送機能が有効でない場合は以下の設定は意味を持ちません。"_s, 2, 3,
-         u"放送データ(*.Tp.csv)内のフラグから判断して、以下の指定したサウンドを鳴らす（フラグの内容が1～3以外の場合はサウンドは鳴りません）"_s,
-         4, u"Option7"_s, u"同期再生(サウンドが完全に再生された後で放送開始)"_s, u"非同期再生(サウンドを再生しながら放送開始)"_s},
-        nullptr);
-    preTape->layout()->addWidget(
-        note(u"「放送前のサウンド」再生時は、停名のスクロールが停止することがありますので、あらかじめご了承ください。"_s));
+    auto* step = makeGroup(step_,
+                           {u"grpStepSound"_s, u"送り・戻し時のサウンド"_s, 0, 7,
+                            u"運賃データ(*.hy3)の特定の列のデータから判断して、以下の指定したサウンドを鳴らす"
+                            u"（指定した列のデータの内容が1～3以外の場合はサウンドは鳴りません）"_s,
+                            8, u"Option6"_s, u"同期再生(サウンドが完全に再生された後で運賃切り替え)"_s,
+                            u"非同期再生(サウンドを再生しながら運賃切り替え)"_s},
+                           line({u"運賃データの"_s, stepColumn_, u"列目"_s, u"のデータが、"_s}));
+    auto* preTape =
+        makeGroup(preTape_,
+                  {u"grpPreTapeSound"_s,
+                   u"放送前のサウンド：※音声合成放送機能が有効でない場合は以下の設定は意味を持ちません。"_s, 2, 3,
+                   u"放送データ(*.Tp.csv)内のフラグから判断して、以下の指定したサウンドを鳴らす"
+                   u"（フラグの内容が1～3以外の場合はサウンドは鳴りません）"_s,
+                   4, u"Option7"_s, u"同期再生(サウンドが完全に再生された後で放送開始)"_s,
+                   u"非同期再生(サウンドを再生しながら放送開始)"_s},
+                  nullptr);
+    preTape->layout()->addWidget(note(
+        u"「放送前のサウンド」再生時は、停名のスクロールが停止することがありますので、あらかじめご了承ください。"_s));
 
     // Two push-button choices bring one of the overlapping groups to the front.
     auto* groups = named(new QStackedWidget, u"stkSoundGroup"_s);

@@ -91,9 +91,12 @@ void RV4_SetPlgComment(const QByteArray& path, QWidget* textBox) {
     if (!plugin) return;
     QStringList lines;
     for (const auto& line : plugin->remarks) lines << QString::fromStdString(line);
-    if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox)) plain->setPlainText(lines.join(u'\n'));
-    else if (auto* rich = qobject_cast<QTextEdit*>(textBox)) rich->setPlainText(lines.join(u'\n'));
-    else if (auto* line = qobject_cast<QLineEdit*>(textBox)) line->setText(lines.join(u' '));
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(textBox))
+        plain->setPlainText(lines.join(u'\n'));
+    else if (auto* rich = qobject_cast<QTextEdit*>(textBox))
+        rich->setPlainText(lines.join(u'\n'));
+    else if (auto* line = qobject_cast<QLineEdit*>(textBox))
+        line->setText(lines.join(u' '));
 }
 
 void RV4_SetCorpAddList(const QByteArray& path, QWidget* list) {
@@ -112,8 +115,13 @@ void RV4_DrawSeiriken(const QByteArray& path, QPainter* dc, const QByteArray& st
     const auto plugin = pluginAt(path);
     if (!plugin || !dc) return;
     const bool hasCompany = companyIndex >= 0 && std::size_t(companyIndex) < plugin->companies.size();
-    const TicketData data{utf8(stopName), dateText.toStdString(), timeText.toStdString(), routeNumber,
-                          ticketNumber, stopIndex, hasCompany ? plugin->companies[companyIndex] : std::string()};
+    const TicketData data{utf8(stopName),
+                          dateText.toStdString(),
+                          timeText.toStdString(),
+                          routeNumber,
+                          ticketNumber,
+                          stopIndex,
+                          hasCompany ? plugin->companies[companyIndex] : std::string()};
     const QRect paper(0, 0, plugin->info.width, plugin->info.height);
 
     dc->save();

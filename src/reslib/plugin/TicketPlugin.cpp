@@ -172,7 +172,9 @@ std::vector<std::string_view> extraKeys(Item::Kind kind) {
 class Reader {
 public:
     Reader(const json& object, std::string where, std::string& error)
-        : obj_(object), where_(std::move(where)), error_(error) {}
+        : obj_(object),
+          where_(std::move(where)),
+          error_(error) {}
 
     bool onlyKeys(const std::vector<std::string_view>& keys) {
         for (const auto& [key, value] : obj_.items())
@@ -254,7 +256,7 @@ bool readPrinter(const json& printer, PlgInfo& info, std::string& error) {
     for (const auto& f : kRecordFields) {
         int32_t& value = info.*f.member;
         bool on = false;
-        const bool ok = f.kind == RecordField::Count ? r.integer(f.key, f.min, f.max, value)
+        const bool ok = f.kind == RecordField::Count  ? r.integer(f.key, f.min, f.max, value)
                         : f.kind == RecordField::Flag ? r.flag(f.key, on)
                                                       : r.choice(f.key, kSchemes, value);
         if (!ok) return false;
@@ -290,7 +292,8 @@ bool readItem(const json& e, std::size_t index, const PlgInfo& info, Item& item,
         const bool closed = walkText(item.text, [&](std::string_view part, bool isName) {
             if (!isName || !fault.empty()) return;
             const Placeholder* p = findPlaceholder(part);
-            if (!p) fault = "has no placeholder {" + std::string(part) + "}";
+            if (!p)
+                fault = "has no placeholder {" + std::string(part) + "}";
             else if (!needMet(p->need, info))
                 fault = "uses {" + std::string(part) + "}, which the printer section does not allow";
         });
@@ -406,8 +409,10 @@ std::shared_ptr<const Plugin> load(const std::string& path) {
 std::string expand(std::string_view text, const TicketData& data) {
     std::string out;
     walkText(text, [&](std::string_view part, bool isName) {
-        if (!isName) out += part;
-        else if (const Placeholder* p = findPlaceholder(part)) out += p->value(data);
+        if (!isName)
+            out += part;
+        else if (const Placeholder* p = findPlaceholder(part))
+            out += p->value(data);
     });
     return out;
 }

@@ -3,10 +3,6 @@
 #include <QColor>
 #include <cstdint>
 
-inline QColor fromBgr(int32_t bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
+inline QColor fromBgr(int32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
-inline int32_t toBgr(const QColor& c) {
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
+inline int32_t toBgr(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }

@@ -10,6 +10,4 @@ inline QByteArray toCp932(const QString& text) {
     return QByteArray::fromStdString(cp932::fromUtf8Lossy(text.toStdString()));
 }
 
-inline QString fromCp932(const QByteArray& bytes) {
-    return QString::fromStdString(cp932::toUtf8(bytes.toStdString()));
-}
+inline QString fromCp932(const QByteArray& bytes) { return QString::fromStdString(cp932::toUtf8(bytes.toStdString())); }
