@@ -26,8 +26,9 @@ const std::map<QString, QStringList> MayInclude{
     {"board", Records + QStringList{"controls/", "fare/", "reslib/", "window/"}},
     {"panel", Records + QStringList{"fare/", "reslib/", "window/"}},
     {"sound", {"options/model/", "fare/", "reslib/"}},
+    {"opendata", {"options/model/", "fare/", "reslib/Cp932.h", "reslib/Csv.h"}},
     // The command-line tools read and write users' data through the codecs, never a window.
-    {"hy3tool", {"options/model/", "fare/", "reslib/Cp932.h", "reslib/Csv.h", "settings/"}},
+    {"hy3tool", {"options/model/", "fare/", "opendata/", "reslib/Cp932.h", "reslib/Csv.h", "settings/"}},
     {"demosettings", {"options/model/", "fare/", "reslib/Cp932.h", "settings/"}},
 };
 
@@ -42,7 +43,7 @@ const QStringList Engines{
     "src/fare/", "src/settings/SettingsCodec.", "src/settings/SettingsRecords.h", "src/options/model/",
     "src/reslib/Cp932.", "src/reslib/TextLib.", "src/reslib/CodedError.", "src/reslib/plugin/TicketPlugin.", "src/controls/DegitText.", "src/controls/ChimeiLayout.",
     "src/controls/ChimeiScroll.", "src/panel/BacklightChoice.", "src/sound/MixerCommands.",
-    "src/sound/JapaneseReading."};
+    "src/sound/JapaneseReading.", "src/opendata/"};
 
 struct Include {
     QString file; // relative to the source root

@@ -1,6 +1,6 @@
 // Runs the real hy3tool as route authors do and checks its contract: output, exit codes, and
 // that a failed build never creates or changes the output file.
-#include "hy3tool/Gtfs.h"
+#include "reslib/Cp932.h"
 #include "reslib/Csv.h"
 #include "sound/mdlM_Tape.h"
 
@@ -440,7 +440,7 @@ TEST(GtfsNames, CharactersCp932CannotHoldGetTheirSubstitutesAndAreReported) {
     };
     for (const auto& [name, written, changes] : cases) {
         std::vector<std::string> said;
-        EXPECT_EQ(gtfs::cp932Name(name, &said), written);
+        EXPECT_EQ(cp932::substitute(name, &said), written);
         EXPECT_EQ(said.size(), changes) << name;
     }
 }
