@@ -127,7 +127,7 @@ void Feed::read(const std::string& name, const Columns& columns, const std::func
     if (zip_) {
         const zip_int64_t index = zip_name_locate(zip_, name.c_str(), ZIP_FL_NOCASE | ZIP_FL_NODIR);
         zip_stat_t st;
-        if (index >= 0 && zip_stat_index(zip_, static_cast<zip_uint64_t>(index), 0, &st) == 0) {
+        if (index >= 0 && zip_stat_index(zip_, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_RAW, &st) == 0) {
             if (st.valid & ZIP_STAT_SIZE) declared = st.size;
             if (st.valid & ZIP_STAT_NAME) stored = shown(st.name);
         }
