@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <memory>
+#include <optional>
 
 namespace {
 
