@@ -55,7 +55,8 @@ void RouteWriter::write() const {
     writeAll(files);
 }
 
-std::string mergeReadings(const std::string& existing, const std::vector<std::pair<std::string, std::string>>& readings) {
+std::string mergeReadings(const std::string& existing,
+                          const std::vector<std::pair<std::string, std::string>>& readings) {
     std::set<std::string> replaced;
     for (const auto& entry : readings) replaced.insert(readingsKey(entry.first));
     std::string out;

@@ -27,7 +27,8 @@ private:
 
 // A readings dictionary with these entries: the lines of `existing` for other names are kept
 // as they are, those for the same names replaced.
-std::string mergeReadings(const std::string& existing, const std::vector<std::pair<std::string, std::string>>& readings);
+std::string mergeReadings(const std::string& existing,
+                          const std::vector<std::pair<std::string, std::string>>& readings);
 
 // Each file is written under a fresh name beside its target and renamed over it only once every
 // one is complete, so a failed run never leaves half a file and two runs never share a file.

@@ -118,14 +118,19 @@ Timetable Timetable::read(Feed& feed) {
 // and ends in, and the zones it passes. A feed without them can still be listed.
 void Timetable::readFares(Feed& feed) {
     for (const char* name : {"fare_attributes.txt", "fare_rules.txt"})
-        if (noFares_.empty() && !feed.has(name)) noFares_ = "the feed has no " + std::string(name) + ": its fares cannot be known";
+        if (noFares_.empty() && !feed.has(name))
+            noFares_ = "the feed has no " + std::string(name) + ": its fares cannot be known";
     if (!noFares_.empty()) return;
     std::unordered_map<std::string, int> price;
     feed.read("fare_attributes.txt", {{"fare_id", true}, {"price", true}},
               [&](const Feed::Row& r) { price[std::string(r[0])] = yen(r, r[1]); });
     std::map<std::tuple<std::string, std::string, std::string, std::string>, size_t> containing;
     feed.read("fare_rules.txt",
-              {{"fare_id", true}, {"route_id", false}, {"origin_id", false}, {"destination_id", false}, {"contains_id", false}},
+              {{"fare_id", true},
+               {"route_id", false},
+               {"origin_id", false},
+               {"destination_id", false},
+               {"contains_id", false}},
               [&](const Feed::Row& r) {
                   const auto p = price.find(std::string(r[0]));
                   if (p == price.end())
@@ -200,7 +205,8 @@ std::vector<Pattern> Timetable::patterns(uint32_t route, const std::function<boo
 
 ImportedRoute Timetable::prepare(const Request& request) const {
     if (!noFares_.empty()) throw Error(noFares_);
-    const auto routeAt = std::find_if(routes_.begin(), routes_.end(), [&](const Route& r) { return r.id == request.route; });
+    const auto routeAt =
+        std::find_if(routes_.begin(), routes_.end(), [&](const Route& r) { return r.id == request.route; });
     if (routeAt == routes_.end())
         throw Error("routes.txt has no route \"" + request.route + "\" (hy3tool gtfs FEED list shows the routes)");
     const Route& route = *routeAt;
@@ -260,9 +266,9 @@ ImportedRoute Timetable::prepare(const Request& request) const {
         trip.headsign.empty() ? result.stops.back().name : cp932::substitute(trip.headsign, &result.warnings);
     const std::string routeName =
         cp932::substitute(!route.longName.empty() ? route.longName : route.shortName, &result.warnings);
-    std::string tape = csv::quote("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") +
-                                  headsign + "行きです。") +
-                       ",0,1\r\n";
+    std::string tape =
+        csv::quote("このバスは、" + (routeName.empty() ? std::string() : routeName + "、") + headsign + "行きです。") +
+        ",0,1\r\n";
     for (size_t k = 1; k < n; ++k)
         tape += csv::quote("次は、" + std::string(k + 1 == n ? "終点、" : "") + result.stops[k].name + "です。") +
                 ",1,1\r\n";
@@ -272,7 +278,8 @@ ImportedRoute Timetable::prepare(const Request& request) const {
     auto addReading = [&](const std::string& written, const std::string& original,
                           const std::string* stopId) -> std::optional<std::string> {
         const std::string* reading = nullptr;
-        if (const auto byStop = stopId ? readingByStop_.find(*stopId) : readingByStop_.end(); byStop != readingByStop_.end())
+        if (const auto byStop = stopId ? readingByStop_.find(*stopId) : readingByStop_.end();
+            byStop != readingByStop_.end())
             reading = &byStop->second;
         else if (const auto byText = readingByText_.find(original); byText != readingByText_.end())
             reading = &byText->second;

@@ -80,8 +80,8 @@ size_t utf8SequenceLength(std::string_view s) {
 
 // Characters CP932 has no code for, and what is written instead: their look-alikes in CP932.
 const std::map<UChar32, const char*> Substitutes = {
-    {U'\u00A0', " "},  {U'\u9DD7', "鴎"}, {U'\U00020BB7', "吉"}, {U'\U0002123D', "土"}, {U'\u5861', "填"},
-    {U'\u9EB5', "麺"}, {U'\u5C5B', "屏"}, {U'\u525D', "剥"},     {U'\u9830', "頬"},     {U'\u30F7', "ヴァ"},
+    {U'\u00A0', " "},    {U'\u9DD7', "鴎"},   {U'\U00020BB7', "吉"}, {U'\U0002123D', "土"}, {U'\u5861', "填"},
+    {U'\u9EB5', "麺"},   {U'\u5C5B', "屏"},   {U'\u525D', "剥"},     {U'\u9830', "頬"},     {U'\u30F7', "ヴァ"},
     {U'\u30F8', "ヴィ"}, {U'\u30F9', "ヴェ"}, {U'\u30FA', "ヴォ"},
 };
 
@@ -115,8 +115,7 @@ bool isUtf8(std::string_view bytes) {
 
 std::optional<std::string> fromUtf8(std::string_view utf8) {
     std::string out;
-    if (!encoder().run(utf8, out, [](std::string_view, std::string&) { return size_t{0}; }))
-        return std::nullopt;
+    if (!encoder().run(utf8, out, [](std::string_view, std::string&) { return size_t{0}; })) return std::nullopt;
     return out;
 }
 

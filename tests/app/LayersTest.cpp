@@ -39,11 +39,21 @@ QString layerOf(const QStringList& path) {
 }
 
 // Engines and codecs: plain C++ or Qt Core, never Qt Gui or Widgets.
-const QStringList Engines{
-    "src/fare/", "src/settings/SettingsCodec.", "src/settings/SettingsRecords.h", "src/options/model/",
-    "src/reslib/Cp932.", "src/reslib/TextLib.", "src/reslib/CodedError.", "src/reslib/plugin/TicketPlugin.", "src/controls/DegitText.", "src/controls/ChimeiLayout.",
-    "src/controls/ChimeiScroll.", "src/panel/BacklightChoice.", "src/sound/MixerCommands.",
-    "src/sound/JapaneseReading.", "src/opendata/"};
+const QStringList Engines{"src/fare/",
+                          "src/settings/SettingsCodec.",
+                          "src/settings/SettingsRecords.h",
+                          "src/options/model/",
+                          "src/reslib/Cp932.",
+                          "src/reslib/TextLib.",
+                          "src/reslib/CodedError.",
+                          "src/reslib/plugin/TicketPlugin.",
+                          "src/controls/DegitText.",
+                          "src/controls/ChimeiLayout.",
+                          "src/controls/ChimeiScroll.",
+                          "src/panel/BacklightChoice.",
+                          "src/sound/MixerCommands.",
+                          "src/sound/JapaneseReading.",
+                          "src/opendata/"};
 
 struct Include {
     QString file; // relative to the source root
@@ -98,7 +108,8 @@ TEST(Layers, EnginesIncludeNoPaintingOrWidgetHeader) {
         ++engines;
         if (i.project) continue; // their project includes are checked by the folder rules
         for (const QString module : {"QtGui", "QtWidgets"})
-            EXPECT_FALSE(qt.exists(module + "/" + i.header)) << i.file.toStdString() << " includes " << i.header.toStdString();
+            EXPECT_FALSE(qt.exists(module + "/" + i.header))
+                << i.file.toStdString() << " includes " << i.header.toStdString();
     }
     EXPECT_GT(engines, 20);
 }

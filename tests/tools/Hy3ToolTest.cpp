@@ -12,9 +12,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <string_view>
@@ -78,14 +78,13 @@ std::string header150() {
 } // namespace
 
 TEST_F(Hy3Tool, BuildThenDumpGivesEveryColumnAndQuotesNamesOnlyWhenNeeded) {
-    const std::string csv = file("in.csv",
-                                 "record,name,ticket,c112,c1,c150\r\n"
-                                 "1,中央駅前,1,5,180,-1\r\n"
-                                 "2,\"東, 西口\",2,0,190,0\n"
-                                 "3,\"「港」\"\"北\"\"\",3,0,200,32767\n"
-                                 "4, 本町 ,4,0,-32768,0\n"
-                                 "5,\"改\n行\",5,0,0,0\n"
-                                 "6,,6,0,0,0\n");
+    const std::string csv = file("in.csv", "record,name,ticket,c112,c1,c150\r\n"
+                                           "1,中央駅前,1,5,180,-1\r\n"
+                                           "2,\"東, 西口\",2,0,190,0\n"
+                                           "3,\"「港」\"\"北\"\"\",3,0,200,32767\n"
+                                           "4, 本町 ,4,0,-32768,0\n"
+                                           "5,\"改\n行\",5,0,0,0\n"
+                                           "6,,6,0,0,0\n");
     const std::string hy3 = (dir / "12.hy3").string();
     ToolRun b = run("build " + csv + " " + hy3);
     ASSERT_EQ(b.code, 0) << b.err;
@@ -216,8 +215,8 @@ TEST_F(Hy3Tool, CheckRefusesWhatTheProgramWouldRefuse) {
 
 TEST(SampleRoutes, ShipReadyToLoadWithEveryFareWholeByDayAndNight) {
     for (const char* route : {"7", "12", "105"}) {
-        const std::string cmd = std::string(FERIO_BIN_DIR) + "/hy3tool check " + FERIO_SAMPLES_DIR + "/" + route +
-                                ".hy3 2>&1 >/dev/null";
+        const std::string cmd =
+            std::string(FERIO_BIN_DIR) + "/hy3tool check " + FERIO_SAMPLES_DIR + "/" + route + ".hy3 2>&1 >/dev/null";
         FILE* p = popen(cmd.c_str(), "r");
         ASSERT_NE(p, nullptr);
         std::string warnings;
@@ -235,14 +234,15 @@ TEST_F(Hy3Tool, FaresLongerThanACellAreWarnedOfWithoutFailing) {
     for (const ToolRun& r : {run("build " + csv + " " + out), run("check " + out)}) {
         EXPECT_EQ(r.code, 0) << r.err;
         std::vector<std::string> lines;
-        for (std::istringstream in(r.err); std::getline(in, lines.emplace_back());) {
-        }
+        for (std::istringstream in(r.err); std::getline(in, lines.emplace_back());) {}
         lines.pop_back();
         ASSERT_EQ(lines.size(), 3u) << r.err;
         EXPECT_NE(lines[0].find("record 1 (山の上), cell 2: the fare 1000 at night has 4 digits; the cell shows 000"),
-                  std::string::npos) << lines[0];
+                  std::string::npos)
+            << lines[0];
         EXPECT_NE(lines[1].find("record 1 (山の上), cell 3: the fare 1240 has 4 digits; the cell shows 240"),
-                  std::string::npos) << lines[1];
+                  std::string::npos)
+            << lines[1];
         EXPECT_NE(lines[2].find("record 2 (本町), cell 2: the fare -500 has 4 digits"), std::string::npos) << lines[2];
     }
 }
@@ -258,10 +258,12 @@ TEST_F(Hy3Tool, NamesCp932CannotDecodeAreWarnedOfByDumpAndCheck) {
     for (const char* command : {"dump ", "check "}) {
         const ToolRun r = run(command + route);
         EXPECT_EQ(r.code, 0) << command << r.err;
-        EXPECT_EQ(r.err, route + ": warning: record 2 (a\xEF\xBF\xBD): the stop name holds bytes CP932 cannot decode; "
-                                 "each reads as \xEF\xBF\xBD, which build cannot write back\n" +
-                             route + ": warning: record 3 (b\xEF\xBF\xBD): the stop name holds bytes CP932 cannot decode; "
-                                     "each reads as \xEF\xBF\xBD, which build cannot write back\n")
+        EXPECT_EQ(r.err, route +
+                             ": warning: record 2 (a\xEF\xBF\xBD): the stop name holds bytes CP932 cannot decode; "
+                             "each reads as \xEF\xBF\xBD, which build cannot write back\n" +
+                             route +
+                             ": warning: record 3 (b\xEF\xBF\xBD): the stop name holds bytes CP932 cannot decode; "
+                             "each reads as \xEF\xBF\xBD, which build cannot write back\n")
             << command;
     }
 }
@@ -305,7 +307,9 @@ void zipFeed(const fs::path& zipPath, const std::map<std::string, std::optional<
 // Makes the archive claim `size` uncompressed bytes for the member whose name ends in `name`,
 // in its local header and in the central directory alike.
 void declareSize(std::string& zip, const std::string& name, uint32_t size) {
-    auto u16 = [&](size_t at) { return static_cast<size_t>(static_cast<uint8_t>(zip[at]) | static_cast<uint8_t>(zip[at + 1]) << 8); };
+    auto u16 = [&](size_t at) {
+        return static_cast<size_t>(static_cast<uint8_t>(zip[at]) | static_cast<uint8_t>(zip[at + 1]) << 8);
+    };
     auto put32 = [&](size_t at) {
         for (int b = 0; b < 4; ++b) zip[at + static_cast<size_t>(b)] = static_cast<char>(size >> (8 * b));
     };
@@ -361,8 +365,10 @@ TEST_F(Hy3Tool, TownFeedBecomesRouteFilesBroadcastTablesAndReadings) {
 
         ToolRun r1 = run("gtfs " + feed.string() + " --route R1 --direction 0 --number 1 --out " + out.string());
         ASSERT_EQ(r1.code, 0) << r1.err;
-        EXPECT_NE(r1.err.find("\"𠮷野町\": 𠮷 (U+20BB7) has no CP932 code and is written 吉"), std::string::npos) << r1.err;
-        EXPECT_NE(r1.err.find("no fare rule from 中央駅 (zone ZA) to 灯台下 (zone ZC): the cell is left blank"), std::string::npos);
+        EXPECT_NE(r1.err.find("\"𠮷野町\": 𠮷 (U+20BB7) has no CP932 code and is written 吉"), std::string::npos)
+            << r1.err;
+        EXPECT_NE(r1.err.find("no fare rule from 中央駅 (zone ZA) to 灯台下 (zone ZC): the cell is left blank"),
+                  std::string::npos);
         EXPECT_NE(r1.err.find("no fare rule from 𠮷野町 (zone ZA) to 灯台下 (zone ZC)"), std::string::npos);
         const auto route1 = dumpedRows(run("dump " + (out / "1.hy3").string()).out);
         ASSERT_EQ(route1.size(), 5u);
@@ -374,8 +380,10 @@ TEST_F(Hy3Tool, TownFeedBecomesRouteFilesBroadcastTablesAndReadings) {
             {"灯台下", "4", "0", "0", "180", "180", "1", "2", "3", "4"}};
         for (size_t k = 0; k < 4; ++k) {
             const auto& row = route1[k + 1];
-            EXPECT_EQ((std::vector<std::string>{row[1], row[2], row[3], row[4], row[5], row[6], row[83], row[84], row[85], row[86]}),
-                      expected1[k]) << "record " << k + 1;
+            EXPECT_EQ((std::vector<std::string>{row[1], row[2], row[3], row[4], row[5], row[6], row[83], row[84],
+                                                row[85], row[86]}),
+                      expected1[k])
+                << "record " << k + 1;
         }
 
         ToolRun r33 = run("gtfs " + feed.string() + " --route R33 --number 33 --out " + out.string());
@@ -386,11 +394,15 @@ TEST_F(Hy3Tool, TownFeedBecomesRouteFilesBroadcastTablesAndReadings) {
         // From the 32nd stop on: ticket 32, cell 32 the ride from stop 32, small numbers 1 ... 32.
         for (const auto& [record, ticket, cell1, cell30, cell32, small32] :
              std::vector<std::tuple<int, const char*, const char*, const char*, const char*, const char*>>{
-                 {10, "10", "180", "0", "0", "0"}, {11, "11", "220", "0", "0", "0"}, {31, "31", "350", "220", "0", "0"},
-                 {32, "32", "350", "220", "180", "32"}, {35, "32", "350", "220", "180", "32"}}) {
+                 {10, "10", "180", "0", "0", "0"},
+                 {11, "11", "220", "0", "0", "0"},
+                 {31, "31", "350", "220", "0", "0"},
+                 {32, "32", "350", "220", "180", "32"},
+                 {35, "32", "350", "220", "180", "32"}}) {
             const auto& row = route33[static_cast<size_t>(record)];
             EXPECT_EQ((std::vector<std::string>{row[2], row[3], row[32], row[34], row[114]}),
-                      (std::vector<std::string>{ticket, cell1, cell30, cell32, small32})) << "record " << record;
+                      (std::vector<std::string>{ticket, cell1, cell30, cell32, small32}))
+                << "record " << record;
         }
         EXPECT_EQ(route33[35][1], "湖畔ホテル");
         EXPECT_EQ(run("check " + (out / "33.hy3").string()).out, "35 records\n");
@@ -409,8 +421,9 @@ TEST_F(Hy3Tool, TownFeedBecomesRouteFilesBroadcastTablesAndReadings) {
         const std::string readings = read(out / "readings.tsv");
         EXPECT_EQ(readings.rfind("# our own\n西山台\tニシヤマダイラ\n", 0), 0u) << readings;
         EXPECT_EQ(readings.find("トウダイシタ"), std::string::npos) << "replaced by the feed's reading";
-        for (const char* entry : {"\n灯台下\tトウダイモト\n", "\n吉野町\tヨシノチョウ\n", "\n港, 北口\tミナトキタグチ\n",
-                                  "\n長谷\tハセ\n", "\n湖畔ホテル\tコハンホテル\n", "\n中央駅\tチュウオウエキ\n"})
+        for (const char* entry :
+             {"\n灯台下\tトウダイモト\n", "\n吉野町\tヨシノチョウ\n", "\n港, 北口\tミナトキタグチ\n", "\n長谷\tハセ\n",
+              "\n湖畔ホテル\tコハンホテル\n", "\n中央駅\tチュウオウエキ\n"})
             EXPECT_NE(readings.find(entry), std::string::npos) << entry;
 
         const std::string cmd = std::string(FERIO_BIN_DIR) + "/ferio --readings " + (out / "readings.tsv").string() +
@@ -461,8 +474,8 @@ TEST_F(Hy3Tool, RefusedFeedsSayWhyExitWithOneAndWriteNothing) {
 // Names as CP932 can hold them: a look-alike, else the compatibility form, else 〓, each said.
 TEST(GtfsNames, CharactersCp932CannotHoldGetTheirSubstitutesAndAreReported) {
     const std::vector<std::tuple<std::string, std::string, size_t>> cases = {
-        {"𠮷野町", "吉野町", 1}, {"鷗外通り", "鴎外通り", 1}, {"ヷ", "ヴァ", 1}, {"⑴番のりば", "(1)番のりば", 1},
-        {"駅🚌前", "駅〓前", 1},   {"ﾊﾞｽ停〜①", "ﾊﾞｽ停〜①", 0}, {"𠮷𠮷", "吉吉", 2},
+        {"𠮷野町", "吉野町", 1}, {"鷗外通り", "鴎外通り", 1}, {"ヷ", "ヴァ", 1},   {"⑴番のりば", "(1)番のりば", 1},
+        {"駅🚌前", "駅〓前", 1},  {"ﾊﾞｽ停〜①", "ﾊﾞｽ停〜①", 0}, {"𠮷𠮷", "吉吉", 2},
     };
     for (const auto& [name, written, changes] : cases) {
         std::vector<std::string> said;
@@ -525,12 +538,15 @@ TEST_F(Hy3Tool, OversizedFeedsAreRefusedAtOnceAndMembersAreNeverExtracted) {
         std::string message;
     };
     for (const Case& c : std::vector<Case>{
-             {big, 1, "../\\x1B/stop_times.txt holds 3221225472 bytes uncompressed; a table may hold at most "
-                      "536870912 bytes (512 MiB)\n"},
-             {longTrip, 1, "stop_times.txt: line 1002: trip_id \"T101\" has more than 1000 stops, the most a trip may have\n"},
+             {big, 1,
+              "../\\x1B/stop_times.txt holds 3221225472 bytes uncompressed; a table may hold at most "
+              "536870912 bytes (512 MiB)\n"},
+             {longTrip, 1,
+              "stop_times.txt: line 1002: trip_id \"T101\" has more than 1000 stops, the most a trip may have\n"},
              {outside, 0, ""}}) {
         SCOPED_TRACE(c.feed.string());
-        for (const std::string& args : {std::string("list"), "--route R33 --number 33 --out " + (dir / "out").string()}) {
+        for (const std::string& args :
+             {std::string("list"), "--route R33 --number 33 --out " + (dir / "out").string()}) {
             fs::create_directories(dir / "out");
             const ToolRun r = run("gtfs " + c.feed.string() + " " + args);
             EXPECT_EQ(r.code, c.code) << r.err;

@@ -13,15 +13,16 @@
 namespace {
 
 int usage() {
-    std::cerr << "usage:\n"
-                 "  hy3tool dump FILE.hy3          write the route as CSV to standard output\n"
-                 "  hy3tool build IN.csv OUT.hy3   make a route file from CSV\n"
-                 "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
-                 "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
-                 "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
-                 "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
-                 "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
-                 "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
+    std::cerr
+        << "usage:\n"
+           "  hy3tool dump FILE.hy3          write the route as CSV to standard output\n"
+           "  hy3tool build IN.csv OUT.hy3   make a route file from CSV\n"
+           "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
+           "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
+           "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
+           "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
+           "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
+           "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
     return 2;
 }
 
@@ -47,9 +48,11 @@ std::optional<std::vector<fare::FareRecord>> readRoute(const std::string& path) 
     std::string error = path + ": cannot be read";
     std::optional<std::vector<fare::FareRecord>> records;
     if (bytes) records = fare::hy3::read(*bytes, &error);
-    if (!records) std::cerr << error << '\n';
+    if (!records)
+        std::cerr << error << '\n';
     else
-        for (const std::string& w : routecsv::undecodableNameWarnings(*records)) std::cerr << path << ": warning: " << w << '\n';
+        for (const std::string& w : routecsv::undecodableNameWarnings(*records))
+            std::cerr << path << ": warning: " << w << '\n';
     return records;
 }
 
@@ -142,7 +145,8 @@ int gtfsImport(const std::string& feed, const std::vector<std::string>& args) {
         else
             return usage();
     }
-    const bool digits = !number.empty() && number.size() <= 5 && number.find_first_not_of("0123456789") == std::string::npos;
+    const bool digits =
+        !number.empty() && number.size() <= 5 && number.find_first_not_of("0123456789") == std::string::npos;
     if (args.size() % 2 != 0 || request.route.empty() || out.empty() || !digits || std::stoi(number) == 0) {
         if (!number.empty() && !digits) std::cerr << "--number " << number << ": a route number is 1 to 5 digits\n";
         return usage();
@@ -179,6 +183,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "check") return check(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "build") return build(argv[2], argv[3]);
     if (argc == 4 && std::string(argv[1]) == "gtfs" && std::string(argv[3]) == "list") return gtfsList(argv[2]);
-    if (argc >= 4 && std::string(argv[1]) == "gtfs") return gtfsImport(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+    if (argc >= 4 && std::string(argv[1]) == "gtfs")
+        return gtfsImport(argv[2], std::vector<std::string>(argv + 3, argv + argc));
     return usage();
 }
