@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libx11-dev libxcb1-dev xvfb xauth xdotool x11-utils openbox imagemagick zbar-tools
   desktop-file-utils appstream dpkg-dev file librsvg2-bin help2man
-  nlohmann-json3-dev libzint-dev libzip-dev
+  nlohmann-json3-dev libzint-dev libzip-dev libicu-dev
 )
 
 missing=()

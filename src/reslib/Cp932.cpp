@@ -1,8 +1,14 @@
 #include "reslib/Cp932.h"
 
+#include <unicode/unorm2.h>
+#include <unicode/ustring.h>
+#include <unicode/utf8.h>
+
 #include <array>
 #include <cerrno>
+#include <cstdio>
 #include <iconv.h>
+#include <map>
 #include <stdexcept>
 
 namespace cp932 {
@@ -72,6 +78,13 @@ size_t utf8SequenceLength(std::string_view s) {
     return n <= s.size() ? n : s.size();
 }
 
+// Characters CP932 has no code for, and what is written instead: their look-alikes in CP932.
+const std::map<UChar32, const char*> Substitutes = {
+    {U'\u00A0', " "},    {U'\u9DD7', "鴎"},   {U'\U00020BB7', "吉"}, {U'\U0002123D', "土"}, {U'\u5861', "填"},
+    {U'\u9EB5', "麺"},   {U'\u5C5B', "屏"},   {U'\u525D', "剥"},     {U'\u9830', "頬"},     {U'\u30F7', "ヴァ"},
+    {U'\u30F8', "ヴィ"}, {U'\u30F9', "ヴェ"}, {U'\u30FA', "ヴォ"},
+};
+
 } // namespace
 
 std::string toUtf8(std::string_view bytes) {
@@ -112,6 +125,58 @@ std::string fromUtf8Lossy(std::string_view utf8) {
         o += '?';
         return utf8SequenceLength(bad);
     });
+    return out;
+}
+
+std::string compatible(std::string_view utf8) {
+    UErrorCode status = U_ZERO_ERROR;
+    const UNormalizer2* nfkc = unorm2_getNFKCInstance(&status);
+    // UTF-8 to UTF-16 never grows the count of units; NFKC grows a text by at most 18 times.
+    std::u16string in(utf8.size() + 1, u'\0'), out;
+    int32_t length = 0;
+    u_strFromUTF8WithSub(in.data(), static_cast<int32_t>(in.size()), &length, utf8.data(),
+                         static_cast<int32_t>(utf8.size()), 0xFFFD, nullptr, &status);
+    in.resize(static_cast<size_t>(length));
+    out.resize(in.size() * 18 + 1);
+    length = unorm2_normalize(nfkc, in.data(), static_cast<int32_t>(in.size()), out.data(),
+                              static_cast<int32_t>(out.size()), &status);
+    std::string result(static_cast<size_t>(length) * 3 + 1, '\0');
+    int32_t bytes = 0;
+    u_strToUTF8(result.data(), static_cast<int32_t>(result.size()), &bytes, out.data(), length, &status);
+    if (U_FAILURE(status)) throw std::runtime_error(std::string("ICU cannot normalise: ") + u_errorName(status));
+    result.resize(static_cast<size_t>(bytes));
+    return result;
+}
+
+std::string substitute(std::string_view utf8, std::vector<std::string>* changes) {
+    std::string out;
+    for (int32_t i = 0, length = static_cast<int32_t>(utf8.size()); i < length;) {
+        const int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(utf8.data(), i, length, c);
+        std::string one(utf8.substr(static_cast<size_t>(start), static_cast<size_t>(i - start)));
+        if (c < 0) {
+            c = 0xFFFD;
+            one = "\uFFFD";
+        }
+        if (fromUtf8(one)) {
+            out += one;
+            continue;
+        }
+        std::string instead = "〓";
+        if (const auto s = Substitutes.find(c); s != Substitutes.end())
+            instead = s->second;
+        else if (const std::string compatibleForm = compatible(one); compatibleForm != one && fromUtf8(compatibleForm))
+            instead = compatibleForm;
+        if (changes) {
+            char code[16];
+            std::snprintf(code, sizeof code, "%04X", static_cast<unsigned>(c));
+            std::string said(1, '"');
+            said.append(utf8).append("\": ").append(one).append(" (U+").append(code);
+            changes->push_back(said + ") has no CP932 code and is written " + instead);
+        }
+        out += instead;
+    }
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cp932 {
 
@@ -21,5 +22,12 @@ std::optional<std::string> fromUtf8(std::string_view utf8);
 
 // As fromUtf8, with '?' for each character CP932 cannot hold (what a Windows ANSI call receives).
 std::string fromUtf8Lossy(std::string_view utf8);
+
+// The Unicode compatibility form (NFKC) of UTF-8 text: "⑴" is "(1)", "ｶﾞ" is "ガ".
+std::string compatible(std::string_view utf8);
+
+// The name as CP932 can hold it: each character it has no code for becomes its substitute
+// (a table of look-alikes, then the compatibility form, else 〓), each said in `changes`.
+std::string substitute(std::string_view utf8, std::vector<std::string>* changes);
 
 } // namespace cp932

@@ -26,8 +26,9 @@ const std::map<QString, QStringList> MayInclude{
     {"board", Records + QStringList{"controls/", "fare/", "reslib/", "window/"}},
     {"panel", Records + QStringList{"fare/", "reslib/", "window/"}},
     {"sound", {"options/model/", "fare/", "reslib/"}},
+    {"opendata", {"options/model/", "fare/", "reslib/Cp932.h", "reslib/Csv.h"}},
     // The command-line tools read and write users' data through the codecs, never a window.
-    {"hy3tool", {"options/model/", "fare/", "reslib/Cp932.h", "reslib/Csv.h", "settings/"}},
+    {"hy3tool", {"options/model/", "fare/", "opendata/", "reslib/Cp932.h", "reslib/Csv.h", "settings/"}},
     {"demosettings", {"options/model/", "fare/", "reslib/Cp932.h", "settings/"}},
 };
 
@@ -51,7 +52,8 @@ const QStringList Engines{"src/fare/",
                           "src/controls/ChimeiScroll.",
                           "src/panel/BacklightChoice.",
                           "src/sound/MixerCommands.",
-                          "src/sound/JapaneseReading."};
+                          "src/sound/JapaneseReading.",
+                          "src/opendata/"};
 
 struct Include {
     QString file; // relative to the source root

@@ -1,6 +1,7 @@
 // Runs the real hy3tool as route authors do and checks its contract: output, exit codes, and
 // that a failed build never creates or changes the output file.
-#include "hy3tool/Gtfs.h"
+#include "opendata/Timetable.h"
+#include "reslib/Cp932.h"
 #include "reslib/Csv.h"
 #include "sound/mdlM_Tape.h"
 
@@ -323,6 +324,33 @@ void zipFeed(const fs::path& zipPath, const std::map<std::string, std::optional<
     ASSERT_EQ(zip_close(z), 0);
 }
 
+// Makes the archive claim `size` uncompressed bytes for the member whose name ends in `name`,
+// in its local header and in the central directory alike.
+void declareSize(std::string& zip, const std::string& name, uint32_t size) {
+    auto u16 = [&](size_t at) {
+        return static_cast<size_t>(static_cast<uint8_t>(zip[at]) | static_cast<uint8_t>(zip[at + 1]) << 8);
+    };
+    auto put32 = [&](size_t at) {
+        for (int b = 0; b < 4; ++b) zip[at + static_cast<size_t>(b)] = static_cast<char>(size >> (8 * b));
+    };
+    for (size_t at = zip.find("PK\x01\x02"); at != std::string::npos; at = zip.find("PK\x01\x02", at + 4)) {
+        const std::string member = zip.substr(at + 46, u16(at + 28));
+        if (!member.ends_with(name)) continue;
+        put32(at + 24);
+        size_t local = 0;
+        for (int b = 3; b >= 0; --b) local = local << 8 | static_cast<uint8_t>(zip[at + 42 + static_cast<size_t>(b)]);
+        put32(local + 22);
+        return;
+    }
+    FAIL() << name << " is no member";
+}
+
+// The archive's members moved from feed/ to `folder` (five bytes too), which libzip will not write.
+std::string refolder(std::string zip, std::string_view folder) {
+    for (size_t at = 0; (at = zip.find("feed/", at)) != std::string::npos;) zip.replace(at, 5, folder);
+    return zip;
+}
+
 std::vector<std::vector<std::string>> dumpedRows(const std::string& csv) {
     std::istringstream in(csv);
     csv::Reader reader(in);
@@ -471,7 +499,7 @@ TEST(GtfsNames, CharactersCp932CannotHoldGetTheirSubstitutesAndAreReported) {
     };
     for (const auto& [name, written, changes] : cases) {
         std::vector<std::string> said;
-        EXPECT_EQ(gtfs::cp932Name(name, &said), written);
+        EXPECT_EQ(cp932::substitute(name, &said), written);
         EXPECT_EQ(said.size(), changes) << name;
     }
 }
@@ -490,5 +518,117 @@ TEST(GtfsReadings, TheFeedReplacesTheLineOfTheSameNameWrittenInAnyWidth) {
          "# ＪＲ駅前\n西山台\tニシヤマダイラ\n" + added},
         {"\xEF\xBB\xBFJR駅前\tジェーアール\nJR駅\tジェーアールエキ\n", "JR駅\tジェーアールエキ\n" + added},
     };
-    for (const auto& [existing, merged] : cases) EXPECT_EQ(gtfs::mergeReadings(existing, feed), merged) << existing;
+    for (const auto& [existing, merged] : cases) EXPECT_EQ(opendata::mergeReadings(existing, feed), merged) << existing;
+}
+
+// The tool's files and printed text for the town feed, byte for byte as recorded in
+// data/expected-town (feed and output folder written as FEED and OUT).
+TEST_F(Hy3Tool, TownFeedImportIsByteForByteAsRecorded) {
+    const fs::path expected = fs::path(FERIO_TEST_DATA) / "expected-town";
+    const fs::path out = dir / "out";
+    fs::create_directories(out);
+    auto placeholders = [&](std::string text) {
+        for (const auto& [path, name] : {std::pair{Town.string(), "FEED"}, std::pair{out.string(), "OUT"}})
+            for (size_t at; (at = text.find(path)) != std::string::npos;) text.replace(at, path.size(), name);
+        return text;
+    };
+    std::string transcript;
+    for (const std::string args :
+         {"list", "--route R1 --direction 0 --number 1 --out OUT", "--route R1 --direction 1 --number 2 --out OUT",
+          "--route R33 --number 33 --out OUT", "--route R33 --trip T333 --number 34 --out OUT",
+          "--route R9 --number 9 --out OUT", "--route R1 --trip T331 --number 9 --out OUT"}) {
+        std::string real = args;
+        if (const size_t at = real.find("OUT"); at != std::string::npos) real.replace(at, 3, out.string());
+        const ToolRun r = run("gtfs " + Town.string() + " " + real);
+        transcript += "== gtfs FEED " + args + "\n== exit " + std::to_string(r.code) + "\n== stdout\n" +
+                      placeholders(r.out) + "== stderr\n" + placeholders(r.err);
+    }
+    EXPECT_EQ(transcript, read(expected / "transcript.txt"));
+    std::set<std::string> written;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        written.insert(entry.path().filename().string());
+        EXPECT_EQ(read(entry.path()), read(expected / entry.path().filename())) << entry.path().filename();
+    }
+    EXPECT_EQ(written.size() + 1, static_cast<size_t>(std::distance(fs::directory_iterator(expected), {})))
+        << "every recorded file, and no other, is written";
+}
+
+// A feed is refused before it is trusted: a table the archive says is too large, a trip with
+// too many stops; members named outside the archive are only read.
+TEST_F(Hy3Tool, OversizedFeedsAreRefusedAtOnceAndMembersAreNeverExtracted) {
+    const fs::path big = dir / "big.zip";
+    zipFeed(big);
+    std::string bytes = refolder(read(big), "../\x1B/");
+    declareSize(bytes, "stop_times.txt", 3u << 30);
+    file("big.zip", bytes);
+    std::string manyStops = "trip_id,stop_id,stop_sequence\n";
+    for (int s = 1; s <= 1001; ++s) manyStops += "T101,S01," + std::to_string(s) + "\n";
+    const fs::path longTrip = dir / "long.zip";
+    zipFeed(longTrip, {{"stop_times.txt", manyStops}});
+    const fs::path outside = dir / "outside.zip";
+    zipFeed(outside);
+    file("outside.zip", refolder(read(outside), "/tmp/"));
+
+    struct Case {
+        fs::path feed;
+        int code;
+        std::string message;
+    };
+    for (const Case& c : std::vector<Case>{
+             {big, 1,
+              "../\\x1B/stop_times.txt holds 3221225472 bytes uncompressed; a table may hold at most "
+              "536870912 bytes (512 MiB)\n"},
+             {longTrip, 1,
+              "stop_times.txt: line 1002: trip_id \"T101\" has more than 1000 stops, the most a trip may have\n"},
+             {outside, 0, ""}}) {
+        SCOPED_TRACE(c.feed.string());
+        for (const std::string& args :
+             {std::string("list"), "--route R33 --number 33 --out " + (dir / "out").string()}) {
+            fs::create_directories(dir / "out");
+            const ToolRun r = run("gtfs " + c.feed.string() + " " + args);
+            EXPECT_EQ(r.code, c.code) << r.err;
+            EXPECT_EQ(r.err, c.message.empty() ? "" : c.feed.string() + ": " + c.message);
+            EXPECT_EQ(fs::is_empty(dir / "out"), c.code != 0 || args == "list");
+            fs::remove_all(dir / "out");
+        }
+    }
+    std::set<std::string> left;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) left.insert(entry.path().filename().string());
+    EXPECT_EQ(left, (std::set<std::string>{"big.zip", "long.zip", "outside.zip", "stdout", "stderr"}));
+}
+
+// An archive that says a table is small is still stopped once the table inflates past the bound.
+TEST_F(Hy3Tool, FeedStopsReadingATableThatInflatesPastItsBound) {
+    std::string rows = "trip_id,stop_id,stop_sequence\n";
+    while (rows.size() < (4u << 20)) rows += "T101,S01,1\n";
+    const fs::path lying = dir / "lying.zip";
+    zipFeed(lying, {{"stop_times.txt", rows}});
+    std::string bytes = read(lying);
+    declareSize(bytes, "stop_times.txt", 100);
+    file("lying.zip", bytes);
+    opendata::Feed feed(lying.string(), opendata::Limits{1u << 20, 1000});
+    int seen = 0;
+    try {
+        feed.read("stop_times.txt", {{"trip_id", true}}, [&](const opendata::Feed::Row&) { ++seen; });
+        ADD_FAILURE() << "the whole table was read";
+    } catch (const opendata::Error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "feed/stop_times.txt inflates past 1048576 bytes (1 MiB), the most a table may hold");
+    }
+    EXPECT_LT(seen, (2 << 20) / 11) << "rows read past the bound";
+}
+
+// What a preview shows of a route, from the same model as the import and without writing.
+TEST(OpenDataModel, PreviewGivesStopsWithReadingsFaresAndWarnings) {
+    opendata::Feed feed(Town.string());
+    const auto timetable = opendata::Timetable::read(feed);
+    const auto route = timetable.prepare({"R1", 0, ""});
+    std::vector<std::tuple<std::string, std::string, std::optional<int>>> stops;
+    for (const auto& s : route.stops) stops.emplace_back(s.name, s.reading, s.fare);
+    EXPECT_EQ(stops, (decltype(stops){{"中央駅", "チュウオウエキ", std::nullopt},
+                                      {"吉野町", "ヨシノチョウ", 180},
+                                      {"港, 北口", "ミナトキタグチ", 200},
+                                      {"灯台下", "トウダイモト", std::nullopt}}));
+    EXPECT_EQ(route.warnings.size(), 3u);
+    EXPECT_EQ(timetable.prepare({"R33", std::nullopt, "T333"}).stops.size(), 30u);
 }

@@ -1,16 +1,14 @@
 // hy3tool: make, inspect and check route fare-data files (.hy3) from the command line.
 #include "fare/FareEngine.h"
 #include "fare/Hy3File.h"
-#include "hy3tool/Gtfs.h"
 #include "hy3tool/RouteCsv.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "opendata/RouteWriter.h"
+#include "opendata/Timetable.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <memory>
+#include <optional>
 
 namespace {
 
@@ -35,24 +33,13 @@ void warnDigits(const std::string& path, const std::vector<fare::FareRecord>& re
     for (const std::string& w : routecsv::fareDigitWarnings(records)) std::cerr << path << ": warning: " << w << '\n';
 }
 
-// Each file is written under a fresh name beside its target and renamed over it only once every
-// one is complete, so a failed run never leaves half a file and two runs never share a file.
-bool save(const std::vector<std::pair<std::string, std::string>>& files) {
-    std::vector<std::unique_ptr<QSaveFile>> saving;
-    for (const auto& [path, bytes] : files) {
-        auto& o = *saving.emplace_back(std::make_unique<QSaveFile>(QFile::decodeName(path.c_str())));
-        if (!o.open(QIODevice::WriteOnly) ||
-            o.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-            std::cerr << path << ": cannot be written (" << o.errorString().toStdString() << ")\n";
-            return false;
-        }
-    }
-    for (size_t i = 0; i < files.size(); ++i)
-        if (!saving[i]->commit()) {
-            std::cerr << files[i].first << ": cannot be written (" << saving[i]->errorString().toStdString() << ")\n";
-            return false;
-        }
+// Every file or none, under the same rules as an imported route.
+bool save(const std::vector<std::pair<std::filesystem::path, std::string>>& files) try {
+    opendata::writeAll(files);
     return true;
+} catch (const opendata::Error& e) {
+    std::cerr << e.what() << '\n';
+    return false;
 }
 
 // The records of a route file, or nullopt after saying on standard error why there are none.
@@ -119,9 +106,30 @@ int build(const std::string& in, const std::string& out) {
     return save({{out, *bytes}}) ? 0 : 1;
 }
 
+std::string directionText(int d) { return d < 0 ? "-" : std::to_string(d); }
+
+// The routes, one line each, with the stop patterns of each direction below them.
+int gtfsList(const std::string& path) try {
+    opendata::Feed feed(path);
+    const auto t = opendata::Timetable::read(feed);
+    for (uint32_t r = 0; r < t.routes().size(); ++r) {
+        const opendata::Route& route = t.routes()[r];
+        std::cout << route.id << "\t" << route.shortName << "\t" << route.longName << "\n";
+        for (int d : {-1, 0, 1})
+            for (const auto& p : t.patterns(r, [d](const opendata::Trip& trip) { return trip.direction == d; }))
+                std::cout << "\tdirection " << directionText(d) << ": " << t.stops()[p.stops.front()].name << " - "
+                          << t.stops()[p.stops.back()].name << ", " << p.stops.size() << " stops, " << p.trips
+                          << (p.trips == 1 ? " trip (" : " trips (") << t.trips()[p.firstTrip].id << ")\n";
+    }
+    return 0;
+} catch (const opendata::Error& e) {
+    std::cerr << path << ": " << e.what() << '\n';
+    return 1;
+}
+
 // hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR
 int gtfsImport(const std::string& feed, const std::vector<std::string>& args) {
-    gtfs::Request request;
+    opendata::Request request;
     std::string number, out;
     for (size_t i = 0; i + 1 < args.size(); i += 2) {
         const std::string& option = args[i];
@@ -150,36 +158,24 @@ int gtfsImport(const std::string& feed, const std::vector<std::string>& args) {
         std::cerr << out << ": no such folder\n";
         return 1;
     }
-    std::string error;
-    const auto imported = gtfs::importRoute(feed, request, &error);
-    if (!imported) {
-        std::cerr << feed << ": " << error << '\n';
+    std::optional<opendata::RouteWriter> writer;
+    try {
+        opendata::Feed opened(feed);
+        const auto imported = opendata::Timetable::read(opened).prepare(request);
+        for (const std::string& w : imported.warnings) std::cerr << feed << ": warning: " << w << '\n';
+        writer.emplace(imported, out, std::stoi(number));
+        warnDigits(writer->routeFile().string(), imported.records);
+    } catch (const opendata::Error& e) {
+        std::cerr << feed << ": " << e.what() << '\n';
         return 1;
     }
-    for (const std::string& w : imported->warnings) std::cerr << feed << ": warning: " << w << '\n';
-    const auto bytes = fare::hy3::write(imported->records, &error);
-    if (!bytes) {
-        std::cerr << feed << ": " << error << '\n';
+    try {
+        writer->write();
+    } catch (const opendata::Error& e) {
+        std::cerr << e.what() << '\n';
         return 1;
     }
-    const std::string route = std::to_string(std::stoi(number));
-    const std::filesystem::path dir(out);
-    warnDigits((dir / (route + ".hy3")).string(), imported->records);
-    std::string readings;
-    const std::filesystem::path readingsFile = dir / "readings.tsv";
-    if (std::filesystem::exists(readingsFile, ec)) {
-        std::ifstream in(readingsFile, std::ios::binary);
-        readings.assign(std::istreambuf_iterator<char>(in), {});
-        if (in.bad()) {
-            std::cerr << readingsFile.string() << ": cannot be read\n";
-            return 1;
-        }
-    }
-    std::vector<std::pair<std::string, std::string>> files = {
-        {(dir / (route + ".hy3")).string(), *bytes}, {(dir / (route + "tp.csv")).string(), imported->tapeTable}};
-    if (!imported->readings.empty())
-        files.emplace_back(readingsFile.string(), gtfs::mergeReadings(readings, imported->readings));
-    return save(files) ? 0 : 1;
+    return 0;
 }
 
 } // namespace
@@ -202,13 +198,7 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "dump") return dump(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "check") return check(argv[2]);
     if (argc == 4 && std::string(argv[1]) == "build") return build(argv[2], argv[3]);
-    if (argc == 4 && std::string(argv[1]) == "gtfs" && std::string(argv[3]) == "list") {
-        std::string error;
-        const auto routes = gtfs::listRoutes(argv[2], &error);
-        if (!routes) std::cerr << argv[2] << ": " << error << '\n';
-        std::cout << routes.value_or("");
-        return routes ? 0 : 1;
-    }
+    if (argc == 4 && std::string(argv[1]) == "gtfs" && std::string(argv[3]) == "list") return gtfsList(argv[2]);
     if (argc >= 4 && std::string(argv[1]) == "gtfs")
         return gtfsImport(argv[2], std::vector<std::string>(argv + 3, argv + argc));
     return usage();
