@@ -1,5 +1,6 @@
 // Runs the real hy3tool as route authors do and checks its contract: output, exit codes, and
 // that a failed build never creates or changes the output file.
+#include "opendata/RouteWriter.h"
 #include "opendata/Timetable.h"
 #include "reslib/Cp932.h"
 #include "reslib/Csv.h"
