@@ -60,7 +60,8 @@ std::string mergeReadings(const std::string& existing,
     std::set<std::string> replaced;
     for (const auto& entry : readings) replaced.insert(readingsKey(entry.first));
     std::string out;
-    std::istringstream in(existing);
+    // Editors may start the file with a byte-order mark; it is not part of the first name.
+    std::istringstream in(existing.starts_with("\xEF\xBB\xBF") ? existing.substr(3) : existing);
     for (std::string line; std::getline(in, line);) {
         const std::string name = line.substr(0, line.find('\t'));
         if (line.find('\t') != std::string::npos && replaced.contains(readingsKey(name))) continue;
