@@ -64,6 +64,13 @@ std::vector<Option> options() {
         {{QStringLiteral("interval"), QStringLiteral("--ride で押す間隔（秒、既定は 8）"), QStringLiteral("SECONDS"),
           QStringLiteral("8")},
          {}},
+        {{QStringLiteral("open-data"),
+          QStringLiteral("起動後、オープンデータのフィード FEED（.zip またはフォルダー）から系統を追加する画面を開く"),
+          QStringLiteral("FEED")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             into.openDataFeed = QFileInfo(value).absoluteFilePath();
+             return {};
+         }},
         {{QStringLiteral("scale"),
           QStringLiteral("運賃表示器を N 倍（1～4）の大きさで表示する（右クリックのメニューでも選べる）"),
           QStringLiteral("N")},

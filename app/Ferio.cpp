@@ -2,6 +2,7 @@
 
 #include "app/BoardScale.h"
 
+#include "opendataui/RouteFolder.h"
 #include "panel/Backlight.h"
 #include "panel/BacklightChoice.h"
 #include "reslib/ui/Messages.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSettings>
 
 Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
     : devices_(devices),
@@ -45,6 +47,7 @@ Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
     QObject::connect(&dialog_, &frmOption::companiesCleared, &panel_, &frmCtl::clearCompanies);
     // The scale the operator last chose from the board's menu, kept beside the settings file.
     board_.setScale(loadBoardScale(boardSettingsFile(settingsFile_)));
+    QObject::connect(&board_, &Form1::openDataRequested, &board_, [this] { openData(); });
     QObject::connect(&board_, &Form1::scaleChosen, &board_, [this](int16_t scale) {
         const QString file = boardSettingsFile(settingsFile_);
         if (!saveBoardScale(file, scale))
@@ -159,6 +162,39 @@ bool Ferio::resetRoute(const QString& route) {
     panel_.enterRoute(route);
     engine_.routeSet(fare::EntrySource::Keypad);
     return engine_.routesLoaded() > loaded;
+}
+
+OpenDataDialog& Ferio::openData(const QString& feed) {
+    // The last feed's folder is kept beside the board's scale: the settings file has no room for it.
+    static const QString LastFeed = QStringLiteral("openData/lastFeedFolder");
+    if (!openData_) {
+        openData_ = new OpenDataDialog(&board_);
+        openData_->setAttribute(Qt::WA_DeleteOnClose);
+        openData_->setStartFolder(QSettings(boardSettingsFile(settingsFile_), QSettings::IniFormat)
+                                      .value(LastFeed, QDir::homePath())
+                                      .toString());
+        QObject::connect(openData_, &OpenDataDialog::feedOpened, openData_, [this](const QString& path) {
+            QSettings(boardSettingsFile(settingsFile_), QSettings::IniFormat)
+                .setValue(LastFeed, QFileInfo(path).absolutePath());
+        });
+        QObject::connect(openData_, &OpenDataDialog::routeAdded, openData_, [this](int number, const QString& folder) {
+            if (QFileInfo(QString::fromStdString(options().FareDataDir)) != QFileInfo(folder)) {
+                OptionInfo o = dialog_.GetOptionInfo();
+                o.FareDataDir = o.TapeDataDir = folder.toStdString();
+                dialog_.SetOptionInfo(o);
+            }
+            resetRoute(QString::number(number));
+        });
+    }
+    const OptionInfo& o = options();
+    openData_->setDestination(opendataui::routeFolder(QString::fromStdString(o.FareDataDir)),
+                              {QString::fromStdString(fare::dataFolder(o.FareDataDir, samples_)),
+                               QString::fromStdString(fare::dataFolder(o.TapeDataDir, samples_))});
+    openData_->show();
+    openData_->raise();
+    openData_->activateWindow();
+    if (!feed.isEmpty()) openData_->openFeed(feed);
+    return *openData_;
 }
 
 bool Ferio::announcing() const { return tape_.count() > 0 && panel_.speechAvailable(); }

@@ -5,11 +5,13 @@
 #include "app/Ride.h"
 #include "board/Form1.h"
 #include "fare/FareEngine.h"
+#include "opendataui/OpenDataDialog.h"
 #include "options/frmOption.h"
 #include "panel/frmCtl.h"
 #include "reslib/CodedError.h"
 #include "sound/mdlM_Tape.h"
 
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -58,7 +60,14 @@ public:
     void nextStop() override { engine_.step(fare::StepDirection::Forward); }
     // The installed samples, read when the options name no data folder and the current folder
     // holds no route.
-    void setSampleFolder(const std::string& folder) { engine_.setSampleFolder(folder); }
+    void setSampleFolder(const std::string& folder) {
+        samples_ = folder;
+        engine_.setSampleFolder(folder);
+    }
+    // The dialog that adds a route from open data, reading `feed` at once when one is given.
+    // Its route, once written, is set as keying it and "リセット" do; a folder of the user's
+    // own that it made becomes the fare-data and broadcast-data folder.
+    OpenDataDialog& openData(const QString& feed = {});
 
     const OptionInfo& options() const { return dialog_.options(); }
     frmOption& dialog() { return dialog_; }
@@ -98,4 +107,6 @@ private:
     frmCtl panel_;
     BroadcastTape tape_;
     fare::FareEngine engine_;
+    std::string samples_;
+    QPointer<OpenDataDialog> openData_;
 };

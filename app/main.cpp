@@ -115,6 +115,7 @@ int main(int argc, char** argv) {
     if (line.scale > 0)
         ferio.board().setScale(static_cast<int16_t>(line.scale)); // this run only; the menu's choice is kept
     ferio.start();
+    if (!line.openDataFeed.isEmpty()) ferio.openData(line.openDataFeed);
     std::optional<Ride> ride;
     if (!line.rideRoute.isEmpty()) ride.emplace(ferio, line.rideRoute, line.rideInterval).start();
     return app.exec();

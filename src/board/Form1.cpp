@@ -172,6 +172,10 @@ void Form1::buildMenu() {
     QAction* save = menu_->addAction(QStringLiteral("画像を PNG で保存..."));
     save->setObjectName(QStringLiteral("actSavePicture"));
     connect(save, &QAction::triggered, this, &Form1::askAndSavePicture);
+    menu_->addSeparator();
+    QAction* openData = menu_->addAction(QStringLiteral("オープンデータから系統を追加..."));
+    openData->setObjectName(QStringLiteral("actOpenData"));
+    connect(openData, &QAction::triggered, this, &Form1::openDataRequested);
 }
 
 void Form1::contextMenuEvent(QContextMenuEvent* event) { menu_->exec(event->globalPos()); }

@@ -103,6 +103,8 @@ signals:
     void cellDialogOpen(bool open);
     // The operator chose a scale from the board's menu.
     void scaleChosen(int16_t scale);
+    // The operator asked for a route to be added from an open-data feed.
+    void openDataRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

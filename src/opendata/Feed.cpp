@@ -41,8 +41,16 @@ std::string shown(std::string_view name) {
 // a damaged zip member (its CRC included) is seen at its end.
 class TableStream : public std::streambuf {
 public:
-    TableStream(zip_file_t* member, std::uint64_t limit) : member_(member), limit_(limit) {}
-    TableStream(const fs::path& file, std::uint64_t limit) : file_(file, std::ios::binary), limit_(limit) {}
+    // `onBlock` is told the size of each block read and returns false to stop the read.
+    using OnBlock = std::function<bool(std::uint64_t)>;
+    TableStream(zip_file_t* member, std::uint64_t limit, OnBlock onBlock)
+        : member_(member),
+          limit_(limit),
+          onBlock_(std::move(onBlock)) {}
+    TableStream(const fs::path& file, std::uint64_t limit, OnBlock onBlock)
+        : file_(file, std::ios::binary),
+          limit_(limit),
+          onBlock_(std::move(onBlock)) {}
     ~TableStream() override {
         if (member_) zip_fclose(member_);
     }
@@ -51,6 +59,7 @@ public:
 
     bool opened() const { return member_ || file_.is_open(); }
     bool tooLarge() const { return total_ > limit_; }
+    bool stopped() const { return stopped_; }
     std::optional<std::string> damage() const {
         if (member_ && failed_) return std::string(zip_file_strerror(member_));
         if (!member_ && file_.bad()) return std::string("a read error");
@@ -59,7 +68,7 @@ public:
 
 protected:
     int_type underflow() override {
-        if (tooLarge()) return traits_type::eof();
+        if (tooLarge() || stopped_) return traits_type::eof();
         std::int64_t n = 0;
         if (member_) {
             n = zip_fread(member_, buffer_, sizeof buffer_);
@@ -71,6 +80,8 @@ protected:
         if (n <= 0) return traits_type::eof();
         total_ += static_cast<std::uint64_t>(n);
         if (tooLarge()) return traits_type::eof();
+        stopped_ = !onBlock_(static_cast<std::uint64_t>(n));
+        if (stopped_) return traits_type::eof();
         setg(buffer_, buffer_, buffer_ + n);
         return traits_type::to_int_type(buffer_[0]);
     }
@@ -81,6 +92,8 @@ private:
     std::uint64_t limit_;
     std::uint64_t total_ = 0;
     bool failed_ = false;
+    OnBlock onBlock_;
+    bool stopped_ = false;
     char buffer_[64 * 1024];
 };
 
@@ -110,6 +123,21 @@ bool Feed::has(const std::string& table) const {
                 : fs::is_regular_file(fs::path(path_) / table, ec);
 }
 
+std::uint64_t Feed::size() const {
+    std::uint64_t total = 0;
+    if (zip_) {
+        zip_stat_t st;
+        for (zip_int64_t i = 0, n = zip_get_num_entries(zip_, 0); i < n; ++i)
+            if (zip_stat_index(zip_, static_cast<zip_uint64_t>(i), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE))
+                total += st.size;
+        return total;
+    }
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(path_, ec))
+        if (entry.is_regular_file(ec)) total += entry.file_size(ec);
+    return total;
+}
+
 std::string_view Feed::Row::operator[](std::size_t c) const {
     return at[c] >= 0 && static_cast<std::size_t>(at[c]) < fields.size()
                ? std::string_view(fields[static_cast<std::size_t>(at[c])])
@@ -121,6 +149,7 @@ void Feed::Row::fail(const std::string& column, const std::string& why) const {
 }
 
 void Feed::read(const std::string& name, const Columns& columns, const std::function<void(const Row&)>& onRow) {
+    auto onBlock = [this](std::uint64_t bytes) { return !progress_ || progress_(done_ += bytes); };
     std::unique_ptr<TableStream> table;
     std::uint64_t declared = 0;
     std::string stored = name; // the member's name in messages about its size
@@ -134,14 +163,14 @@ void Feed::read(const std::string& name, const Columns& columns, const std::func
         if (declared <= limits_.tableBytes) {
             zip_file_t* f = index < 0 ? nullptr : zip_fopen_index(zip_, static_cast<zip_uint64_t>(index), 0);
             if (!f) throw Error(name + " cannot be read (" + zip_strerror(zip_) + ")");
-            table = std::make_unique<TableStream>(f, limits_.tableBytes);
+            table = std::make_unique<TableStream>(f, limits_.tableBytes, onBlock);
         }
     } else {
         const fs::path file = fs::path(path_) / name;
         std::error_code ec;
         declared = fs::file_size(file, ec);
         if (ec) declared = 0;
-        if (declared <= limits_.tableBytes) table = std::make_unique<TableStream>(file, limits_.tableBytes);
+        if (declared <= limits_.tableBytes) table = std::make_unique<TableStream>(file, limits_.tableBytes, onBlock);
         if (table && !table->opened()) throw Error(name + " cannot be read");
     }
     if (declared > limits_.tableBytes)
@@ -152,6 +181,7 @@ void Feed::read(const std::string& name, const Columns& columns, const std::func
     std::vector<std::string> fields;
     auto next = [&] {
         const auto n = reader.next(fields);
+        if (table->stopped()) throw Cancelled();
         if (table->tooLarge())
             throw Error(stored + " inflates past " + bound(limits_.tableBytes) + ", the most a table may hold");
         if (const auto damage = table->damage()) throw Error(name + " is damaged (" + *damage + ")");

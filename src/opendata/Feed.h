@@ -20,6 +20,11 @@ struct Error : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A read that the progress callback stopped.
+struct Cancelled : Error {
+    Cancelled() : Error("the reading was cancelled") {}
+};
+
 // What a feed may hold, so that a crafted archive fills neither memory nor time: each table as
 // the archive declares it and as it inflates (512 MiB is several times the largest timetable
 // published), and the stops of one trip (a bus route has a few hundred at most).
@@ -38,6 +43,11 @@ public:
 
     const Limits& limits() const { return limits_; }
     bool has(const std::string& table) const;
+    // The bytes of every table as the archive or the folder declares them, for a progress bar.
+    std::uint64_t size() const;
+    // Called after each block read with the bytes read so far from every table; when it returns
+    // false the read stops and throws Cancelled.
+    void onProgress(std::function<bool(std::uint64_t)> progress) { progress_ = std::move(progress); }
 
     // One record of a table after its header; its columns in the order read() was asked for.
     struct Row {
@@ -58,6 +68,8 @@ private:
     std::string path_;
     Limits limits_;
     zip_t* zip_ = nullptr;
+    std::function<bool(std::uint64_t)> progress_;
+    std::uint64_t done_ = 0;
 };
 
 } // namespace opendata

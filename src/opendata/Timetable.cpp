@@ -204,7 +204,7 @@ std::vector<Pattern> Timetable::patterns(uint32_t route, const std::function<boo
 }
 
 ImportedRoute Timetable::prepare(const Request& request) const {
-    if (!noFares_.empty()) throw Error(noFares_);
+    if (!noFares_.empty() && !request.blankFares) throw Error(noFares_);
     const auto routeAt =
         std::find_if(routes_.begin(), routes_.end(), [&](const Route& r) { return r.id == request.route; });
     if (routeAt == routes_.end())
@@ -226,6 +226,7 @@ ImportedRoute Timetable::prepare(const Request& request) const {
                     std::to_string(fare::TableRows));
 
     ImportedRoute result;
+    if (!noFares_.empty()) result.warnings.push_back(noFares_ + ": every cell is left blank");
     std::vector<const Stop*> stops;
     for (uint32_t s : pattern.stops) {
         stops.push_back(&stops_[s]);
@@ -237,7 +238,7 @@ ImportedRoute Timetable::prepare(const Request& request) const {
         std::set<std::string> passed;
         for (size_t s = from; s <= to; ++s) passed.insert(stops[s]->zone);
         if (const auto f = fare(route.id, stops[from]->zone, stops[to]->zone, passed)) return static_cast<int16_t>(*f);
-        if (missing.emplace(from, to).second)
+        if (missing.emplace(from, to).second && noFares_.empty())
             result.warnings.push_back("no fare rule from " + stops[from]->name + " (zone " + stops[from]->zone +
                                       ") to " + stops[to]->name + " (zone " + stops[to]->zone +
                                       "): the cell is left blank");

@@ -42,6 +42,7 @@ struct Request {
     std::string route;
     std::optional<int> direction; // none: every direction
     std::string trip;             // empty: the most used stop pattern
+    bool blankFares = false;      // a feed without fares gives a route with blank cells, not an error
 };
 
 // One stop of a route as the import writes it.
