@@ -1,6 +1,7 @@
 // The command line read without an application object: the terminal's answers with their exit
 // statuses, and what a start takes from each option.
 #include "app/CommandLine.h"
+#include <QDir>
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -81,4 +82,7 @@ TEST(CommandLine, AStartTakesEachOptionsValue) {
     EXPECT_EQ(read(QStringLiteral("--ride 7 --interval 86400")).rideInterval, milliseconds(86'400'000));
     EXPECT_FALSE(read(QStringLiteral("--interval 0")).exitStatus) << "an interval without a ride is not looked at";
     EXPECT_EQ(read(QStringLiteral("--scale 1")).scale, 1);
+    EXPECT_EQ(read(QStringLiteral("--open-data /tmp/feeds/town.zip")).openDataFeed, "/tmp/feeds/town.zip");
+    EXPECT_EQ(read(QStringLiteral("--open-data town.zip")).openDataFeed, QDir::current().filePath("town.zip"))
+        << "the feed is read after start-up, wherever the program stands then";
 }
