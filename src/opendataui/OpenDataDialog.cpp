@@ -83,6 +83,7 @@ OpenDataDialog::OpenDataDialog(QWidget* parent)
 
     preview_->setHorizontalHeaderLabels({QStringLiteral("停留所"), QStringLiteral("読み"), QStringLiteral("運賃")});
     preview_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    preview_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     preview_->setFocusPolicy(Qt::NoFocus);
     warnings_->setReadOnly(true);
