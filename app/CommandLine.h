@@ -18,7 +18,8 @@ struct CommandLine {
     QString readingsFile;           // --readings; empty: the broadcast folder's
     QString rideRoute;              // --ride; empty: no ride
     std::chrono::milliseconds rideInterval{8000};
-    int scale = 0; // --scale; 0: the scale last chosen from the board's menu
+    double rideSpeed = 1; // --speed: timetable seconds a second
+    int scale = 0;        // --scale; 0: the scale last chosen from the board's menu
 };
 
 // `arguments` as main() receives them, the program's path first. The version answer names

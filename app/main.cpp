@@ -115,7 +115,9 @@ int main(int argc, char** argv) {
     if (line.scale > 0)
         ferio.board().setScale(static_cast<int16_t>(line.scale)); // this run only; the menu's choice is kept
     ferio.start();
+    EventLoopTimer rideTimer;
     std::optional<Ride> ride;
-    if (!line.rideRoute.isEmpty()) ride.emplace(ferio, line.rideRoute, line.rideInterval).start();
+    if (!line.rideRoute.isEmpty())
+        ride.emplace(ferio, rideTimer, line.rideRoute, line.rideInterval, line.rideSpeed).start();
     return app.exec();
 }

@@ -43,6 +43,10 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
         {"--ride 12 --interval 0", 2, rideRefused},
         {"--ride 12 --interval 86401", 2, rideRefused},
         {"--ride 12 --interval soon", 2, rideRefused},
+        {"--ride 12 --speed 0", 2, u"--speed takes a number from 0.1 to 86400: 0\n"_s},
+        {"--ride 12 --speed 86401", 2, u"--speed takes a number from 0.1 to 86400: 86401\n"_s},
+        {"--ride 12 --speed fast", 2, u"--speed takes a number from 0.1 to 86400: fast\n"_s},
+        {"--ride 12 --speed nan", 2, u"--speed takes a number from 0.1 to 86400: nan\n"_s},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
@@ -56,7 +60,7 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
     // Every option is offered, with its value's name.
     const QString help = read(QStringLiteral("--help")).answer;
     for (const char* option : {"--settings <FILE>", "--reading <TEXT>", "--say <TEXT>", "--readings <FILE>",
-                               "--ride <ROUTE>", "--interval <SECONDS>", "--scale <N>", "--help-all"})
+                               "--ride <ROUTE>", "--interval <SECONDS>", "--speed <X>", "--scale <N>", "--help-all"})
         EXPECT_TRUE(help.contains(QString::fromLatin1(option))) << option;
 }
 
@@ -81,4 +85,7 @@ TEST(CommandLine, AStartTakesEachOptionsValue) {
     EXPECT_EQ(read(QStringLiteral("--ride 7 --interval 86400")).rideInterval, milliseconds(86'400'000));
     EXPECT_FALSE(read(QStringLiteral("--interval 0")).exitStatus) << "an interval without a ride is not looked at";
     EXPECT_EQ(read(QStringLiteral("--scale 1")).scale, 1);
+    EXPECT_EQ(read(QStringLiteral("--ride 7")).rideSpeed, 1) << "real time by default";
+    EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 60")).rideSpeed, 60);
+    EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 0.5")).rideSpeed, 0.5);
 }
