@@ -48,7 +48,7 @@ std::vector<Option> options() {
          }},
         {{QStringLiteral("ride"),
           QStringLiteral("系統 ROUTE をリセットで設定し、放送の「送り」（放送データがなければ「データ送り」）を"
-                         "一定の間隔で押し続け、終点でまたリセットする"),
+                         "時刻表の時刻に（時刻のない系統では一定の間隔で）押し続け、終点でまたリセットする"),
           QStringLiteral("ROUTE")},
          [](const QString& value, const QCommandLineParser& given, CommandLine& into) -> std::optional<QString> {
              bool ok = false;
@@ -61,14 +61,26 @@ std::vector<Option> options() {
              into.rideInterval = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
              return {};
          }},
-        {{QStringLiteral("interval"), QStringLiteral("--ride で押す間隔（秒、既定は 8）"), QStringLiteral("SECONDS"),
-          QStringLiteral("8")},
+        {{QStringLiteral("interval"),
+          QStringLiteral("--ride で押す間隔（秒、既定は 8）。時刻のある系統では終点で待つ時間"),
+          QStringLiteral("SECONDS"), QStringLiteral("8")},
          {}},
         {{QStringLiteral("open-data"),
           QStringLiteral("起動後、オープンデータのフィード FEED（.zip またはフォルダー）から系統を追加する画面を開く"),
           QStringLiteral("FEED")},
          [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
              into.openDataFeed = QFileInfo(value).absoluteFilePath();
+             return {};
+         }},
+        {{QStringLiteral("speed"),
+          QStringLiteral("時刻のある系統（<系統>times.csv）の --ride を X 倍の速さで進める"
+                         "（既定は 1 で実時間、60 で時刻表の 1 分が 1 秒）"),
+          QStringLiteral("X"), QStringLiteral("1")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             bool ok = false;
+             into.rideSpeed = value.toDouble(&ok);
+             if (!ok || !(into.rideSpeed >= 0.1 && into.rideSpeed <= 86400))
+                 return QStringLiteral("--speed takes a number from 0.1 to 86400: %1\n").arg(value);
              return {};
          }},
         {{QStringLiteral("scale"),

@@ -19,6 +19,7 @@ struct CommandLine {
     QString rideRoute;              // --ride; empty: no ride
     std::chrono::milliseconds rideInterval{8000};
     QString openDataFeed; // --open-data; empty: the dialog is not opened at start-up
+    double rideSpeed = 1; // --speed: timetable seconds a second
     int scale = 0;        // --scale; 0: the scale last chosen from the board's menu
 };
 

@@ -58,6 +58,9 @@ public:
     bool stopAhead() const override;
     void nextAnnouncement() override { tapeButton(frmCtl::TapeButton::Next); }
     void nextStop() override { engine_.step(fare::StepDirection::Forward); }
+    bool announcementSteps() const override { return tape_.stepFlag(tape_.position() + 1) == 1; }
+    int stopCount() const override { return engine_.state().StopCount; }
+    std::string timesFile() const override { return engine_.timesFile(); }
     // The installed samples, read when the options name no data folder and the current folder
     // holds no route.
     void setSampleFolder(const std::string& folder) {

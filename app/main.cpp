@@ -116,7 +116,9 @@ int main(int argc, char** argv) {
         ferio.board().setScale(static_cast<int16_t>(line.scale)); // this run only; the menu's choice is kept
     ferio.start();
     if (!line.openDataFeed.isEmpty()) ferio.openData(line.openDataFeed);
+    EventLoopTimer rideTimer;
     std::optional<Ride> ride;
-    if (!line.rideRoute.isEmpty()) ride.emplace(ferio, line.rideRoute, line.rideInterval).start();
+    if (!line.rideRoute.isEmpty())
+        ride.emplace(ferio, rideTimer, line.rideRoute, line.rideInterval, line.rideSpeed).start();
     return app.exec();
 }

@@ -66,8 +66,11 @@ public:
     int routesLoaded() const { return routesLoaded_; }
     // The record the board shows.
     const FareRecord& currentRecord() const { return table_.row(state_.CurrentStop + 1); }
+    // The times file beside the entered route's file: <route>times.csv.
+    std::string timesFile() const;
 
 private:
+    std::string fareFolder() const;
     void run(std::function<void()> operation);
     void doRouteSet(EntrySource source);
     void draw(int record);

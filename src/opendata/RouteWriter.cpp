@@ -1,6 +1,7 @@
 #include "opendata/RouteWriter.h"
 
 #include "fare/Hy3File.h"
+#include "fare/StopTimes.h"
 #include "reslib/Cp932.h"
 
 #include <fcntl.h>
@@ -36,6 +37,11 @@ RouteWriter::RouteWriter(const ImportedRoute& route, const fs::path& folder, int
     if (!bytes) throw Error(error);
     const std::string n = std::to_string(number);
     files_ = {{folder / (n + ".hy3"), *bytes}, {folder / (n + "tp.csv"), route.tapeTable}};
+    const fs::path times = folder / (n + "times.csv");
+    if (route.times.empty())
+        staleTimes_ = times;
+    else
+        files_.emplace_back(times, fare::stoptimes::write(route.times));
     if (!readings_.empty()) files_.emplace_back(folder / ReadingsFile, std::string());
 }
 
@@ -53,6 +59,9 @@ void RouteWriter::write() const {
         files.back().second = mergeReadings(existing, readings_);
     }
     writeAll(files);
+    // Times left from an earlier route of this number would pace a ride that is not theirs.
+    if (!staleTimes_.empty() && ::unlink(staleTimes_.c_str()) != 0 && errno != ENOENT)
+        throw Error(staleTimes_.string() + ": cannot be removed (" + std::strerror(errno) + ")");
 }
 
 std::string mergeReadings(const std::string& existing,

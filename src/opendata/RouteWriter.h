@@ -1,6 +1,7 @@
 #pragma once
 // An imported route written into a fare-data folder: the route file N.hy3, its broadcast table
-// Ntp.csv and, when the feed gives readings, readings.tsv with them merged in. All or nothing.
+// Ntp.csv, the trip's times Ntimes.csv when it has them all and, when the feed gives readings,
+// readings.tsv with them merged in. All or nothing.
 #include "opendata/Timetable.h"
 
 #include <filesystem>
@@ -23,6 +24,7 @@ public:
 private:
     std::vector<std::pair<std::filesystem::path, std::string>> files_;
     std::vector<std::pair<std::string, std::string>> readings_;
+    std::filesystem::path staleTimes_; // removed once the others are written, for a route without times
 };
 
 // A readings dictionary with these entries: the lines of `existing` for other names are kept

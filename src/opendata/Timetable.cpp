@@ -1,5 +1,6 @@
 #include "opendata/Timetable.h"
 
+#include "fare/StopTimes.h"
 #include "reslib/Cp932.h"
 #include "reslib/Csv.h"
 
@@ -13,6 +14,8 @@
 
 namespace opendata {
 namespace {
+
+constexpr int32_t Untimed = -1;
 
 void require(const Feed& feed, const std::string& name, const std::string& what) {
     if (!feed.has(name)) throw Error("the feed has no " + name + ": " + what);
@@ -84,11 +87,17 @@ Timetable Timetable::read(Feed& feed) {
               });
     struct Call {
         uint32_t trip, sequence, stop;
+        fare::StopTime time;
     };
     std::vector<Call> calls;
     std::vector<uint32_t> callsOf(t.trips_.size());
     const size_t most = feed.limits().stopsPerTrip;
-    feed.read("stop_times.txt", {{"trip_id", true}, {"stop_id", true}, {"stop_sequence", true}},
+    feed.read("stop_times.txt",
+              {{"trip_id", true},
+               {"stop_id", true},
+               {"stop_sequence", true},
+               {"arrival_time", false},
+               {"departure_time", false}},
               [&](const Feed::Row& r) {
                   const auto trip = tripIndex.find(std::string(r[0]));
                   if (trip == tripIndex.end())
@@ -103,13 +112,29 @@ Timetable Timetable::read(Feed& feed) {
                   const auto [end, ec] = std::from_chars(r[2].data(), r[2].data() + r[2].size(), sequence);
                   if (ec != std::errc{} || end != r[2].data() + r[2].size())
                       r.fail("stop_sequence", "\"" + std::string(r[2]) + "\" is not a whole number");
-                  calls.push_back({trip->second, sequence, stop->second});
+                  // A stop between timepoints may have no time; one time given serves for both.
+                  fare::StopTime time{Untimed, Untimed};
+                  for (const auto& [column, field, into] : {std::tuple{3, "arrival_time", &time.arrival},
+                                                            std::tuple{4, "departure_time", &time.departure}}) {
+                      if (r[column].empty()) continue;
+                      const auto seconds = fare::stoptimes::parseClock(r[column]);
+                      if (!seconds || *seconds > fare::stoptimes::MaxSeconds)
+                          r.fail(field, "\"" + std::string(r[column]) + "\" is no time of day such as 25:10:00");
+                      *into = *seconds;
+                  }
+                  if (time.arrival == Untimed) time.arrival = time.departure;
+                  if (time.departure == Untimed) time.departure = time.arrival;
+                  calls.push_back({trip->second, sequence, stop->second, time});
               });
     std::sort(calls.begin(), calls.end(), [](const Call& a, const Call& b) {
         return a.trip != b.trip ? a.trip < b.trip : a.sequence < b.sequence;
     });
     t.tripStops_.resize(t.trips_.size());
-    for (const Call& c : calls) t.tripStops_[c.trip].push_back(c.stop);
+    t.tripTimes_.resize(t.trips_.size());
+    for (const Call& c : calls) {
+        t.tripStops_[c.trip].push_back(c.stop);
+        t.tripTimes_[c.trip].push_back(c.time);
+    }
     t.readReadings(feed);
     return t;
 }
@@ -297,6 +322,14 @@ ImportedRoute Timetable::prepare(const Request& request) const {
     for (size_t k = 0; k < n; ++k)
         result.stops[k].reading = addReading(result.stops[k].name, stops[k]->name, &stops[k]->id).value_or("");
     if (!trip.headsign.empty()) addReading(headsign, trip.headsign, nullptr);
+
+    // The ride keeps the trip's times only when every stop has one and they run forward.
+    const std::vector<fare::StopTime>& times = tripTimes_[pattern.firstTrip];
+    if (fare::stoptimes::read(fare::stoptimes::write(times), nullptr))
+        result.times = times;
+    else
+        result.warnings.push_back("stop_times.txt: trip \"" + trip.id +
+                                  "\" has a stop without a time or times that run backwards: no times are kept");
     return result;
 }
 

@@ -3,6 +3,7 @@
 // stop patterns, fares and the readings of names. Listing, previewing and importing a route all
 // ask this model; nothing here writes a file.
 #include "fare/FareTable.h"
+#include "fare/StopTimes.h"
 #include "opendata/Feed.h"
 
 #include <cstdint>
@@ -59,6 +60,7 @@ struct ImportedRoute {
     std::string tapeTable;                                     // CP932, CR LF
     std::vector<std::pair<std::string, std::string>> readings; // name as written, katakana
     std::vector<std::string> warnings; // names changed for CP932, missing fares, unusable readings
+    std::vector<fare::StopTime> times; // the trip's, a stop each; empty when the feed cannot give them all
 };
 
 class Timetable {
@@ -91,8 +93,9 @@ private:
     std::vector<Route> routes_;
     std::vector<Stop> stops_;
     std::vector<Trip> trips_;
-    std::vector<std::vector<std::uint32_t>> tripStops_; // stop indexes in stop_sequence order
-    std::string noFares_;                               // why the fares cannot be known, if so
+    std::vector<std::vector<std::uint32_t>> tripStops_;  // stop indexes in stop_sequence order
+    std::vector<std::vector<fare::StopTime>> tripTimes_; // beside tripStops_; -1 where a stop has none
+    std::string noFares_;                                // why the fares cannot be known, if so
     std::vector<FareRule> fareRules_;
     std::unordered_map<std::string, std::string> readingByText_, readingByStop_;
 };

@@ -44,6 +44,10 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
         {"--ride 12 --interval 0", 2, rideRefused},
         {"--ride 12 --interval 86401", 2, rideRefused},
         {"--ride 12 --interval soon", 2, rideRefused},
+        {"--ride 12 --speed 0", 2, u"--speed takes a number from 0.1 to 86400: 0\n"_s},
+        {"--ride 12 --speed 86401", 2, u"--speed takes a number from 0.1 to 86400: 86401\n"_s},
+        {"--ride 12 --speed fast", 2, u"--speed takes a number from 0.1 to 86400: fast\n"_s},
+        {"--ride 12 --speed nan", 2, u"--speed takes a number from 0.1 to 86400: nan\n"_s},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
@@ -57,7 +61,7 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
     // Every option is offered, with its value's name.
     const QString help = read(QStringLiteral("--help")).answer;
     for (const char* option : {"--settings <FILE>", "--reading <TEXT>", "--say <TEXT>", "--readings <FILE>",
-                               "--ride <ROUTE>", "--interval <SECONDS>", "--scale <N>", "--help-all"})
+                               "--ride <ROUTE>", "--interval <SECONDS>", "--speed <X>", "--scale <N>", "--help-all"})
         EXPECT_TRUE(help.contains(QString::fromLatin1(option))) << option;
 }
 
@@ -85,4 +89,7 @@ TEST(CommandLine, AStartTakesEachOptionsValue) {
     EXPECT_EQ(read(QStringLiteral("--open-data /tmp/feeds/town.zip")).openDataFeed, "/tmp/feeds/town.zip");
     EXPECT_EQ(read(QStringLiteral("--open-data town.zip")).openDataFeed, QDir::current().filePath("town.zip"))
         << "the feed is read after start-up, wherever the program stands then";
+    EXPECT_EQ(read(QStringLiteral("--ride 7")).rideSpeed, 1) << "real time by default";
+    EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 60")).rideSpeed, 60);
+    EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 0.5")).rideSpeed, 0.5);
 }

@@ -286,7 +286,8 @@ TEST_F(PanelTest, TheTicketOfEveryStopIsDrawnAndACopiedTicketScans) {
 // cannot be set stops the ride after its message.
 TEST_F(PanelTest, ARideStepsTheDataToTheEndThenResetsAndStopsOnARouteThatCannotBeSet) {
     writeRoute(5, 3);
-    Ride ride(ferio, QStringLiteral("5"), std::chrono::hours(1));
+    EventLoopTimer timer;
+    Ride ride(ferio, timer, QStringLiteral("5"), std::chrono::hours(1));
     ride.start();
     std::vector<int> stops;
     for (int press = 0; press < 4; ++press) {

@@ -18,8 +18,13 @@ namespace {
 
 struct Voice : Speaker {
     std::vector<std::string> said;
+    const Ferio* ferio = nullptr; // when set, the stop the board shows as each text is spoken
+    std::vector<int> shownWhenSaid;
     int stops = 0;
-    void speak(const std::string& text) override { said.push_back(text); }
+    void speak(const std::string& text) override {
+        said.push_back(text);
+        if (ferio) shownWhenSaid.push_back(ferio->engine().state().CurrentStop);
+    }
     void stopSpeaking() override { ++stops; }
     int32_t status() override { return 0; }
     std::vector<std::string> readings;
@@ -96,7 +101,8 @@ TEST_F(TapeWiring, RouteSetGivesTheVoiceTheBroadcastFoldersReadings) {
 // --ride: with a table and a voice, each press is "送り", and after the last announcement the
 // route is set again from its first stop.
 TEST_F(TapeWiring, ARideAnnouncesEachStopAndStartsAgainAtTheEnd) {
-    Ride ride(ferio, QStringLiteral("12"), std::chrono::hours(1));
+    EventLoopTimer timer;
+    Ride ride(ferio, timer, QStringLiteral("12"), std::chrono::hours(1));
     ride.start();
     std::vector<std::pair<int, size_t>> seen; // stop shown, announcements so far
     for (int press = 0; press < 4; ++press) {
@@ -105,4 +111,18 @@ TEST_F(TapeWiring, ARideAnnouncesEachStopAndStartsAgainAtTheEnd) {
     }
     EXPECT_EQ(seen, (std::vector<std::pair<int, size_t>>{{0, 1}, {1, 2}, {0, 2}, {0, 3}}));
     EXPECT_EQ(voice.said, (std::vector<std::string>{"opening", "next stop", "opening"}));
+}
+
+// --ride on a route with times: each "次は" is spoken while the board still shows the stop
+// before it, then the board moves, and the stop that the table does not announce is stepped.
+TEST_F(TapeWiring, ATimetabledRideSpeaksEachNextStopBeforeTheBoardMovesToIt) {
+    std::ofstream(QDir(dir.path()).filePath(QStringLiteral("12times.csv")).toStdString()) << "0,0\n60,60\n120,120\n";
+    voice.ferio = &ferio;
+    EventLoopTimer timer;
+    Ride ride(ferio, timer, QStringLiteral("12"), std::chrono::hours(1), 86400);
+    ride.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ferio.engine().state().CurrentStop == 2; }, 10000))
+        << "the ride did not reach the terminal";
+    EXPECT_EQ(voice.said, (std::vector<std::string>{"opening", "next stop"}));
+    EXPECT_EQ(voice.shownWhenSaid, (std::vector<int>{0, 0}));
 }

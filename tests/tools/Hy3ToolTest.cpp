@@ -492,6 +492,41 @@ TEST_F(Hy3Tool, RefusedFeedsSayWhyExitWithOneAndWriteNothing) {
     EXPECT_EQ(run("gtfs " + good.string() + " --route R1 --number 123456 --out " + out.string()).code, 2);
 }
 
+// The chosen trip's times are kept beside the route, past 24:00 too; a trip with a stop of
+// unknown time keeps none (nor times left from before); a time that is no time refuses the feed.
+TEST_F(Hy3Tool, TheTripsTimesAreKeptBesideTheRoute) {
+    const std::string header = "trip_id,arrival_time,departure_time,stop_id,stop_sequence\n";
+    struct Case {
+        std::string stopTimes;
+        int code;
+        std::optional<std::string> times; // none: no times file
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {header + "T101,07:00:00,07:00:00,S01,1\nT101,,,S02,2\nT101,07:04:00,07:04:00,S03,3\n"
+                  "T101,07:06:00,07:06:00,S04,4\n",
+         0, std::nullopt, "stop_times.txt: trip \"T101\" has a stop without a time"},
+        {header + "T101,07:00:00,07:00:00,S01,1\nT101,7:2:00,07:02:00,S02,2\n", 1, std::nullopt,
+         "stop_times.txt: line 3: arrival_time \"7:2:00\" is no time of day such as 25:10:00"},
+        {header + "T101,24:58:00,24:59:30,S01,1\nT101,25:10:00,,S02,2\nT101,,25:20:00,S03,3\n"
+                  "T101,25:30:00,25:30:00,S04,4\n",
+         0, "89880,89970\n90600,90600\n91200,91200\n91800,91800\n", ""},
+    };
+    const fs::path out = dir / "out", feed = dir / "feed.zip";
+    fs::create_directories(out);
+    // Times of an earlier route 1 that a route without times must not keep.
+    std::ofstream(out / "1times.csv") << "0,0\n1,1\n2,2\n3,3\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stopTimes);
+        zipFeed(feed, {{"stop_times.txt", c.stopTimes}});
+        const ToolRun r = run("gtfs " + feed.string() + " --route R1 --direction 0 --number 1 --out " + out.string());
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(fs::exists(out / "1times.csv"), c.times.has_value());
+        EXPECT_EQ(c.times.value_or(""), fs::exists(out / "1times.csv") ? read(out / "1times.csv") : "");
+    }
+}
+
 // Names as CP932 can hold them: a look-alike, else the compatibility form, else 〓, each said.
 TEST(GtfsNames, CharactersCp932CannotHoldGetTheirSubstitutesAndAreReported) {
     const std::vector<std::tuple<std::string, std::string, size_t>> cases = {

@@ -19,7 +19,8 @@ const char* const Usage =
     "  hy3tool check FILE.hy3         tell whether the program would load the file\n"
     "  hy3tool gtfs FEED list         the routes of an open-data feed (.zip or folder) and their stop patterns\n"
     "  hy3tool gtfs FEED --route ID [--direction 0|1] [--trip TRIP_ID] --number N --out DIR\n"
-    "                                 write DIR/N.hy3, DIR/Ntp.csv and the readings into DIR/readings.tsv\n"
+    "                                 write DIR/N.hy3, DIR/Ntp.csv, the times DIR/Ntimes.csv and the readings\n"
+    "                                 into DIR/readings.tsv\n"
     "build and check warn of fares with more digits than a fare cell shows, by day or at night;\n"
     "dump and check warn of stop names holding bytes that CP932 cannot decode\n";
 
