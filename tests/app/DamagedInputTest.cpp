@@ -242,7 +242,7 @@ protected:
         writeFile(data() / "step.mid", readFile(Samples / "chime3.mid"));
         writeFile(data() / "readings.tsv", OwnReading);
         fs::copy(Town, data() / "feed");
-        for (const char* name : {"5.hy3", "5tp.csv", "readings.tsv"})
+        for (const char* name : {"5.hy3", "5tp.csv", "5times.csv", "readings.tsv"})
             writeFile(data() / "out" / name, "previous " + std::string(name));
         writeFile(in4(), *settings::encode(operatorsSettings(), nullptr));
     }
@@ -576,7 +576,7 @@ TEST_F(DamagedInput, EveryKindIsRefusedWithItsMessageAndNothingInUseOrStoredIsLo
             // Every text of the largest file comes back whole; a byte after its last block is not kept.
             expectedAfter["ferio.in4"] = hashOf(once<largest::settingsFile>());
         } else if (row.kind == Kind::Feed && taken) {
-            for (const char* name : {"out/5.hy3", "out/5tp.csv", "out/readings.tsv"}) {
+            for (const char* name : {"out/5.hy3", "out/5tp.csv", "out/5times.csv", "out/readings.tsv"}) {
                 EXPECT_NE(storedAfter[name], storedBefore.at(name)) << name << " is written";
                 expectedAfter[name] = storedAfter[name];
             }
