@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <map>
 #include <tuple>
 
@@ -16,6 +17,8 @@ namespace opendata {
 namespace {
 
 constexpr int32_t Untimed = -1;
+// The index of a stops.txt entry that is no place to call at: a station, an entrance, a node.
+constexpr uint32_t NotAStop = UINT32_MAX;
 
 void require(const Feed& feed, const std::string& name, const std::string& what) {
     if (!feed.has(name)) throw Error("the feed has no " + name + ": " + what);
@@ -58,18 +61,29 @@ Timetable Timetable::read(Feed& feed) {
     for (const char* name : {"routes.txt", "stops.txt", "trips.txt", "stop_times.txt"})
         require(feed, name, "it is no GTFS feed");
     t.readFares(feed);
+    // A feed of one agency may leave agency_id out, in agency.txt and in routes.txt alike.
+    std::unordered_map<std::string, std::string> agencyName;
+    if (feed.has("agency.txt"))
+        feed.read("agency.txt", {{"agency_id", false}, {"agency_name", true}},
+                  [&](const Feed::Row& r) { agencyName[std::string(r[0])] = std::string(r[1]); });
+    t.severalAgencies_ = agencyName.size() > 1;
     std::unordered_map<std::string, uint32_t> routeIndex;
-    feed.read("routes.txt", {{"route_id", true}, {"route_short_name", false}, {"route_long_name", false}},
+    feed.read("routes.txt",
+              {{"route_id", true}, {"route_short_name", false}, {"route_long_name", false}, {"agency_id", false}},
               [&](const Feed::Row& r) {
                   if (!routeIndex.emplace(std::string(r[0]), static_cast<uint32_t>(t.routes_.size())).second)
                       r.fail("route_id", "\"" + std::string(r[0]) + "\" is given twice");
-                  t.routes_.push_back({std::string(r[0]), std::string(r[1]), std::string(r[2])});
+                  std::string agency;
+                  if (r[3].empty() && agencyName.size() == 1)
+                      agency = agencyName.begin()->second;
+                  else if (const auto a = agencyName.find(std::string(r[3])); a != agencyName.end())
+                      agency = a->second;
+                  else if (!r[3].empty() && feed.has("agency.txt"))
+                      r.fail("agency_id", "\"" + std::string(r[3]) + "\" is no agency of agency.txt");
+                  t.routes_.push_back({std::string(r[0]), std::string(r[1]), std::string(r[2]), std::move(agency)});
               });
     std::unordered_map<std::string, uint32_t> stopIndex;
-    feed.read("stops.txt", {{"stop_id", true}, {"stop_name", true}, {"zone_id", false}}, [&](const Feed::Row& r) {
-        stopIndex.emplace(std::string(r[0]), static_cast<uint32_t>(t.stops_.size()));
-        t.stops_.push_back({std::string(r[0]), std::string(r[1]), std::string(r[2])});
-    });
+    t.readStops(feed, stopIndex);
     std::unordered_map<std::string, uint32_t> tripIndex;
     feed.read("trips.txt", {{"route_id", true}, {"trip_id", true}, {"direction_id", false}, {"trip_headsign", false}},
               [&](const Feed::Row& r) {
@@ -108,6 +122,9 @@ Timetable Timetable::read(Feed& feed) {
                   const auto stop = stopIndex.find(std::string(r[1]));
                   if (stop == stopIndex.end())
                       r.fail("stop_id", "\"" + std::string(r[1]) + "\" is no stop of stops.txt");
+                  if (stop->second == NotAStop)
+                      r.fail("stop_id", "\"" + std::string(r[1]) +
+                                            "\" is a station or a part of one in stops.txt, where no trip calls");
                   uint32_t sequence = 0;
                   const auto [end, ec] = std::from_chars(r[2].data(), r[2].data() + r[2].size(), sequence);
                   if (ec != std::errc{} || end != r[2].data() + r[2].size())
@@ -139,12 +156,50 @@ Timetable Timetable::read(Feed& feed) {
     return t;
 }
 
+// Trips call at stops and at the platforms of stations (location_type 0, or none); a platform
+// that leaves its name or zone blank takes its station's, as the station stands for it.
+void Timetable::readStops(Feed& feed, std::unordered_map<std::string, uint32_t>& index) {
+    std::unordered_map<std::string, Stop> stations;
+    std::vector<std::pair<std::string, int>> parents; // beside stops_: parent_station and its line
+    feed.read("stops.txt",
+              {{"stop_id", true},
+               {"stop_name", true},
+               {"zone_id", false},
+               {"location_type", false},
+               {"parent_station", false}},
+              [&](const Feed::Row& r) {
+                  Stop stop{std::string(r[0]), std::string(r[1]), std::string(r[2])};
+                  if (!r[3].empty() && r[3] != "0") {
+                      index.emplace(stop.id, NotAStop);
+                      if (r[3] == "1") stations.emplace(stop.id, std::move(stop));
+                      return;
+                  }
+                  index.emplace(stop.id, static_cast<uint32_t>(stops_.size()));
+                  stops_.push_back(std::move(stop));
+                  parents.emplace_back(std::string(r[4]), r.line);
+              });
+    for (size_t s = 0; s < stops_.size(); ++s) {
+        const auto& [parent, line] = parents[s];
+        if (parent.empty()) continue;
+        const auto station = stations.find(parent);
+        if (station == stations.end())
+            throw Error("stops.txt: line " + std::to_string(line) + ": parent_station \"" + parent +
+                        "\" is no station of stops.txt");
+        if (stops_[s].name.empty()) stops_[s].name = station->second.name;
+        if (stops_[s].zone.empty()) stops_[s].zone = station->second.zone;
+    }
+}
+
 // fare_rules.txt over fare_attributes.txt: the fare of a ride by its route, the zones it starts
 // and ends in, and the zones it passes. A feed without them can still be listed.
 void Timetable::readFares(Feed& feed) {
     for (const char* name : {"fare_attributes.txt", "fare_rules.txt"})
         if (noFares_.empty() && !feed.has(name))
             noFares_ = "the feed has no " + std::string(name) + ": its fares cannot be known";
+    // Fares of the newer layout are products priced per leg by networks and areas, which a
+    // route's table of zone fares cannot hold.
+    if (!noFares_.empty() && (feed.has("fare_products.txt") || feed.has("fare_leg_rules.txt")))
+        noFares_ = "the feed gives its fares only in fare_products.txt and fare_leg_rules.txt, which are not read";
     if (!noFares_.empty()) return;
     std::unordered_map<std::string, int> price;
     feed.read("fare_attributes.txt", {{"fare_id", true}, {"price", true}},

@@ -19,6 +19,7 @@ namespace opendata {
 
 struct Route {
     std::string id, shortName, longName;
+    std::string agency; // the agency's name; empty when the feed does not say
 };
 
 struct Trip {
@@ -27,6 +28,8 @@ struct Trip {
     std::uint32_t route = 0;
 };
 
+// A place where trips call: a stop, or a platform with its station's name and zone where it
+// has none of its own. Stations themselves are never stops.
 struct Stop {
     std::string id, name, zone;
 };
@@ -71,6 +74,8 @@ public:
     const std::vector<Route>& routes() const { return routes_; }
     const std::vector<Stop>& stops() const { return stops_; }
     const std::vector<Trip>& trips() const { return trips_; }
+    // Whether the routes are run by more than one agency, so that a list names the agency.
+    bool severalAgencies() const { return severalAgencies_; }
 
     // The stop patterns of a route's trips that `use` keeps, the most used first (the first
     // seen first among equals).
@@ -90,7 +95,10 @@ private:
     void readFares(Feed& feed);
     void readReadings(Feed& feed);
 
+    void readStops(Feed& feed, std::unordered_map<std::string, uint32_t>& index);
+
     std::vector<Route> routes_;
+    bool severalAgencies_ = false;
     std::vector<Stop> stops_;
     std::vector<Trip> trips_;
     std::vector<std::vector<std::uint32_t>> tripStops_;  // stop indexes in stop_sequence order

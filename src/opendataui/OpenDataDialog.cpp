@@ -28,6 +28,9 @@ namespace {
 // What a pattern item carries besides its texts.
 enum Role { RouteRole = Qt::UserRole, DirectionRole, TripRole, SearchRole };
 
+// Shown only for a feed of several agencies: of one, it would repeat the same name on every line.
+constexpr int AgencyColumn = 4;
+
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
@@ -75,8 +78,8 @@ OpenDataDialog::OpenDataDialog(QWidget* parent)
     filter_->setPlaceholderText(QStringLiteral("系統番号・系統名・停留所名で絞り込み"));
     filter_->setClearButtonEnabled(true);
     connect(filter_, &QLineEdit::textChanged, this, &OpenDataDialog::filter);
-    routes_->setHeaderLabels(
-        {QStringLiteral("系統"), QStringLiteral("系統名・経路"), QStringLiteral("停留所数"), QStringLiteral("便数")});
+    routes_->setHeaderLabels({QStringLiteral("系統"), QStringLiteral("系統名・経路"), QStringLiteral("停留所数"),
+                              QStringLiteral("便数"), QStringLiteral("事業者")});
     routes_->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     routes_->header()->setStretchLastSection(false);
     connect(routes_, &QTreeWidget::currentItemChanged, this, &OpenDataDialog::preview);
@@ -224,7 +227,8 @@ void OpenDataDialog::list() {
     previewedRoute_ = -1;
     for (uint32_t r = 0; r < t.routes().size(); ++r) {
         const opendata::Route& route = t.routes()[r];
-        auto* item = new QTreeWidgetItem(routes_, {text(route.shortName), text(route.longName)});
+        auto* item =
+            new QTreeWidgetItem(routes_, {text(route.shortName), text(route.longName), {}, {}, text(route.agency)});
         item->setData(0, RouteRole, r);
         QStringList search{text(route.shortName), text(route.longName)};
         for (int d : {0, 1, -1})
@@ -243,6 +247,7 @@ void OpenDataDialog::list() {
             }
         item->setData(0, SearchRole, search.join(u'\n'));
     }
+    routes_->setColumnHidden(AgencyColumn, !t.severalAgencies());
     routes_->expandAll();
     for (int c = 0; c < routes_->columnCount(); ++c)
         if (c != 1) routes_->resizeColumnToContents(c);

@@ -150,6 +150,23 @@ TEST_F(OpenDataTest, ACancelledOrFailedReadWritesNothingAndKeepsTheListedFeed) {
     EXPECT_EQ(QDir(dir.path()).entryList({"*.hy3", "*.csv", "*.tsv"}, QDir::Files), QStringList{});
 }
 
+// The agency column would repeat one name on every line: it is shown only for several agencies.
+TEST_F(OpenDataTest, TheAgencyIsListedOnlyWhenTheFeedHasSeveral) {
+    QTemporaryDir agencies;
+    townWith(agencies, "agency.txt", "agency_id,agency_name\nminato,みなと市営バス\nkohan,湖畔交通\n");
+    townWith(agencies, "routes.txt",
+             "route_id,agency_id,route_short_name,route_long_name\nR1,minato,1,港線\nR33,kohan,33,湖畔線\n");
+    open(Town);
+    waitListed();
+    EXPECT_TRUE(routes->isColumnHidden(4));
+    routes->clear();
+    dialog->openFeed(agencies.path());
+    waitListed();
+    EXPECT_FALSE(routes->isColumnHidden(4));
+    EXPECT_EQ(routes->headerItem()->text(4), "事業者");
+    EXPECT_EQ(routes->topLevelItem(1)->text(4), "湖畔交通");
+}
+
 TEST(RouteFolder, ProposesTheShortNameWhenItIsAFreeNumber) {
     const std::set<int> used{1, 2, 33};
     const std::vector<std::pair<std::string, int>> cases{{"7", 7},      {"00012", 12}, {"33", 3}, {"A1", 3},

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
@@ -305,18 +306,21 @@ namespace {
 const fs::path Town = fs::path(FERIO_TEST_DATA) / "gtfs" / "town";
 
 // The town's feed as a zip archive, its members stored as they are; `replace` gives other
-// contents to some members and drops those it maps to nothing.
+// contents to some members (adding those the town lacks) and drops those it maps to nothing.
 void zipFeed(const fs::path& zipPath, const std::map<std::string, std::optional<std::string>>& replace = {}) {
     int code = 0;
     zip_t* z = zip_open(zipPath.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     ASSERT_NE(z, nullptr);
-    std::vector<std::string> keep; // the archive reads its sources when it is closed
+    std::map<std::string, std::optional<std::string>> members = replace;
     for (const auto& entry : fs::directory_iterator(Town)) {
-        const std::string name = entry.path().filename().string();
-        const auto other = replace.find(name);
-        if (other != replace.end() && !other->second) continue;
         std::ifstream in(entry.path(), std::ios::binary);
-        keep.push_back(other != replace.end() ? *other->second : std::string(std::istreambuf_iterator<char>(in), {}));
+        members.emplace(entry.path().filename().string(), std::string(std::istreambuf_iterator<char>(in), {}));
+    }
+    std::vector<std::string> keep; // the archive reads its sources when it is closed
+    keep.reserve(members.size());
+    for (const auto& [name, text] : members) {
+        if (!text) continue;
+        keep.push_back(*text);
         zip_source_t* source = zip_source_buffer(z, keep.back().data(), keep.back().size(), 0);
         const zip_int64_t index = zip_file_add(z, ("feed/" + name).c_str(), source, ZIP_FL_ENC_UTF_8);
         ASSERT_GE(index, 0);
@@ -464,6 +468,10 @@ TEST_F(Hy3Tool, RefusedFeedsSayWhyExitWithOneAndWriteNothing) {
     std::string damaged = read(good);
     damaged[damaged.find("T331,07:04:00") + 5] = '9'; // its CRC no longer matches
     std::string truncated = read(good).substr(0, 3000);
+    const fs::path faresV2 = dir / "faresv2.zip";
+    zipFeed(faresV2, {{"fare_rules.txt", std::nullopt},
+                      {"fare_products.txt", "fare_product_id,amount,currency\nP1,180,JPY\n"},
+                      {"fare_leg_rules.txt", "network_id,fare_product_id\n,P1\n"}});
     const fs::path noFares = dir / "nofares.zip", brokenQuote = dir / "quote.zip", notUtf8Stops = dir / "badstop.zip";
     zipFeed(noFares, {{"fare_rules.txt", std::nullopt}});
     zipFeed(brokenQuote, {{"stops.txt", "stop_id,stop_name,zone_id\nS01,\"中央駅,ZA\n"}});
@@ -473,6 +481,8 @@ TEST_F(Hy3Tool, RefusedFeedsSayWhyExitWithOneAndWriteNothing) {
     };
     const std::vector<Case> cases = {
         {noFares.string(), "--route R1", "the feed has no fare_rules.txt: its fares cannot be known"},
+        {faresV2.string(), "--route R1",
+         "the feed gives its fares only in fare_products.txt and fare_leg_rules.txt, which are not read"},
         {good.string(), "--route R9", "routes.txt has no route \"R9\""},
         {good.string(), "--route R1 --trip T331", "trips.txt has no trip \"T331\" of route \"R1\""},
         {file("damaged.zip", damaged), "--route R33", "stop_times.txt is damaged"},
@@ -652,6 +662,88 @@ TEST_F(Hy3Tool, FeedStopsReadingATableThatInflatesPastItsBound) {
                   "feed/stop_times.txt inflates past 1048576 bytes (1 MiB), the most a table may hold");
     }
     EXPECT_LT(seen, (2 << 20) / 11) << "rows read past the bound";
+}
+
+// Stations with their platforms, GTFS-JP's own tables, fares only in the newer layout and
+// several agencies, each a small change to the town feed: listed by the tool, and route R1 in
+// direction 0 previewed with its stops, fares from the first stop and a warning; or refused.
+TEST_F(Hy3Tool, UnusualFeedsAreReadAsTheyMean) {
+    const std::string townStops = read(Town / "stops.txt");
+    const std::string platforms = "stop_id,stop_name,stop_lat,stop_lon,zone_id,location_type,parent_station\n"
+                                  "ST1,中央駅,35.0,139.0,ZA,1,\n"
+                                  "S01,中央駅 1番のりば,35.0,139.0,,0,ST1\n"
+                                  "S02,𠮷野町,35.0,139.0,ZA,,\n"
+                                  "S03,,35.0,139.0,,,ST3\n"
+                                  "ST3,\"港, 北口\",35.0,139.0,ZB,1,\n"
+                                  "E1,中央駅 東口,35.0,139.0,,2,ST1\n"
+                                  "S04,灯台下,35.0,139.0,ZC\n" +
+                                  townStops.substr(townStops.find("L01,"));
+    std::string callsAtStation = read(Town / "stop_times.txt");
+    callsAtStation.replace(callsAtStation.find("S01"), 3, "ST1");
+    std::string noStation = platforms;
+    noStation.erase(noStation.find("ST3,"), noStation.find("E1,") - noStation.find("ST3,"));
+    const std::string townR1 = "R1\t1\t港線\n\tdirection 0: 中央駅 - 灯台下, 4 stops, 2 trips (T101)\n";
+    const std::vector<std::pair<std::string, std::optional<int>>> townStopsR1{
+        {"中央駅", std::nullopt}, {"吉野町", 180}, {"港, 北口", 200}, {"灯台下", std::nullopt}};
+    struct Case {
+        std::map<std::string, std::optional<std::string>> replace;
+        std::string listed;                                            // how the list starts; empty: refused
+        std::vector<std::pair<std::string, std::optional<int>>> stops; // of the preview
+        std::string message;                                           // a warning, or why the feed is refused
+    };
+    const std::vector<Case> cases = {
+        {{{"stops.txt", platforms}},
+         "R1\t1\t港線\n\tdirection 0: 中央駅 1番のりば - 灯台下, 4 stops, 2 trips (T101)\n",
+         {{"中央駅 1番のりば", std::nullopt}, {"吉野町", 180}, {"港, 北口", 200}, {"灯台下", std::nullopt}},
+         "no fare rule from 中央駅 1番のりば (zone ZA) to 灯台下 (zone ZC)"},
+        {{{"stops.txt", platforms}, {"stop_times.txt", callsAtStation}},
+         "",
+         {},
+         "stop_times.txt: line 2: stop_id \"ST1\" is a station or a part of one in stops.txt, where no trip calls"},
+        {{{"stops.txt", noStation}}, "", {}, "stops.txt: line 5: parent_station \"ST3\" is no station of stops.txt"},
+        {{{"agency_jp.txt", "agency_id,agency_official_name,agency_zip_number\nminato,みなと市交通局,9000000\n"},
+          {"routes_jp.txt",
+           "route_id,route_update_date,origin_stop,via_stop,destination_stop\nR1,20250401,中央駅,,灯台下\n"},
+          {"office_jp.txt", "office_id,office_name,office_url,office_phone\nO1,港営業所,,\n"}},
+         townR1,
+         townStopsR1,
+         "no fare rule from 中央駅 (zone ZA) to 灯台下 (zone ZC)"},
+        {{{"fare_rules.txt", std::nullopt},
+          {"fare_attributes.txt", std::nullopt},
+          {"fare_products.txt", "fare_product_id,amount,currency\nP1,180,JPY\n"},
+          {"fare_leg_rules.txt", "network_id,fare_product_id\n,P1\n"}},
+         townR1,
+         {{"中央駅", std::nullopt}, {"吉野町", std::nullopt}, {"港, 北口", std::nullopt}, {"灯台下", std::nullopt}},
+         "the feed gives its fares only in fare_products.txt and fare_leg_rules.txt, which are not read: every cell is "
+         "left blank"},
+        {{{"agency.txt", "agency_id,agency_name\nminato,みなと市営バス\nkohan,湖畔交通\n"},
+          {"routes.txt",
+           "route_id,agency_id,route_short_name,route_long_name\nR1,minato,1,港線\nR33,kohan,33,湖畔線\n"}},
+         "R1\t1\t港線\tみなと市営バス\n\tdirection 0: 中央駅 - 灯台下, 4 stops, 2 trips (T101)\n"
+         "\tdirection 1: 灯台下 - 中央駅, 4 stops, 1 trip (T103)\nR33\t33\t湖畔線\t湖畔交通\n",
+         townStopsR1,
+         "no fare rule from 中央駅 (zone ZA) to 灯台下 (zone ZC)"},
+    };
+    const fs::path feed = dir / "feed.zip";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        zipFeed(feed, c.replace);
+        const ToolRun list = run("gtfs " + feed.string() + " list");
+        if (c.listed.empty()) {
+            EXPECT_EQ(list.code, 1);
+            EXPECT_EQ(list.err, feed.string() + ": " + c.message + "\n");
+            continue;
+        }
+        ASSERT_EQ(list.code, 0) << list.err;
+        EXPECT_EQ(list.out.substr(0, c.listed.size()), c.listed);
+        opendata::Feed opened(feed.string());
+        const auto route = opendata::Timetable::read(opened).prepare({"R1", 0, "", true});
+        std::vector<std::pair<std::string, std::optional<int>>> stops;
+        for (const auto& s : route.stops) stops.emplace_back(s.name, s.fare);
+        EXPECT_EQ(stops, c.stops);
+        EXPECT_TRUE(std::any_of(route.warnings.begin(), route.warnings.end(),
+                                [&](const std::string& w) { return w.find(c.message) != std::string::npos; }));
+    }
 }
 
 // What a preview shows of a route, from the same model as the import and without writing.

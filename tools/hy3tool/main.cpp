@@ -109,13 +109,16 @@ int build(const std::string& in, const std::string& out) {
 
 std::string directionText(int d) { return d < 0 ? "-" : std::to_string(d); }
 
-// The routes, one line each, with the stop patterns of each direction below them.
+// The routes, one line each (with the agency when there are several), with the stop patterns of
+// each direction below them.
 int gtfsList(const std::string& path) try {
     opendata::Feed feed(path);
     const auto t = opendata::Timetable::read(feed);
     for (uint32_t r = 0; r < t.routes().size(); ++r) {
         const opendata::Route& route = t.routes()[r];
-        std::cout << route.id << "\t" << route.shortName << "\t" << route.longName << "\n";
+        std::cout << route.id << "\t" << route.shortName << "\t" << route.longName;
+        if (t.severalAgencies()) std::cout << "\t" << route.agency;
+        std::cout << "\n";
         for (int d : {-1, 0, 1})
             for (const auto& p : t.patterns(r, [d](const opendata::Trip& trip) { return trip.direction == d; }))
                 std::cout << "\tdirection " << directionText(d) << ": " << t.stops()[p.stops.front()].name << " - "
