@@ -71,6 +71,7 @@ Timetable Timetable::read(Feed& feed) {
         t.stops_.push_back({std::string(r[0]), std::string(r[1]), std::string(r[2])});
     });
     std::unordered_map<std::string, uint32_t> tripIndex;
+    t.tripsOf_.resize(t.routes_.size());
     feed.read("trips.txt", {{"route_id", true}, {"trip_id", true}, {"direction_id", false}, {"trip_headsign", false}},
               [&](const Feed::Row& r) {
                   const auto route = routeIndex.find(std::string(r[0]));
@@ -83,6 +84,7 @@ Timetable Timetable::read(Feed& feed) {
                       direction = r[2][0] - '0';
                   }
                   tripIndex.emplace(std::string(r[1]), static_cast<uint32_t>(t.trips_.size()));
+                  t.tripsOf_[route->second].push_back(static_cast<uint32_t>(t.trips_.size()));
                   t.trips_.push_back({std::string(r[1]), std::string(r[3]), direction, route->second});
               });
     struct Call {
@@ -218,8 +220,8 @@ void Timetable::readReadings(Feed& feed) {
 std::vector<Pattern> Timetable::patterns(uint32_t route, const std::function<bool(const Trip&)>& use) const {
     std::vector<Pattern> found;
     std::map<std::vector<uint32_t>, size_t> index;
-    for (uint32_t trip = 0; trip < trips_.size(); ++trip) {
-        if (trips_[trip].route != route || !use(trips_[trip]) || tripStops_[trip].empty()) continue;
+    for (uint32_t trip : tripsOf_[route]) {
+        if (!use(trips_[trip]) || tripStops_[trip].empty()) continue;
         const auto [it, fresh] = index.emplace(tripStops_[trip], found.size());
         if (fresh) found.push_back({tripStops_[trip], trip, 0});
         ++found[it->second].trips;
