@@ -133,6 +133,10 @@ Timetable Timetable::read(Feed& feed) {
     });
     t.tripStops_.resize(t.trips_.size());
     t.tripTimes_.resize(t.trips_.size());
+    for (size_t trip = 0; trip < t.trips_.size(); ++trip) { // each at its size: no regrowing, no spare room
+        t.tripStops_[trip].reserve(callsOf[trip]);
+        t.tripTimes_[trip].reserve(callsOf[trip]);
+    }
     for (const Call& c : calls) {
         t.tripStops_[c.trip].push_back(c.stop);
         t.tripTimes_[c.trip].push_back(c.time);
