@@ -26,14 +26,6 @@ using Clock = std::chrono::steady_clock;
 
 double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// The process's resident high-water mark so far.
-double peakResidentMB() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-    return 0;
-}
-
 // A name of `bytes` CP932 bytes, double-byte but for an odd last one, as UTF-8.
 std::string nameOf(size_t bytes) {
     std::string name;

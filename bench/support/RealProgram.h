@@ -10,18 +10,12 @@
 #include "sound/MixerCommands.h"
 #include "sound/mdlSndAPI.h"
 
+#include "Memory.h"
+
 #include <QApplication>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <unistd.h>
-
-inline double residentMB() {
-    long pages = 0, resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
 
 struct RealProgram {
     MixerCommands mixer;

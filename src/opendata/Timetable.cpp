@@ -85,6 +85,7 @@ Timetable Timetable::read(Feed& feed) {
     std::unordered_map<std::string, uint32_t> stopIndex;
     t.readStops(feed, stopIndex);
     std::unordered_map<std::string, uint32_t> tripIndex;
+    t.tripsOf_.resize(t.routes_.size());
     feed.read("trips.txt", {{"route_id", true}, {"trip_id", true}, {"direction_id", false}, {"trip_headsign", false}},
               [&](const Feed::Row& r) {
                   const auto route = routeIndex.find(std::string(r[0]));
@@ -97,6 +98,7 @@ Timetable Timetable::read(Feed& feed) {
                       direction = r[2][0] - '0';
                   }
                   tripIndex.emplace(std::string(r[1]), static_cast<uint32_t>(t.trips_.size()));
+                  t.tripsOf_[route->second].push_back(static_cast<uint32_t>(t.trips_.size()));
                   t.trips_.push_back({std::string(r[1]), std::string(r[3]), direction, route->second});
               });
     struct Call {
@@ -148,6 +150,10 @@ Timetable Timetable::read(Feed& feed) {
     });
     t.tripStops_.resize(t.trips_.size());
     t.tripTimes_.resize(t.trips_.size());
+    for (size_t trip = 0; trip < t.trips_.size(); ++trip) { // each at its size: no regrowing, no spare room
+        t.tripStops_[trip].reserve(callsOf[trip]);
+        t.tripTimes_[trip].reserve(callsOf[trip]);
+    }
     for (const Call& c : calls) {
         t.tripStops_[c.trip].push_back(c.stop);
         t.tripTimes_[c.trip].push_back(c.time);
@@ -273,8 +279,8 @@ void Timetable::readReadings(Feed& feed) {
 std::vector<Pattern> Timetable::patterns(uint32_t route, const std::function<bool(const Trip&)>& use) const {
     std::vector<Pattern> found;
     std::map<std::vector<uint32_t>, size_t> index;
-    for (uint32_t trip = 0; trip < trips_.size(); ++trip) {
-        if (trips_[trip].route != route || !use(trips_[trip]) || tripStops_[trip].empty()) continue;
+    for (uint32_t trip : tripsOf_[route]) {
+        if (!use(trips_[trip]) || tripStops_[trip].empty()) continue;
         const auto [it, fresh] = index.emplace(tripStops_[trip], found.size());
         if (fresh) found.push_back({tripStops_[trip], trip, 0});
         ++found[it->second].trips;

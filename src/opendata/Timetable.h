@@ -101,6 +101,7 @@ private:
     bool severalAgencies_ = false;
     std::vector<Stop> stops_;
     std::vector<Trip> trips_;
+    std::vector<std::vector<std::uint32_t>> tripsOf_;    // by route, in trips.txt order: patterns() scans its own
     std::vector<std::vector<std::uint32_t>> tripStops_;  // stop indexes in stop_sequence order
     std::vector<std::vector<fare::StopTime>> tripTimes_; // beside tripStops_; -1 where a stop has none
     std::string noFares_;                                // why the fares cannot be known, if so

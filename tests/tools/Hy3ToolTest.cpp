@@ -760,3 +760,34 @@ TEST(OpenDataModel, PreviewGivesStopsWithReadingsFaresAndWarnings) {
     EXPECT_EQ(route.warnings.size(), 3u);
     EXPECT_EQ(timetable.prepare({"R33", std::nullopt, "T333"}).stops.size(), 30u);
 }
+
+// Each route's stop patterns come from its own trips only, however the feed interleaves the
+// routes' trips: the most used first, the first seen first among equals.
+TEST_F(Hy3Tool, PatternsAreEachRoutesOwnWhateverTheOrderOfTrips) {
+    file("routes.txt", "route_id\nR1\nR2\n");
+    file("stops.txt", "stop_id,stop_name\nA,A\nB,B\nC,C\n");
+    file("trips.txt", "route_id,trip_id,direction_id\nR2,T1,0\nR1,T2,0\nR2,T3,1\nR1,T4,0\nR1,T5,1\nR1,T6,0\n");
+    file("stop_times.txt", "trip_id,stop_id,stop_sequence\nT1,A,1\nT1,B,2\nT2,A,1\nT2,B,2\nT2,C,3\nT3,B,1\nT3,A,2\n"
+                           "T4,B,1\nT4,C,2\nT5,C,1\nT5,A,2\nT6,B,1\nT6,C,2\n");
+    opendata::Feed feed(dir.string());
+    const auto timetable = opendata::Timetable::read(feed);
+    struct Case {
+        std::uint32_t route;
+        int direction;                                                   // -2: any
+        std::vector<std::tuple<std::string, std::string, int>> patterns; // stops, first trip, trips
+    };
+    const std::vector<Case> cases = {{0, 0, {{"BC", "T4", 2}, {"ABC", "T2", 1}}},
+                                     {0, 1, {{"CA", "T5", 1}}},
+                                     {0, -2, {{"BC", "T4", 2}, {"ABC", "T2", 1}, {"CA", "T5", 1}}},
+                                     {1, -2, {{"AB", "T1", 1}, {"BA", "T3", 1}}}};
+    for (const Case& c : cases) {
+        std::vector<std::tuple<std::string, std::string, int>> found;
+        for (const opendata::Pattern& p : timetable.patterns(
+                 c.route, [&](const opendata::Trip& t) { return c.direction == -2 || t.direction == c.direction; })) {
+            std::string stops;
+            for (std::uint32_t s : p.stops) stops += timetable.stops()[s].name;
+            found.emplace_back(stops, timetable.trips()[p.firstTrip].id, p.trips);
+        }
+        EXPECT_EQ(found, c.patterns) << "route " << c.route << ", direction " << c.direction;
+    }
+}
