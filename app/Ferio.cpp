@@ -187,9 +187,9 @@ OpenDataDialog& Ferio::openData(const QString& feed) {
         });
     }
     const OptionInfo& o = options();
-    openData_->setDestination(opendataui::routeFolder(QString::fromStdString(o.FareDataDir)),
-                              {QString::fromStdString(fare::dataFolder(o.FareDataDir, samples_)),
-                               QString::fromStdString(fare::dataFolder(o.TapeDataDir, samples_))});
+    openData_->setDestination(
+        opendataui::routeFolder(QString::fromStdString(o.FareDataDir)),
+        {QString::fromStdString(engine_.fareFolder()), QString::fromStdString(engine_.tapeFolder())});
     openData_->show();
     openData_->raise();
     openData_->activateWindow();

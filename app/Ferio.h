@@ -63,10 +63,7 @@ public:
     std::string timesFile() const override { return engine_.timesFile(); }
     // The installed samples, read when the options name no data folder and the current folder
     // holds no route.
-    void setSampleFolder(const std::string& folder) {
-        samples_ = folder;
-        engine_.setSampleFolder(folder);
-    }
+    void setSampleFolder(const std::string& folder) { engine_.setSampleFolder(folder); }
     // The dialog that adds a route from open data, reading `feed` at once when one is given.
     // Its route, once written, is set as keying it and "リセット" do; a folder of the user's
     // own that it made becomes the fare-data and broadcast-data folder.
@@ -110,6 +107,5 @@ private:
     frmCtl panel_;
     BroadcastTape tape_;
     fare::FareEngine engine_;
-    std::string samples_;
     QPointer<OpenDataDialog> openData_;
 };

@@ -73,7 +73,6 @@ public:
     bool step();
 
 private:
-    bool reset();
     void every();
     // The timetable's moments: arrived at stop `stop`, or leaving it.
     void arrive(size_t stop);

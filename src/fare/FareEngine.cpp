@@ -102,13 +102,17 @@ std::string FareEngine::fareFolder() const {
     return withTrailingSlash(dataFolder(options_.FareDataDir, sampleFolder_));
 }
 
+std::string FareEngine::tapeFolder() const {
+    return withTrailingSlash(dataFolder(options_.TapeDataDir, sampleFolder_));
+}
+
 std::string FareEngine::timesFile() const {
     return fareFolder() + std::to_string(numericValue(state_.RouteText)) + "times.csv";
 }
 
 void FareEngine::doRouteSet(EntrySource source) {
     const std::string fareDir = fareFolder();
-    const std::string tapeDir = withTrailingSlash(dataFolder(options_.TapeDataDir, sampleFolder_));
+    const std::string tapeDir = tapeFolder();
     devices_.sound.playSound(options_.SoundKeitoSet, "S1", false);
 
     state_.RouteText.clear();

@@ -68,9 +68,12 @@ public:
     const FareRecord& currentRecord() const { return table_.row(state_.CurrentStop + 1); }
     // The times file beside the entered route's file: <route>times.csv.
     std::string timesFile() const;
+    // The folders a route set reads: the options' choice, else the sample folder's fallback;
+    // each ends in a slash.
+    std::string fareFolder() const;
+    std::string tapeFolder() const;
 
 private:
-    std::string fareFolder() const;
     void run(std::function<void()> operation);
     void doRouteSet(EntrySource source);
     void draw(int record);

@@ -25,19 +25,17 @@ struct Program {
         process.kill();
         process.waitForFinished();
     }
-    // The id of this program's visible window whose title matches, waited for up to 10 s.
+    // The id of this program's visible window whose title matches, once there is one; empty when
+    // none came or the program ended first.
     QString window(const Desktop& desk, const QString& title) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 10000 && process.state() == QProcess::Running) {
-            const QString ids =
-                desk.run(QStringLiteral("xdotool"),
-                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                          QString::number(process.processId()), QStringLiteral("--name"), title});
-            if (!ids.isEmpty()) return ids.section(u'\n', 0, 0);
-            QThread::msleep(100);
-        }
-        return {};
+        QString ids;
+        Desktop::waitUntil([&] {
+            ids = desk.run(QStringLiteral("xdotool"),
+                           {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                            QString::number(process.processId()), QStringLiteral("--name"), title});
+            return !ids.isEmpty() || process.state() != QProcess::Running;
+        });
+        return ids.section(u'\n', 0, 0);
     }
     std::string stderrText() { return process.readAllStandardError().toStdString(); }
 };

@@ -3,9 +3,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
-#include <thread>
+#include <poll.h>
 
 struct PlacementWatch::State {
     Display* d = nullptr;
@@ -48,7 +49,10 @@ std::vector<ScreenPoint> PlacementWatch::places(const std::string& title, int ti
     Window found = 0;
     while (Clock::now() < deadline) {
         if (!XPending(d)) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            // Sleeps until the server sends something or the deadline comes.
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd server{ConnectionNumber(d), POLLIN, 0};
+            ::poll(&server, 1, static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
             continue;
         }
         XEvent ev;
