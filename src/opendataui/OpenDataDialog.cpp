@@ -1,6 +1,6 @@
 #include "opendataui/OpenDataDialog.h"
 
-#include "hy3tool/RouteCsv.h"
+#include "fare/FareDigits.h"
 #include "opendata/RouteWriter.h"
 #include "opendataui/RouteFolder.h"
 #include "reslib/ui/Messages.h"
@@ -307,7 +307,7 @@ void OpenDataDialog::preview() {
     }
     QStringList lines;
     for (const std::string& w : prepared_->warnings) lines << text(w);
-    for (const std::string& w : routecsv::fareDigitWarnings(prepared_->records)) lines << text(w);
+    for (const std::string& w : fare::fareDigitWarnings(prepared_->records)) lines << text(w);
     warnings_->setPlainText(lines.join(u'\n'));
     if (route != previewedRoute_) // a number the operator typed stays while they look at the route's patterns
         number_->setText(QString::number(

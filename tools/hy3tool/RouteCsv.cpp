@@ -114,27 +114,6 @@ std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std:
     return fromCsv(in, error);
 }
 
-std::vector<std::string> fareDigitWarnings(const std::vector<fare::FareRecord>& records) {
-    std::vector<std::string> warnings;
-    for (size_t k = 0; k < records.size(); ++k) {
-        const fare::FareRecord& r = records[k];
-        for (int cell = 1; cell <= fare::Cells; ++cell) {
-            const int fare = r.column(cell);
-            if (fare == -1) continue; // a blank cell
-            for (const auto& [when, shown] : {std::pair{"", fare}, std::pair{" at night", 2 * fare}}) {
-                const std::string text = std::to_string(shown);
-                if (text.size() <= static_cast<size_t>(fare::FareCellDigits)) continue;
-                warnings.push_back("record " + std::to_string(k + 1) + " (" + r.StopName + "), cell " +
-                                   std::to_string(cell) + ": the fare " + text + when + " has " +
-                                   std::to_string(text.size()) + " digits; the cell shows " +
-                                   text.substr(text.size() - fare::FareCellDigits));
-                break; // the night's fare is longer still
-            }
-        }
-    }
-    return warnings;
-}
-
 std::vector<std::string> undecodableNameWarnings(const std::vector<fare::FareRecord>& records) {
     // CP932 has no code for U+FFFD, so in a decoded name it can only stand for bytes that failed.
     static const std::string replacement = "\xEF\xBF\xBD";

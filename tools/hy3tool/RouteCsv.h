@@ -19,10 +19,6 @@ std::string toCsv(const std::vector<fare::FareRecord>& records);
 std::optional<std::vector<fare::FareRecord>> fromCsv(std::istream& in, std::string* error);
 std::optional<std::vector<fare::FareRecord>> fromCsv(std::string_view text, std::string* error);
 
-// One line per fare that a cell would cut (it keeps only its rightmost digits), by day or
-// doubled at night, naming the record, its stop and the cell.
-std::vector<std::string> fareDigitWarnings(const std::vector<fare::FareRecord>& records);
-
 // One line per stored name that holds bytes CP932 cannot decode: they read as U+FFFD, which
 // the CSV can show but never carry back into a route file.
 std::vector<std::string> undecodableNameWarnings(const std::vector<fare::FareRecord>& records);

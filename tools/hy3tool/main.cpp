@@ -1,4 +1,5 @@
 // hy3tool: make, inspect and check route fare-data files (.hy3) from the command line.
+#include "fare/FareDigits.h"
 #include "fare/FareEngine.h"
 #include "fare/Hy3File.h"
 #include "hy3tool/RouteCsv.h"
@@ -31,7 +32,7 @@ int usage() {
 
 // Fares are only warned about: the board shows what it can of them, as the hardware does.
 void warnDigits(const std::string& path, const std::vector<fare::FareRecord>& records) {
-    for (const std::string& w : routecsv::fareDigitWarnings(records)) std::cerr << path << ": warning: " << w << '\n';
+    for (const std::string& w : fare::fareDigitWarnings(records)) std::cerr << path << ": warning: " << w << '\n';
 }
 
 // Every file or none, under the same rules as an imported route.
