@@ -13,6 +13,7 @@ PACKAGES=(
   libx11-dev libxcb1-dev xvfb xauth xdotool x11-utils openbox imagemagick zbar-tools
   desktop-file-utils appstream dpkg-dev file librsvg2-bin help2man
   nlohmann-json3-dev libzint-dev libzip-dev libicu-dev
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev ffmpeg
 )
 
 missing=()
