@@ -4,14 +4,11 @@
 #include <cstdio>
 #include <utility>
 
-EventLoopTimer::EventLoopTimer() {
-    timer_.setSingleShot(true);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { std::exchange(then_, {})(); });
-}
+SourceTimer::SourceTimer(timing::Source& time) : timer_(time.timer([this] { std::exchange(then_, {})(); })) {}
 
-void EventLoopTimer::wait(std::chrono::milliseconds delay, std::function<void()> then) {
+void SourceTimer::wait(std::chrono::milliseconds delay, std::function<void()> then) {
     then_ = std::move(then);
-    timer_.start(delay);
+    timer_->start(delay);
 }
 
 Ride::Ride(RideControls& controls, RideTimer& timer, QString route, std::chrono::milliseconds interval, double speed)

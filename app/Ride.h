@@ -7,11 +7,12 @@
 // announcements that move nothing are pressed; the time runs `speed` times as fast. Any other
 // route is pressed every interval.
 #include "fare/StopTimes.h"
+#include "timing/Timing.h"
 
 #include <QString>
-#include <QTimer>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,15 +50,15 @@ protected:
     ~RideTimer() = default;
 };
 
-// Waits on the event loop. One shot at a time: a message box that a press opens holds the ride
-// until it is answered.
-class EventLoopTimer : public RideTimer {
+// Waits on the program's time (the system's, or a recording's). One shot at a time: on the
+// desktop, a message box that a press opens holds the ride until it is answered.
+class SourceTimer : public RideTimer {
 public:
-    EventLoopTimer();
+    explicit SourceTimer(timing::Source& time = timing::systemTime());
     void wait(std::chrono::milliseconds delay, std::function<void()> then) override;
 
 private:
-    QTimer timer_;
+    std::unique_ptr<timing::Timer> timer_;
     std::function<void()> then_;
 };
 

@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     MixerCommands mixer;
     SoundChannels sound(mixer, panel::modelName().toStdString());
     QtEventLoop events;
-    SystemClock clock;
+    fare::Clock& clock = fare::systemClock();
     // The voice keeps its own settings beside the settings file; without MeCab or espeak-ng's
     // Japanese voice there is none, and the broadcast group says so.
     const QString voiceFile = voiceSettingsFile(settingsFile);
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         ferio.board().setScale(static_cast<int16_t>(line.scale)); // this run only; the menu's choice is kept
     ferio.start();
     if (!line.openDataFeed.isEmpty()) ferio.openData(line.openDataFeed);
-    EventLoopTimer rideTimer;
+    SourceTimer rideTimer;
     std::optional<Ride> ride;
     if (!line.rideRoute.isEmpty())
         ride.emplace(ferio, rideTimer, line.rideRoute, line.rideInterval, line.rideSpeed).start();

@@ -94,7 +94,7 @@ void ride(Ferio& ferio, const char* what, const std::string& folder, const QStri
     const int loaded = ferio.engine().routesLoaded();
     resetPeakResident();
     const auto set = Clock::now();
-    EventLoopTimer timer;
+    SourceTimer timer;
     Ride ride(ferio, timer, route, std::chrono::hours(24)); // its timer never fires: the steps are taken below
     ride.start();
     watch.waitForPaint();

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
 
     constexpr int Steps = 5000;
     constexpr auto Interval = std::chrono::milliseconds(10);
-    EventLoopTimer timer;
+    SourceTimer timer;
     Ride ride(ferio, timer, QStringLiteral("12"),
               std::chrono::hours(24)); // its timer never fires: the steps are taken below
     ride.start();

@@ -27,7 +27,7 @@ struct Program {
     MixerCommands mixer;
     SoundChannels sound{mixer, "ferio"};
     QtEventLoop events;
-    SystemClock clock;
+    fare::Clock& clock = fare::systemClock();
     QTemporaryDir settingsDir; // no settings file: a first start
     std::unique_ptr<Ferio> ferio;
 

@@ -21,7 +21,7 @@ struct RealProgram {
     MixerCommands mixer;
     SoundChannels sound{mixer, "FerioVer4"};
     QtEventLoop events;
-    SystemClock clock;
+    fare::Clock& clock = fare::systemClock();
     std::unique_ptr<JapaneseSpeech> voice;
     std::unique_ptr<Ferio> ferio;
 

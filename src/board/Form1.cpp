@@ -26,9 +26,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTime>
-#include <QTimer>
 #include <QWindow>
 #include <algorithm>
 #include <new>
@@ -108,11 +106,24 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     layOut();
     buildMenu();
 
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(1000);
-    connect(timer1_, &QTimer::timeout, this, [this] { showTime(QTime::currentTime()); });
-    timer1_->start();
+    useTime(*clock_, *time_);
+}
+
+void Form1::useTime(fare::Clock& clock, timing::Source& time) {
+    const bool ticking = !tick_ || tick_->isActive();
+    clock_ = &clock;
+    time_ = &time;
+    chimei_->setTimeSource(time);
+    tick_ = time.timer([this] {
+        tick_->start(std::chrono::seconds(1));
+        showTime(now());
+    });
+    if (ticking) tick_->start(std::chrono::seconds(1));
+}
+
+QTime Form1::now() const {
+    const fare::LocalTime t = clock_->now();
+    return {t.hour, t.minute, t.second};
 }
 
 Form1::~Form1() = default;
@@ -341,7 +352,7 @@ void Form1::lampTest() {
     QCoreApplication::processEvents();
     repaint();
     // The lamp test holds the whole program: no input, clock or scroll while it is lit.
-    QThread::msleep(static_cast<unsigned long>(lampTestMs_));
+    time_->sleep(std::chrono::milliseconds(lampTestMs_));
 }
 
 void Form1::zeroAll() {
@@ -362,7 +373,7 @@ void Form1::clearDisplays() {
         fare(i)->ResetDegit(false);
         small(i)->ResetDegit(false);
     }
-    timer1_->stop();
+    tick_->stop();
     // Blank, not an empty value: the clock's zero mode shows an empty value as 0.
     for (M_Degit* clock : timeDegit_) clock->ResetDegit(false);
 }
@@ -370,8 +381,8 @@ void Form1::clearDisplays() {
 void Form1::restoreDisplays() {
     if (timeDegit_[0]->isHidden()) return;
     // The time at once, not only at the next tick up to a second later.
-    showTime(QTime::currentTime());
-    timer1_->start();
+    showTime(now());
+    tick_->start(std::chrono::seconds(1));
 }
 
 void Form1::cellDoubleClicked(int i) {

@@ -6,17 +6,18 @@
 #include "fare/EngineViews.h"
 #include "options/model/OptionInfo.h"
 #include "settings/SettingsRecords.h"
+#include "timing/Timing.h"
 
 #include <QPixmap>
 
 #include <QWidget>
 #include <array>
+#include <memory>
 
 class M_Degit;
 class ChimeiCtl_B;
 class QLabel;
 class QMenu;
-class QTimer;
 
 class Form1 : public QWidget, public fare::BoardView {
     Q_OBJECT
@@ -32,8 +33,14 @@ public:
     void setRoundShape();
 
     // The elements are found by their names: "Degit_1" … "Degit_32", "S_Degit_…", "lblSeiriNum_…"
-    // (each also with a _0 that nothing writes), "TimeDegit_0" (hours) and "_1" (minutes),
-    // "ChimeiCtl" and the clock's timer "Timer1". What changes them are the methods below.
+    // (each also with a _0 that nothing writes), "TimeDegit_0" (hours) and "_1" (minutes) and
+    // "ChimeiCtl". What changes them are the methods below.
+
+    // The time the board runs on: the clock shows `clock`'s time of day and ticks, the stop name
+    // scrolls and the lamp test waits on `time`. The system's until the host gives others.
+    void useTime(fare::Clock& clock, timing::Source& time);
+    // The clock ticks every second (it stops while the displays are cleared).
+    bool clockRunning() const { return tick_->isActive(); }
 
     // The built-in panel pictures of the backlight states (0 OFF, 1 ON1, 2 ON2) and the shown one.
     const QPixmap& imgRes(int i) const { return imgRes_[static_cast<size_t>(i)]; }
@@ -118,6 +125,8 @@ private:
     // Every element at its designed place and size, times the scale.
     void layOut();
     void showFace(const QPixmap& picture, bool builtIn);
+    // The time of day of the board's clock source.
+    QTime now() const;
     void buildMenu();
     void askAndSavePicture();
     M_Degit* fare(int cell) const;
@@ -134,7 +143,9 @@ private:
     std::array<M_Degit*, 2> timeDegit_{};
     ChimeiCtl_B* chimei_ = nullptr;
     std::string shownChimei_;
-    QTimer* timer1_ = nullptr;
+    fare::Clock* clock_ = &fare::systemClock();
+    timing::Source* time_ = &timing::systemTime();
+    std::unique_ptr<timing::Timer> tick_;
     std::array<QPixmap, 3> imgRes_;
     QPixmap picture_;
     bool builtInFace_ = false; // the picture is the built-in face, drawn anew at each resolution

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -60,9 +61,16 @@ ChimeiCtl_B::ChimeiCtl_B(QWidget* parent)
     dots_.fill(fromBgr(s_.backColor));
     glyph_.fill(Qt::white);
     resize(sizeHint());
-    timer_.setSingleShot(true);
-    timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, &ChimeiCtl_B::step);
+    timer_ = time_->timer([this] { step(); });
+}
+
+void ChimeiCtl_B::setTimeSource(timing::Source& time) {
+    if (&time == time_) return;
+    const bool running = timer_->isActive();
+    time_ = &time;
+    timer_ = time_->timer([this] { step(); });
+    stepped_ = time_->elapsed();
+    if (running) schedule();
 }
 
 QSize ChimeiCtl_B::sizeHint() const { return QSize(35, 192) * scale_; }
@@ -130,7 +138,7 @@ void ChimeiCtl_B::SetChimei(const QString& name) {
         return;
     }
     scroll_.stop();
-    timer_.stop();
+    timer_->stop();
     name_ = cp932::fromUtf8Lossy(name.toStdString());
     // A trailing odd byte makes a cell of its own, so it counts in the layout too.
     layout_ = chimei::layoutFor((LenB_ASCII(name_) + 1) / 2, s_.mode);
@@ -140,7 +148,7 @@ void ChimeiCtl_B::SetChimei(const QString& name) {
     drawWindow(windowFor());
     if (!layout_.scrolls) return;
     scroll_.start(viewport_.height(), layout_.height, s_.scrollStartWait);
-    clock_.start();
+    stepped_ = time_->elapsed();
     schedule();
 }
 
@@ -243,8 +251,8 @@ void ChimeiCtl_B::drawWindow(int top) {
 }
 
 void ChimeiCtl_B::step() {
-    const double ms = static_cast<double>(clock_.nsecsElapsed()) / 1e6;
-    clock_.start();
+    const std::chrono::nanoseconds now = time_->elapsed();
+    const double ms = static_cast<double>((now - std::exchange(stepped_, now)).count()) / 1e6;
     int16_t speed = s_.speed;
     scroll_.advance(ms, speed, s_.scrollStartWait);
     assign(this, s_.speed, speed, &ChimeiCtl_B::SpeedChanged); // a speed of 0 became 1
@@ -257,5 +265,5 @@ void ChimeiCtl_B::schedule() {
     // Wake when the shown position next changes, but no more often than the frame rate and
     // at least once a second.
     const double wait = std::clamp(scroll_.msToNextChange(s_.speed), 1000.0 / kFrameRate, 1000.0);
-    timer_.start(static_cast<int>(std::ceil(wait)));
+    timer_->start(std::chrono::milliseconds(static_cast<int>(std::ceil(wait))));
 }

@@ -7,14 +7,15 @@
 // of N x N pixels (times the screen's pixel ratio).
 #include "controls/ChimeiLayout.h"
 #include "controls/ChimeiScroll.h"
+#include "timing/Timing.h"
 
-#include <QElapsedTimer>
 #include <QFont>
 #include <QImage>
-#include <QTimer>
 #include <QVariantMap>
 #include <QWidget>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // The persisted settings of a stop-name display, under their bag keys; the initialisers are the
@@ -70,6 +71,9 @@ public:
     Q_ENUM(FontChoice)
 
     explicit ChimeiCtl_B(QWidget* parent = nullptr);
+    // The time the scroll moves by: the system's until a host gives another; a running scroll
+    // carries on on the new one.
+    void setTimeSource(timing::Source& time);
     int32_t BackColor() const;
     void setBackColor(int32_t bgr);
     int32_t ForeColor() const;
@@ -150,6 +154,7 @@ private:
     QFont gothic_, mincho_;
 
     ChimeiScroll scroll_;
-    QTimer timer_;
-    QElapsedTimer clock_;
+    timing::Source* time_ = &timing::systemTime();
+    std::unique_ptr<timing::Timer> timer_;
+    std::chrono::nanoseconds stepped_{}; // the time of the scroll's last step
 };

@@ -88,11 +88,16 @@ public:
     virtual void processEvents() = 0;
 };
 
+// The date and time of day: the system's, or a recording's, which starts where the system's was
+// and runs on the recording's own time.
 class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalTime now() = 0;
 };
+
+// The system's local date and time.
+Clock& systemClock();
 
 // The devices the engine and the windows share: sound, broadcast, event loop, clock; app/ owns
 // the real ones.

@@ -17,13 +17,14 @@ const QStringList Records{"options/model/", "settings/SettingsRecords.h"};
 // a layer of its own inside the dialog's folder: it may include nothing of the dialog.
 const std::map<QString, QStringList> MayInclude{
     {"reslib", {}},
+    {"timing", {}},
     {"window", {}},
     {"options/model", {}},
     {"fare", {"options/model/", "reslib/CodedError.h", "reslib/Cp932.h"}},
     {"settings", {"options/model/", "reslib/CodedError.h", "reslib/Cp932.h"}},
-    {"controls", {"reslib/"}},
+    {"controls", {"reslib/", "timing/"}},
     {"options", {"controls/", "reslib/"}},
-    {"board", Records + QStringList{"controls/", "fare/", "reslib/", "window/"}},
+    {"board", Records + QStringList{"controls/", "fare/", "reslib/", "timing/", "window/"}},
     {"panel", Records + QStringList{"fare/", "reslib/", "window/"}},
     {"sound", {"options/model/", "fare/", "reslib/"}},
     {"opendata", {"options/model/", "fare/", "reslib/Cp932.h", "reslib/Csv.h"}},
@@ -55,7 +56,8 @@ const QStringList Engines{"src/fare/",
                           "src/panel/BacklightChoice.",
                           "src/sound/MixerCommands.",
                           "src/sound/JapaneseReading.",
-                          "src/opendata/"};
+                          "src/opendata/",
+                          "src/timing/"};
 
 struct Include {
     QString file; // relative to the source root

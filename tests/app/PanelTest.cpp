@@ -128,7 +128,7 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
     EXPECT_EQ(std::get<QString>(S_Degit(board, 1)->Value()), QString());
     EXPECT_EQ(std::get<QString>(TimeDegit(board, 0)->Value()), QString());
     EXPECT_EQ(std::get<QString>(TimeDegit(board, 1)->Value()), QString());
-    EXPECT_FALSE(Timer1(board)->isActive());
+    EXPECT_FALSE(board.clockRunning());
     for (const M_Degit* d : {Degit(board, 1), S_Degit(board, 1), TimeDegit(board, 0), TimeDegit(board, 1)})
         EXPECT_EQ(litPixels(board, d), 0) << d->objectName().toStdString();
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_FALSE(find<QFrame>(name)->isEnabled()) << name;
@@ -140,7 +140,7 @@ TEST_F(PanelTest, DisplayClearBlanksAndDisablesThenRestoresTheSameStop) {
     EXPECT_EQ(number(Degit(board, 1)->Value()), 200);
     EXPECT_GT(litPixels(board, Degit(board, 1)), 0);
     EXPECT_EQ(number(S_Degit(board, 1)->Value()), 2);
-    EXPECT_TRUE(Timer1(board)->isActive());
+    EXPECT_TRUE(board.clockRunning());
     for (const char* name : {"Frame1_0", "Frame1_1", "Frame6"}) EXPECT_TRUE(find<QFrame>(name)->isEnabled()) << name;
     EXPECT_TRUE(find("Command2_1")->isEnabled());
     EXPECT_FALSE(find<QGroupBox>("grpM_Tape")->isEnabled()); // no speech
@@ -286,7 +286,7 @@ TEST_F(PanelTest, TheTicketOfEveryStopIsDrawnAndACopiedTicketScans) {
 // cannot be set stops the ride after its message.
 TEST_F(PanelTest, ARideStepsTheDataToTheEndThenResetsAndStopsOnARouteThatCannotBeSet) {
     writeRoute(5, 3);
-    EventLoopTimer timer;
+    SourceTimer timer;
     Ride ride(ferio, timer, QStringLiteral("5"), std::chrono::hours(1));
     ride.start();
     std::vector<int> stops;

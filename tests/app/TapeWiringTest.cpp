@@ -101,7 +101,7 @@ TEST_F(TapeWiring, RouteSetGivesTheVoiceTheBroadcastFoldersReadings) {
 // --ride: with a table and a voice, each press is "送り", and after the last announcement the
 // route is set again from its first stop.
 TEST_F(TapeWiring, ARideAnnouncesEachStopAndStartsAgainAtTheEnd) {
-    EventLoopTimer timer;
+    SourceTimer timer;
     Ride ride(ferio, timer, QStringLiteral("12"), std::chrono::hours(1));
     ride.start();
     std::vector<std::pair<int, size_t>> seen; // stop shown, announcements so far
@@ -118,7 +118,7 @@ TEST_F(TapeWiring, ARideAnnouncesEachStopAndStartsAgainAtTheEnd) {
 TEST_F(TapeWiring, ATimetabledRideSpeaksEachNextStopBeforeTheBoardMovesToIt) {
     std::ofstream(QDir(dir.path()).filePath(QStringLiteral("12times.csv")).toStdString()) << "0,0\n60,60\n120,120\n";
     voice.ferio = &ferio;
-    EventLoopTimer timer;
+    SourceTimer timer;
     Ride ride(ferio, timer, QStringLiteral("12"), std::chrono::hours(1), 86400);
     ride.start();
     ASSERT_TRUE(QTest::qWaitFor([&] { return ferio.engine().state().CurrentStop == 2; }, 10000))

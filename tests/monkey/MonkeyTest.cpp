@@ -246,7 +246,7 @@ TEST(Monkey, TheProgramSurvivesRandomInputAndKeepsItsStateWhole) {
     MixerCommands mixer;
     SoundChannels sound(mixer, "ferio");
     QtEventLoop events;
-    SystemClock clock;
+    fare::Clock& clock = fare::systemClock();
     const auto voice = JapaneseSpeech::create(VoiceSettings{});
     Ferio ferio(FerioDevices{sound, events, clock, voice.get(), {}}, settingsFile);
     Monkey monkey(ferio, seed);

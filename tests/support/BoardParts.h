@@ -5,7 +5,6 @@
 #include "controls/M_Degit.h"
 
 #include <QLabel>
-#include <QTimer>
 
 inline M_Degit* Degit(const Form1& board, int i) {
     return board.findChild<M_Degit*>(QStringLiteral("Degit_%1").arg(i));
@@ -20,4 +19,3 @@ inline M_Degit* TimeDegit(const Form1& board, int i) {
     return board.findChild<M_Degit*>(QStringLiteral("TimeDegit_%1").arg(i));
 }
 inline ChimeiCtl_B* ChimeiCtl(const Form1& board) { return board.findChild<ChimeiCtl_B*>(QStringLiteral("ChimeiCtl")); }
-inline QTimer* Timer1(const Form1& board) { return board.findChild<QTimer*>(QStringLiteral("Timer1")); }
