@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -90,6 +91,33 @@ std::vector<Option> options() {
              into.scale = value.toInt();
              if (into.scale < 1 || into.scale > Form1::MaxScale)
                  return QStringLiteral("--scale: 1 から %1 までの数です: %2\n").arg(int{Form1::MaxScale}).arg(value);
+             return {};
+         }},
+        {{QStringLiteral("record"),
+          QStringLiteral("表示せずに --ride の運転を動画 FILE（.mp4 または .mkv）に実時間より速く録画する。"
+                         "--duration か --until-end で長さを決める"),
+          QStringLiteral("FILE")},
+         [](const QString& value, const QCommandLineParser& given, CommandLine& into) -> std::optional<QString> {
+             const bool duration = given.isSet(QStringLiteral("duration"));
+             if (!given.isSet(QStringLiteral("ride")) || duration == given.isSet(QStringLiteral("until-end")))
+                 return QStringLiteral("--record takes --ride ROUTE and either --duration SECONDS or --until-end\n");
+             if (duration) {
+                 bool ok = false;
+                 const double seconds = given.value(QStringLiteral("duration")).toDouble(&ok);
+                 if (!ok || !(seconds > 0 && seconds <= 86400))
+                     return QStringLiteral("--duration takes a number of seconds above 0, up to 86400\n");
+                 into.recordDuration = std::chrono::milliseconds(std::llround(seconds * 1000));
+             }
+             into.recordFile = QFileInfo(value).absoluteFilePath();
+             return {};
+         }},
+        {{QStringLiteral("duration"), QStringLiteral("--record で録画する長さ（秒）"), QStringLiteral("SECONDS")}, {}},
+        {{QStringLiteral("until-end"), QStringLiteral("--record で終点の放送が終わるまで録画する")}, {}},
+        {{QStringLiteral("fps"), QStringLiteral("--record の毎秒のコマ数（30 または 60、既定は 30）"),
+          QStringLiteral("N"), QStringLiteral("30")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             into.fps = value.toInt();
+             if (into.fps != 30 && into.fps != 60) return QStringLiteral("--fps takes 30 or 60: %1\n").arg(value);
              return {};
          }},
     };

@@ -21,6 +21,9 @@ struct CommandLine {
     QString openDataFeed; // --open-data; empty: the dialog is not opened at start-up
     double rideSpeed = 1; // --speed: timetable seconds a second
     int scale = 0;        // --scale; 0: the scale last chosen from the board's menu
+    QString recordFile;   // --record; empty: the windows, not a recording
+    std::optional<std::chrono::milliseconds> recordDuration; // --duration; none: --until-end
+    int fps = 30;                                            // --fps
 };
 
 // `arguments` as main() receives them, the program's path first. The version answer names

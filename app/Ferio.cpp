@@ -21,6 +21,7 @@ Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
       panel_(dialog_.options(), devices.sound),
       tape_(dialog_.options(), devices.sound, *this),
       engine_(dialog_.options(), board_, panel_, {devices.sound, tape_, devices.events, devices.clock}) {
+    board_.useTime(devices.clock, *devices.time);
     QObject::connect(&panel_, &frmCtl::routeSetRequested, &panel_,
                      [this](fare::EntrySource source) { engine_.routeSet(source); });
     QObject::connect(&panel_, &frmCtl::stepRequested, &panel_,

@@ -16,14 +16,16 @@
 #include <functional>
 #include <vector>
 
-// What the program is given from outside: the sound channels, the event loop, the clock, and
-// the voice with its adjustment dialog (none when speech synthesis cannot be used).
+// What the program is given from outside: the sound channels, the event loop, the clock, the
+// voice with its adjustment dialog (none when speech synthesis cannot be used), and the time the
+// board runs on.
 struct FerioDevices {
     fare::Sound& sound;
     fare::EventLoop& events;
     fare::Clock& clock;
     Speaker* voice = nullptr;
     std::function<void(QWidget* owner)> adjustVoice;
+    timing::Source* time = &timing::systemTime();
 };
 
 // One step of the start-up or of the exit, named as the sequence names it.

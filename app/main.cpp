@@ -4,8 +4,10 @@
 #include "app/Ferio.h"
 #include "app/Platform.h"
 #include "app/ProgramIcon.h"
+#include "app/RideRecording.h"
 #include "app/SettingsLock.h"
 #include "app/VoiceCommands.h"
+#include "board/BoardGeometry.h"
 #include "panel/PanelInfo.h"
 #include "settings/DemoSettings.h"
 #include "settings/mdlIniIo.h"
@@ -64,7 +66,10 @@ int main(int argc, char** argv) {
         return sayAloud(*line.say, readings, voiceSettingsFile(file));
     }
 
-    const Platform platform = choosePlatform(QProcessEnvironment::systemEnvironment());
+    // A recording shows nothing, so it needs no display.
+    const bool recording = !line.recordFile.isEmpty();
+    const Platform platform = recording ? Platform{true, QStringLiteral("offscreen")}
+                                        : choosePlatform(QProcessEnvironment::systemEnvironment());
     if (!platform.graphical) {
         std::fprintf(stderr, "%s\n", NoDisplayMessage);
         return NoDisplayStatus;
@@ -83,40 +88,48 @@ int main(int argc, char** argv) {
         QApplication::installTranslator(&qtTexts);
 
     const QString settingsFile = settingsPath(line);
-    SettingsLock lock(settingsFile);
-    if (!lock.take()) return lock.refuse();
-    // An installed program's first start shows the demonstration; a file named by --settings
-    // starts from the defaults, as a new installation does.
     const std::string samples = installedSamples();
-    if (line.settingsFile.isEmpty() && !samples.empty())
-        if (const auto error = settings::writeDemoSettings(settingsFile, QString::fromStdString(samples)))
-            std::fprintf(stderr, "%s: %s\n", qPrintable(panel::modelName()),
-                         qPrintable(settings::errorMessage(*error)));
-    if (!audio::open())
+    // A recording only reads the settings, so it takes no lock and runs beside the program.
+    SettingsLock lock(settingsFile);
+    if (!recording) {
+        if (!lock.take()) return lock.refuse();
+        // An installed program's first start shows the demonstration; a file named by --settings
+        // starts from the defaults, as a new installation does.
+        if (line.settingsFile.isEmpty() && !samples.empty())
+            if (const auto error = settings::writeDemoSettings(settingsFile, QString::fromStdString(samples)))
+                std::fprintf(stderr, "%s: %s\n", qPrintable(panel::modelName()),
+                             qPrintable(settings::errorMessage(*error)));
+    }
+    if (!audio::open(recording ? audio::Output::Pulled : audio::Output::Device))
         std::fprintf(stderr, "%s: no sound device could be opened: sound is off\n", qPrintable(panel::modelName()));
     // The device closes after everything that plays and before the program's statics go, since
     // its audio thread reads them.
     const auto closeAudio = qScopeGuard(audio::close);
-    MixerCommands mixer;
-    SoundChannels sound(mixer, panel::modelName().toStdString());
+    const int recordScale = std::max(line.scale, 1);
+    std::unique_ptr<RideRecording> record;
+    if (recording && !(record = RideRecording::open(line, board::ClientSize * recordScale))) return 1;
+    timing::Source& time = record ? static_cast<timing::Source&>(record->time()) : timing::systemTime();
+    fare::Clock& clock = record ? static_cast<fare::Clock&>(record->time()) : fare::systemClock();
+    MixerCommands mixer(time);
+    SoundChannels sound(mixer, panel::modelName().toStdString(), time);
     QtEventLoop events;
-    fare::Clock& clock = fare::systemClock();
     // The voice keeps its own settings beside the settings file; without MeCab or espeak-ng's
     // Japanese voice there is none, and the broadcast group says so.
     const QString voiceFile = voiceSettingsFile(settingsFile);
     const std::unique_ptr<JapaneseSpeech> voice = JapaneseSpeech::create(loadVoiceSettings(voiceFile));
-    FerioDevices devices{sound, events, clock, voice.get(), {}};
+    FerioDevices devices{sound, events, clock, voice.get(), {}, &time};
     if (voice)
         devices.adjustVoice = [&](QWidget* owner) {
             showVoiceDialog(owner, QStringLiteral("音声の調節"), *voice, voiceFile);
         };
     Ferio ferio(devices, settingsFile);
     ferio.setSampleFolder(samples);
-    if (line.scale > 0)
-        ferio.board().setScale(static_cast<int16_t>(line.scale)); // this run only; the menu's choice is kept
+    if (line.scale > 0 || record) // this run only; the menu's choice is kept
+        ferio.board().setScale(static_cast<int16_t>(record ? recordScale : line.scale));
     ferio.start();
+    if (record) return record->record(ferio);
     if (!line.openDataFeed.isEmpty()) ferio.openData(line.openDataFeed);
-    SourceTimer rideTimer;
+    SourceTimer rideTimer(time);
     std::optional<Ride> ride;
     if (!line.rideRoute.isEmpty())
         ride.emplace(ferio, rideTimer, line.rideRoute, line.rideInterval, line.rideSpeed).start();

@@ -21,6 +21,8 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
     QCoreApplication::setApplicationVersion(QStringLiteral("4.0.0"));
     const QString rideRefused =
         QStringLiteral("--ride takes a route of 1 to 5 digits, --interval a number of seconds above 0\n");
+    const QString recordRefused =
+        QStringLiteral("--record takes --ride ROUTE and either --duration SECONDS or --until-end\n");
     const struct {
         const char* line;
         int status;
@@ -48,6 +50,11 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
         {"--ride 12 --speed 86401", 2, u"--speed takes a number from 0.1 to 86400: 86401\n"_s},
         {"--ride 12 --speed fast", 2, u"--speed takes a number from 0.1 to 86400: fast\n"_s},
         {"--ride 12 --speed nan", 2, u"--speed takes a number from 0.1 to 86400: nan\n"_s},
+        {"--record a.mp4 --duration 10", 2, recordRefused},
+        {"--record a.mp4 --ride 12", 2, recordRefused},
+        {"--record a.mp4 --ride 12 --duration 10 --until-end", 2, recordRefused},
+        {"--record a.mp4 --ride 12 --duration 0", 2, u"--duration takes a number of seconds above 0, up to 86400\n"_s},
+        {"--record a.mp4 --ride 12 --until-end --fps 25", 2, u"--fps takes 30 or 60: 25\n"_s},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
@@ -92,4 +99,11 @@ TEST(CommandLine, AStartTakesEachOptionsValue) {
     EXPECT_EQ(read(QStringLiteral("--ride 7")).rideSpeed, 1) << "real time by default";
     EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 60")).rideSpeed, 60);
     EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 0.5")).rideSpeed, 0.5);
+
+    const CommandLine timed = read(QStringLiteral("--record /tmp/a.mkv --ride 12 --duration 9.5 --fps 60"));
+    EXPECT_EQ(std::tuple(timed.recordFile, timed.recordDuration, timed.fps),
+              std::tuple(QStringLiteral("/tmp/a.mkv"), std::optional(milliseconds(9500)), 60));
+    const CommandLine whole = read(QStringLiteral("--record a.mp4 --ride 12 --until-end"));
+    EXPECT_EQ(std::tuple(whole.recordFile, whole.recordDuration, whole.fps),
+              std::tuple(QDir::current().filePath("a.mp4"), std::optional<milliseconds>(), 30));
 }
