@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTime>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -118,6 +119,16 @@ std::vector<Option> options() {
          [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
              into.fps = value.toInt();
              if (into.fps != 30 && into.fps != 60) return QStringLiteral("--fps takes 30 or 60: %1\n").arg(value);
+             return {};
+         }},
+        {{QStringLiteral("clock"),
+          QStringLiteral("--record で運賃表示器の時計を hh:mm[:ss] から始める（既定は録画を始めた時刻）"),
+          QStringLiteral("TIME")},
+         [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
+             QTime time = QTime::fromString(value, QStringLiteral("H:mm:ss"));
+             if (!time.isValid()) time = QTime::fromString(value, QStringLiteral("H:mm"));
+             if (!time.isValid()) return QStringLiteral("--clock takes a time of day as hh:mm or hh:mm:ss: %1\n").arg(value);
+             into.recordClock = time.msecsSinceStartOfDay() / 1000;
              return {};
          }},
     };

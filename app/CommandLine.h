@@ -24,6 +24,7 @@ struct CommandLine {
     QString recordFile;   // --record; empty: the windows, not a recording
     std::optional<std::chrono::milliseconds> recordDuration; // --duration; none: --until-end
     int fps = 30;                                            // --fps
+    std::optional<int> recordClock; // --clock: seconds after midnight; none: the time the recording starts
 };
 
 // `arguments` as main() receives them, the program's path first. The version answer names

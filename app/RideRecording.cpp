@@ -47,9 +47,24 @@ std::unique_ptr<RideRecording> RideRecording::open(const CommandLine& line, QSiz
     return std::unique_ptr<RideRecording>(new RideRecording(line, std::move(file)));
 }
 
+namespace {
+
+// Today at the command line's time of day, else now.
+fare::LocalTime startOf(const CommandLine& line) {
+    fare::LocalTime start = fare::systemClock().now();
+    if (line.recordClock) {
+        start.hour = *line.recordClock / 3600;
+        start.minute = *line.recordClock / 60 % 60;
+        start.second = *line.recordClock % 60;
+    }
+    return start;
+}
+
+} // namespace
+
 RideRecording::RideRecording(const CommandLine& line, std::unique_ptr<recording::VideoFile> file)
     : line_(line),
-      time_(fare::systemClock().now()),
+      time_(startOf(line)),
       file_(std::move(file)) {}
 
 RideRecording::~RideRecording() = default;

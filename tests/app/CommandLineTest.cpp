@@ -55,6 +55,8 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
         {"--record a.mp4 --ride 12 --duration 10 --until-end", 2, recordRefused},
         {"--record a.mp4 --ride 12 --duration 0", 2, u"--duration takes a number of seconds above 0, up to 86400\n"_s},
         {"--record a.mp4 --ride 12 --until-end --fps 25", 2, u"--fps takes 30 or 60: 25\n"_s},
+        {"--record a.mp4 --ride 12 --until-end --clock 25:00", 2,
+         u"--clock takes a time of day as hh:mm or hh:mm:ss: 25:00\n"_s},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.line);
@@ -100,10 +102,12 @@ TEST(CommandLine, AStartTakesEachOptionsValue) {
     EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 60")).rideSpeed, 60);
     EXPECT_EQ(read(QStringLiteral("--ride 7 --speed 0.5")).rideSpeed, 0.5);
 
-    const CommandLine timed = read(QStringLiteral("--record /tmp/a.mkv --ride 12 --duration 9.5 --fps 60"));
-    EXPECT_EQ(std::tuple(timed.recordFile, timed.recordDuration, timed.fps),
-              std::tuple(QStringLiteral("/tmp/a.mkv"), std::optional(milliseconds(9500)), 60));
+    const CommandLine timed =
+        read(QStringLiteral("--record /tmp/a.mkv --ride 12 --duration 9.5 --fps 60 --clock 7:05"));
+    EXPECT_EQ(std::tuple(timed.recordFile, timed.recordDuration, timed.fps, timed.recordClock),
+              std::tuple(QStringLiteral("/tmp/a.mkv"), std::optional(milliseconds(9500)), 60, std::optional(25500)));
     const CommandLine whole = read(QStringLiteral("--record a.mp4 --ride 12 --until-end"));
-    EXPECT_EQ(std::tuple(whole.recordFile, whole.recordDuration, whole.fps),
-              std::tuple(QDir::current().filePath("a.mp4"), std::optional<milliseconds>(), 30));
+    EXPECT_EQ(std::tuple(whole.recordFile, whole.recordDuration, whole.fps, whole.recordClock),
+              std::tuple(QDir::current().filePath("a.mp4"), std::optional<milliseconds>(), 30, std::optional<int>()));
+    EXPECT_EQ(read(QStringLiteral("--clock 23:59:58")).recordClock, 86398);
 }
