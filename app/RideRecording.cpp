@@ -80,9 +80,12 @@ int RideRecording::record(Ferio& ferio) {
 
     Form1& board = ferio.board();
     QImage picture(board.size(), QImage::Format_RGB32);
+    std::int64_t frame = 0;
     recording::Recorder recorder(time_, *file_, line_.fps, audio::SampleRate,
                                  {[&] {
                                       board.render(&picture);
+                                      if (watcher_) watcher_(frame, picture);
+                                      ++frame;
                                       return picture;
                                   },
                                   audio::pull, [] { QCoreApplication::processEvents(); }});

@@ -4,7 +4,10 @@
 #include "app/CommandLine.h"
 #include "recording/RecordingTime.h"
 
+#include <QImage>
 #include <QSize>
+#include <cstdint>
+#include <functional>
 #include <memory>
 
 class Ferio;
@@ -23,6 +26,10 @@ public:
     recording::RecordingTime& time() { return time_; }
     // Rides the command line's route and records it; the process's exit status.
     int record(Ferio& ferio);
+    // Sees each frame's picture as it goes to the file, with its number.
+    void watchFrames(std::function<void(std::int64_t frame, const QImage& picture)> watcher) {
+        watcher_ = std::move(watcher);
+    }
 
 private:
     RideRecording(const CommandLine& line, std::unique_ptr<recording::VideoFile> file);
@@ -30,4 +37,5 @@ private:
     const CommandLine& line_;
     recording::RecordingTime time_;
     std::unique_ptr<recording::VideoFile> file_;
+    std::function<void(std::int64_t, const QImage&)> watcher_;
 };
