@@ -186,6 +186,16 @@ TEST(Limiter, CatchesEveryPeakAtOnceAndLetsGoSlowly) {
     for (size_t i = 0; i < out.size(); ++i) ASSERT_LE(std::abs(int(out[i])), int(ceiling) + 1) << i;
     EXPECT_LT(out[230], 8000) << "still held down just after the burst";
     EXPECT_GT(out[598], 7700) << "let go again within the release";
+
+    // At the device's rate, a gain stepping back up would stall a rounding short of 1.
+    audio::Limiter atDeviceRate(44100);
+    const float burst[] = {4 * 32767.0f, -4 * 32767.0f};
+    int16_t limited[2];
+    atDeviceRate.process(burst, limited, 1, 2);
+    const std::vector<float> second(2 * 44100, 29000.0f);
+    std::vector<int16_t> after(second.size());
+    atDeviceRate.process(second.data(), after.data(), 44100, 2);
+    EXPECT_EQ(after.back(), 29000) << "a second after a burst, no trace of it";
 }
 
 TEST_F(Mixer, MidiSyncEndsWithItsLastNoteNotItsTail) {
