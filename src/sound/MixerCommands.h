@@ -1,7 +1,7 @@
 #pragma once
-// The command texts of the sound channels, carried out by SDL_mixer: "open", "play", "stop" and
-// "close" on aliases whose names end in the channel ("S1" ... "S4"), one mixer channel each.
-// Every file is decoded whole when it is opened, so a play starts at once; the decoded sound of a
+// The command texts of the sound channels: "open", "play", "stop" and "close" on aliases whose
+// names end in the channel ("S1" ... "S4"), one channel of the program's mix each. SDL_mixer
+// decodes every file whole when it is opened, so a play starts at once; the decoded sound of a
 // file that has not changed since is kept for its next open.
 #include <array>
 #include <filesystem>
