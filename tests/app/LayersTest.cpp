@@ -18,6 +18,7 @@ const QStringList Records{"options/model/", "settings/SettingsRecords.h"};
 const std::map<QString, QStringList> MayInclude{
     {"reslib", {}},
     {"window", {}},
+    {"timing", {}},
     {"options/model", {}},
     {"fare", {"options/model/", "reslib/CodedError.h", "reslib/Cp932.h"}},
     {"settings", {"options/model/", "reslib/CodedError.h", "reslib/Cp932.h"}},
