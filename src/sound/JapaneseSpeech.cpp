@@ -8,6 +8,7 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -41,22 +42,21 @@ std::vector<std::string> japaneseVoices() {
 
 } // namespace
 
-struct JapaneseSpeech::Impl {
+struct JapaneseSpeech::Impl final : audio::VoiceSource {
     std::unique_ptr<JapaneseReading> reading;
     std::vector<std::string> voices;
 
-    // The mixer pulls the voice from the stream, which converts espeak-ng's mono PCM to the
+    // The mix pulls the voice from the stream, which converts espeak-ng's mono PCM to the
     // device's format; no stream when there is no audio device.
     SDL_AudioStream* stream = nullptr;
-    std::vector<Uint8> silence;
-    Mix_Chunk* carrier = nullptr; // silence looping on the voice channel, replaced by the stream
-
+    int frameBytes = 0;
     int aheadBytes = 0; // AheadMs of sound in the device's format
 
     // Guards everything below and the stream. A new generation cancels the synthesis under way.
-    std::mutex mutex;
+    mutable std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable drained; // the mixer took sound, or the synthesis was cancelled
+    std::condition_variable filled;  // the synthesis put sound in the stream, or ended
     uint64_t generation = 0;
     std::optional<std::string> pending;
     bool synthesising = false;
@@ -94,20 +94,31 @@ struct JapaneseSpeech::Impl {
         return true;
     }
 
-    static void mix(int, void* out, int len, void* self) {
-        Impl* d = static_cast<Impl*>(self);
-        std::lock_guard lock(d->mutex);
-        // What the stream lacks stays as the carrier's silence.
-        SDL_AudioStreamGet(d->stream, out, len);
-        d->drained.notify_one();
+    // Nothing more will come into the stream until the next speak().
+    bool finished() const { return !pending && !synthesising; }
+
+    void read(int16_t* out, std::size_t frames, bool wait) override {
+        const int bytes = static_cast<int>(frames) * frameBytes;
+        auto* to = reinterpret_cast<Uint8*>(out);
+        int got = 0;
+        std::unique_lock lock(mutex);
+        for (;;) {
+            // The stream may hold less than asked while the synthesis waits for room: take what
+            // there is, so that a pull longer than the synthesis runs ahead still ends.
+            const int n = SDL_AudioStreamGet(stream, to + got, bytes - got);
+            if (n > 0) {
+                got += n;
+                drained.notify_one();
+            }
+            if (got >= bytes || !wait || (finished() && SDL_AudioStreamAvailable(stream) == 0)) break;
+            filled.wait(lock, [&] { return SDL_AudioStreamAvailable(stream) > 0 || finished(); });
+        }
+        std::memset(to + got, 0, static_cast<std::size_t>(bytes - got));
     }
 
-    // Restarts the carrier when the channel was halted (which also drops the effect).
-    void keepChannel() {
-        if (!stream || Mix_Playing(audio::VoiceChannel)) return;
-        Mix_PlayChannel(audio::VoiceChannel, carrier, -1);
-        Mix_RegisterEffect(audio::VoiceChannel, mix, nullptr, this);
-        audio::joinMix(audio::VoiceChannel);
+    bool speaking() const override {
+        std::lock_guard lock(mutex);
+        return !finished() || SDL_AudioStreamAvailable(stream) > 0;
     }
 
     // Called by the worker with each piece of PCM; false cancels the synthesis.
@@ -117,6 +128,7 @@ struct JapaneseSpeech::Impl {
                      [&] { return job != generation || !stream || SDL_AudioStreamAvailable(stream) < aheadBytes; });
         if (job != generation) return false;
         if (stream && count > 0) SDL_AudioStreamPut(stream, wav, count * static_cast<int>(sizeof(short)));
+        filled.notify_one();
         return true;
     }
 
@@ -149,9 +161,12 @@ struct JapaneseSpeech::Impl {
             const bool ok = synthesise(text, s, job);
             lock.lock();
             synthesising = false;
-            if (job != generation) continue; // cancelled: its ending says nothing about the voice
-            status.end(job, ok);
-            if (stream) SDL_AudioStreamFlush(stream); // the resampler's tail
+            // A cancelled synthesis's ending says nothing about the voice.
+            if (job == generation) {
+                status.end(job, ok);
+                if (stream) SDL_AudioStreamFlush(stream); // the resampler's tail
+            }
+            filled.notify_one();
         }
     }
 
@@ -177,13 +192,9 @@ std::unique_ptr<JapaneseSpeech> JapaneseSpeech::create(const VoiceSettings& sett
     if (!audio::open() || !Mix_QuerySpec(&rate, &format, &channels)) return nullptr;
     d->stream =
         SDL_NewAudioStream(AUDIO_S16SYS, 1, espeak_ng_GetSampleRate(), format, static_cast<Uint8>(channels), rate);
-    d->aheadBytes = rate / 1000 * AheadMs * channels * SDL_AUDIO_BITSIZE(format) / 8;
-    d->silence.assign(4096, 0); // the mixer's format is signed 16-bit
-    d->carrier = Mix_QuickLoad_RAW(d->silence.data(), static_cast<Uint32>(d->silence.size()));
-    if (!d->carrier) {
-        SDL_FreeAudioStream(d->stream);
-        d->stream = nullptr;
-    }
+    d->frameBytes = channels * SDL_AUDIO_BITSIZE(format) / 8;
+    d->aheadBytes = rate / 1000 * AheadMs * d->frameBytes;
+    if (d->stream) audio::setVoiceSource(d.get());
     std::unique_ptr<JapaneseSpeech> speech(new JapaneseSpeech(std::move(d)));
     speech->setSettings(settings);
     return speech;
@@ -194,6 +205,7 @@ JapaneseSpeech::JapaneseSpeech(std::unique_ptr<Impl> impl) : d(std::move(impl)) 
 }
 
 JapaneseSpeech::~JapaneseSpeech() {
+    if (d->stream) audio::setVoiceSource(nullptr);
     {
         std::lock_guard lock(d->mutex);
         d->cut();
@@ -201,16 +213,10 @@ JapaneseSpeech::~JapaneseSpeech() {
     }
     d->wake.notify_one();
     d->worker.join();
-    if (d->stream) {
-        Mix_UnregisterEffect(audio::VoiceChannel, Impl::mix);
-        Mix_HaltChannel(audio::VoiceChannel);
-        Mix_FreeChunk(d->carrier);
-        SDL_FreeAudioStream(d->stream);
-    }
+    SDL_FreeAudioStream(d->stream);
 }
 
 void JapaneseSpeech::speak(const std::string& utf8Text) {
-    d->keepChannel(); // outside the lock: the mixer takes the lock while holding the audio device
     {
         std::lock_guard lock(d->mutex);
         d->cut();
@@ -230,10 +236,7 @@ void JapaneseSpeech::useReadings(const std::string& file) {
     d->readingsFile = file;
 }
 
-bool JapaneseSpeech::speaking() const {
-    std::lock_guard lock(d->mutex);
-    return d->pending || d->synthesising || (d->stream && SDL_AudioStreamAvailable(d->stream) > 0);
-}
+bool JapaneseSpeech::speaking() const { return d->speaking(); }
 
 int32_t JapaneseSpeech::status() {
     std::lock_guard lock(d->mutex);

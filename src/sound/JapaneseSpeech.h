@@ -1,6 +1,7 @@
 #pragma once
 // The broadcast voice: the text is read by MeCab, synthesised by espeak-ng's Japanese voice on a
-// worker thread and streamed into the mixer's voice channel while the synthesis goes on.
+// worker thread and pulled by the mix as the voice while the synthesis goes on; a recording's
+// mix waits for the synthesis, the live device never does.
 #include "sound/JapaneseReading.h"
 #include "sound/Speaker.h"
 #include "sound/VoiceSettings.h"

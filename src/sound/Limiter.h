@@ -12,7 +12,7 @@ class Limiter {
 public:
     static constexpr float Ceiling = 0.891f; // -1 dBFS of full scale
 
-    explicit Limiter(int sampleRate) : release_(1.0f - std::exp(-1.0f / (0.05f * static_cast<float>(sampleRate)))) {}
+    explicit Limiter(int sampleRate) : keep_(std::exp(-1.0f / (0.05f * static_cast<float>(sampleRate)))) {}
 
     // Interleaved frames of `channels` samples, full scale 32767, into 16-bit samples.
     void process(const float* in, int16_t* out, std::size_t frames, int channels) {
@@ -21,18 +21,20 @@ public:
             const float* frame = in + f * static_cast<std::size_t>(channels);
             float peak = 0;
             for (int c = 0; c < channels; ++c) peak = std::fmax(peak, std::fabs(frame[c]));
-            gain_ += (1.0f - gain_) * release_;
-            if (peak * gain_ > ceiling) gain_ = ceiling / peak;
+            // The cut, not the gain, decays: it reaches zero, so the gain comes back to exactly 1
+            // (a gain stepping up towards 1 would stall a rounding short of it).
+            cut_ *= keep_;
+            if (peak * (1.0f - cut_) > ceiling) cut_ = 1.0f - ceiling / peak;
+            const float gain = 1.0f - cut_;
             for (int c = 0; c < channels; ++c)
                 out[f * static_cast<std::size_t>(channels) + static_cast<std::size_t>(c)] =
-                    static_cast<int16_t>(std::lrint(frame[c] * gain_));
+                    static_cast<int16_t>(std::lrint(frame[c] * gain));
         }
     }
-    float gain() const { return gain_; }
 
 private:
-    float release_;
-    float gain_ = 1.0f;
+    float keep_;
+    float cut_ = 0.0f; // 1 - gain
 };
 
 } // namespace audio

@@ -4,6 +4,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -21,7 +22,7 @@ constexpr const char* SoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 constexpr int QuietLevel = 128;
 constexpr int FadeMs = 50;
 // A blocking play gives up this long after the sound should have ended (a stalled device).
-constexpr Uint64 WaitMarginMs = 1000;
+constexpr std::chrono::milliseconds WaitMargin{1000};
 // A chime or an announcement, not an album: a longer file is not decoded at all (ten minutes
 // are 106 MB of samples).
 constexpr double LongestSoundSeconds = 600;
@@ -96,11 +97,11 @@ std::optional<double> soundingSeconds(const std::string& path, std::uintmax_t si
 
 } // namespace
 
-MixerCommands::MixerCommands() { Mix_SetSoundFonts(SoundFont); }
+MixerCommands::MixerCommands(timing::Source& time) : time_(time) { Mix_SetSoundFonts(SoundFont); }
 
 MixerCommands::~MixerCommands() {
     for (const Alias& a : aliases_)
-        if (a.chunk) Mix_HaltChannel(mixerChannel(a.name));
+        if (a.chunk) audio::halt(mixerChannel(a.name));
     for (const Decoded& d : decoded_) Mix_FreeChunk(d.chunk);
 }
 
@@ -121,7 +122,7 @@ int MixerCommands::sendString(const std::string& command) {
     if (w[0] == "stop" || w[0] == "close") {
         const int channel = channelOf(w[1]);
         if (channel < 0) return UnknownAlias;
-        Mix_HaltChannel(channel);
+        audio::halt(channel);
         if (w[0] == "close") aliases_[channel] = {};
         return 0;
     }
@@ -184,13 +185,13 @@ int MixerCommands::play(const std::string& alias, bool wait) {
     const int channel = channelOf(alias);
     if (channel < 0) return UnknownAlias;
     Mix_Chunk* chunk = aliases_[channel].chunk;
-    if (Mix_PlayChannel(channel, chunk, 0) < 0) return CannotPlay;
-    audio::joinMix(channel);
+    if (!audio::play(channel, chunk)) return CannotPlay;
     if (wait) {
+        using namespace std::chrono_literals;
         const MixSpec spec = mixSpec();
-        const Uint64 lengthMs = Uint64(chunk->alen) * 1000 / (spec.frameBytes() * spec.rate);
-        const Uint64 deadline = SDL_GetTicks64() + lengthMs + WaitMarginMs;
-        while (Mix_Playing(channel) && SDL_GetTicks64() < deadline) SDL_Delay(5);
+        const std::chrono::milliseconds length(std::uint64_t(chunk->alen) * 1000 / (spec.frameBytes() * spec.rate));
+        const auto deadline = time_.elapsed() + length + WaitMargin;
+        while (audio::playing(channel) && time_.elapsed() < deadline) time_.sleep(5ms);
     }
     return 0;
 }

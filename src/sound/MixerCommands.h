@@ -1,7 +1,7 @@
 #pragma once
-// The command texts of the sound channels, carried out by SDL_mixer: "open", "play", "stop" and
-// "close" on aliases whose names end in the channel ("S1" ... "S4"), one mixer channel each.
-// Every file is decoded whole when it is opened, so a play starts at once; the decoded sound of a
+// The command texts of the sound channels: "open", "play", "stop" and "close" on aliases whose
+// names end in the channel ("S1" ... "S4"), one channel of the program's mix each. SDL_mixer
+// decodes every file whole when it is opened, so a play starts at once; the decoded sound of a
 // file that has not changed since is kept for its next open.
 #include <array>
 #include <filesystem>
@@ -10,6 +10,7 @@
 
 #include "sound/AudioDevice.h"
 #include "sound/mdlSndAPI.h"
+#include "timing/Timing.h"
 
 struct Mix_Chunk;
 
@@ -17,7 +18,8 @@ class MixerCommands : public CommandString {
 public:
     enum Error { Unrecognised = 1, UnknownAlias, AliasInUse, NoDevice, CannotOpen, CannotPlay };
 
-    MixerCommands();
+    // A blocking play waits on `time`: a recording's time runs its mix meanwhile.
+    explicit MixerCommands(timing::Source& time = timing::systemTime());
     ~MixerCommands() override;
     MixerCommands(const MixerCommands&) = delete;
     MixerCommands& operator=(const MixerCommands&) = delete;
@@ -47,6 +49,7 @@ private:
     // The open alias of that name with its mixer channel, or -1.
     int channelOf(const std::string& alias) const;
 
+    timing::Source& time_;
     std::array<Alias, audio::SoundChannels> aliases_;
     std::vector<Decoded> decoded_; // the most recently opened last
 };

@@ -25,9 +25,10 @@ const char* deviceType(const std::string& path) {
 
 } // namespace
 
-SoundChannels::SoundChannels(CommandString& commands, std::string aliasPrefix)
+SoundChannels::SoundChannels(CommandString& commands, std::string aliasPrefix, timing::Source& time)
     : commands_(commands),
-      aliasPrefix_(std::move(aliasPrefix)) {}
+      aliasPrefix_(std::move(aliasPrefix)),
+      time_(time) {}
 
 int SoundChannels::send(const std::string& utf8Command) {
     return commands_.sendString(cp932::fromUtf8Lossy(utf8Command));
@@ -43,7 +44,7 @@ void SoundChannels::playSoundFile(const std::string& file, const std::string& ch
     if (send("open \"" + file + "\" type " + type + " alias " + alias + " wait") != 0) return;
     if (sync) {
         send("play " + alias + " from 0 wait");
-        if (extraWaitMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(extraWaitMs));
+        if (extraWaitMs > 0) time_.sleep(std::chrono::milliseconds(extraWaitMs));
     } else {
         send("stop " + alias);
         send("play " + alias + " from 0");

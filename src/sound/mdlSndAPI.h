@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fare/EngineViews.h"
+#include "timing/Timing.h"
 
 // Where the command texts go: the mixer's interpreter in the program, a recorder in tests.
 class CommandString {
@@ -15,8 +16,8 @@ public:
 
 class SoundChannels : public fare::Sound {
 public:
-    // aliasPrefix: UTF-8, the program's model name.
-    SoundChannels(CommandString& commands, std::string aliasPrefix);
+    // aliasPrefix: UTF-8, the program's model name. The wait after a blocking play is on `time`.
+    SoundChannels(CommandString& commands, std::string aliasPrefix, timing::Source& time = timing::systemTime());
 
     // file: UTF-8 path of a .wav, .mp3 or .mid file; channel "S1" ... "S4". With sync, returns
     // when the sound has ended and then sleeps extraWaitMs. Every failure is silent.
@@ -32,4 +33,5 @@ private:
 
     CommandString& commands_;
     std::string aliasPrefix_;
+    timing::Source& time_;
 };
