@@ -34,7 +34,7 @@ Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
     QObject::connect(&dialog_, &frmOption::backlightRefreshRequested, &dialog_,
                      [this] { Option4_Click(backlightState()); });
     QObject::connect(&panel_, &frmCtl::backlightSelected, &panel_, [this](int16_t state) { Option4_Click(state); });
-    QObject::connect(&panel_, &frmCtl::boardCaptionSet, &board_, &QWidget::setWindowTitle);
+    QObject::connect(&panel_, &frmCtl::boardCaptionSet, &board_, &Form1::setCaption);
     QObject::connect(&panel_, &frmCtl::scrollSet, &board_, &Form1::setScroll);
     QObject::connect(&panel_, &frmCtl::boardUseChanged, &board_, &QWidget::setEnabled);
     QObject::connect(&board_, &Form1::cellDialogOpen, &panel_, [this](bool open) { panel_.setEnabled(!open); });
