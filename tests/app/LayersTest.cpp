@@ -17,6 +17,7 @@ const QStringList Records{"options/model/", "settings/SettingsRecords.h"};
 // a layer of its own inside the dialog's folder: it may include nothing of the dialog.
 const std::map<QString, QStringList> MayInclude{
     {"reslib", {}},
+    {"timing", {}},
     {"window", {}},
     {"options/model", {}},
     {"fare", {"options/model/", "reslib/CodedError.h", "reslib/Cp932.h"}},
@@ -101,6 +102,16 @@ TEST(Layers, EveryProjectIncludeNamesAFolderTheIncluderMayUse) {
         EXPECT_TRUE(i.header.startsWith(folder + "/") || startsWithAny(i.header, MayInclude.at(folder)))
             << i.file.toStdString() << " includes " << i.header.toStdString();
     }
+}
+
+TEST(Layers, OnlyTheRecorderIncludesFFmpeg) {
+    int recorder = 0;
+    for (const Include& i : includes()) {
+        if (!i.header.startsWith(QStringLiteral("libav")) && !i.header.startsWith(QStringLiteral("libsw"))) continue;
+        EXPECT_TRUE(i.file.startsWith(QStringLiteral("src/recording/"))) << i.file.toStdString();
+        ++recorder;
+    }
+    EXPECT_GT(recorder, 0) << "the recorder's includes were not found";
 }
 
 TEST(Layers, EnginesIncludeNoPaintingOrWidgetHeader) {
