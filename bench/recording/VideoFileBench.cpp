@@ -1,5 +1,6 @@
 // The encoder alone: frames of the real board at scales 1, 3 and 4, with their sound, written to
-// a file. Prints seconds of video per second of wall time and bytes per minute of video.
+// a file. Prints seconds of video per second of wall time and bytes per minute of video. And
+// what the live recording costs the board's own thread per frame: grabbing its picture.
 #include "board/Form1.h"
 #include "recording/VideoFile.h"
 
@@ -54,5 +55,14 @@ void BM_VideoFile(benchmark::State& state) {
     state.SetLabel(QStringLiteral("%1x%2 at %3 fps").arg(pictures[0].width()).arg(pictures[0].height()).arg(fps).toStdString());
 }
 BENCHMARK(BM_VideoFile)->Args({1, 30})->Args({3, 30})->Args({4, 30})->Args({4, 60})->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Argument: the board's scale.
+void BM_BoardGrab(benchmark::State& state) {
+    Form1 board;
+    board.copyBuiltinPicture();
+    board.setScale(static_cast<int16_t>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(board.boardImage());
+}
+BENCHMARK(BM_BoardGrab)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond);
 
 } // namespace
