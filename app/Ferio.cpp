@@ -12,8 +12,15 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTimer>
+
+namespace {
+// The live recording's frame rate.
+constexpr int LiveFps = 30;
+} // namespace
 
 Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
     : devices_(devices),
@@ -35,7 +42,7 @@ Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
     QObject::connect(&dialog_, &frmOption::backlightRefreshRequested, &dialog_,
                      [this] { Option4_Click(backlightState()); });
     QObject::connect(&panel_, &frmCtl::backlightSelected, &panel_, [this](int16_t state) { Option4_Click(state); });
-    QObject::connect(&panel_, &frmCtl::boardCaptionSet, &board_, &QWidget::setWindowTitle);
+    QObject::connect(&panel_, &frmCtl::boardCaptionSet, &board_, &Form1::setCaption);
     QObject::connect(&panel_, &frmCtl::scrollSet, &board_, &Form1::setScroll);
     QObject::connect(&panel_, &frmCtl::boardUseChanged, &board_, &QWidget::setEnabled);
     QObject::connect(&board_, &Form1::cellDialogOpen, &panel_, [this](bool open) { panel_.setEnabled(!open); });
@@ -49,6 +56,8 @@ Ferio::Ferio(const FerioDevices& devices, const QString& settingsFile)
     // The scale the operator last chose from the board's menu, kept beside the settings file.
     board_.setScale(loadBoardScale(boardSettingsFile(settingsFile_)));
     QObject::connect(&board_, &Form1::openDataRequested, &board_, [this] { openData(); });
+    QObject::connect(&board_, &Form1::recordRequested, &board_, [this](const QString& path) { startRecording(path); });
+    QObject::connect(&board_, &Form1::recordStopRequested, &board_, [this] { stopRecording(); });
     QObject::connect(&board_, &Form1::scaleChosen, &board_, [this](int16_t scale) {
         const QString file = boardSettingsFile(settingsFile_);
         if (!saveBoardScale(file, scale))
@@ -98,8 +107,39 @@ std::vector<SequenceStep> Ferio::exitSteps() {
 }
 
 void Ferio::exit() {
+    stopRecording();
     for (const SequenceStep& step : exitSteps()) step.run();
     QCoreApplication::exit(0);
+}
+
+void Ferio::startRecording(const QString& path) {
+    if (recording_) return;
+    const QImage first = board_.boardImage();
+    std::string error;
+    recording::VideoFormat format;
+    format.width = first.width();
+    format.height = first.height();
+    format.fps = LiveFps;
+    auto file = recording::VideoFile::create(QFile::encodeName(path).toStdString(), format, &error);
+    if (!file) {
+        msg::info(&board_, QString::fromStdString(error));
+        return;
+    }
+    recording_ = std::make_unique<recording::LiveRecording>(
+        [this] { return board_.boardImage(); }, std::move(file), timing::systemTime(), [this](const std::string&) {
+            // Ended from the event loop: the report comes from inside the recording's own tick.
+            QTimer::singleShot(0, &board_, [this] { stopRecording(); });
+        });
+    board_.setRecording(true);
+}
+
+void Ferio::stopRecording() {
+    if (!recording_) return;
+    const bool finished = recording_->finish();
+    const QString error = QString::fromStdString(recording_->error());
+    recording_.reset();
+    board_.setRecording(false);
+    if (!finished) msg::info(&board_, error);
 }
 
 void Ferio::Option4_Click(int16_t state) {

@@ -8,6 +8,7 @@
 #include "opendataui/OpenDataDialog.h"
 #include "options/frmOption.h"
 #include "panel/frmCtl.h"
+#include "recording/LiveRecording.h"
 #include "reslib/CodedError.h"
 #include "sound/mdlM_Tape.h"
 
@@ -79,6 +80,11 @@ public:
     fare::FareEngine& engine() { return engine_; }
     const BroadcastTape& tape() const { return tape_; }
 
+    // The board recorded into a video file as it runs, from its menu; a failure says why.
+    void startRecording(const QString& path);
+    void stopRecording();
+    bool recording() const { return recording_ != nullptr; }
+
     // The settings file: read and applied to every window, and gathered from them and written.
     void LoadSettings();
     void refuseSettings(const CodedError& error);
@@ -110,4 +116,6 @@ private:
     BroadcastTape tape_;
     fare::FareEngine engine_;
     QPointer<OpenDataDialog> openData_;
+    // Last, so that it ends before the board it grabs.
+    std::unique_ptr<recording::LiveRecording> recording_;
 };

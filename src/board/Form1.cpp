@@ -183,6 +183,13 @@ void Form1::buildMenu() {
     QAction* save = menu_->addAction(QStringLiteral("画像を PNG で保存..."));
     save->setObjectName(QStringLiteral("actSavePicture"));
     connect(save, &QAction::triggered, this, &Form1::askAndSavePicture);
+    recordStart_ = menu_->addAction(QStringLiteral("録画を開始..."));
+    recordStart_->setObjectName(QStringLiteral("actRecordStart"));
+    connect(recordStart_, &QAction::triggered, this, &Form1::askAndRecord);
+    recordStop_ = menu_->addAction(QStringLiteral("録画を停止"));
+    recordStop_->setObjectName(QStringLiteral("actRecordStop"));
+    recordStop_->setEnabled(false);
+    connect(recordStop_, &QAction::triggered, this, &Form1::recordStopRequested);
     menu_->addSeparator();
     QAction* openData = menu_->addAction(QStringLiteral("オープンデータから系統を追加..."));
     openData->setObjectName(QStringLiteral("actOpenData"));
@@ -212,6 +219,33 @@ void Form1::askAndSavePicture() {
     if (!path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) path += QStringLiteral(".png");
     if (QString why; !savePicture(path, &why))
         msg::info(this, QStringLiteral("画像を保存できません：%1\r\n%2").arg(QDir::toNativeSeparators(path), why));
+}
+
+void Form1::askAndRecord() {
+    const QString mp4 = QStringLiteral("MP4 動画 (*.mp4)"), mkv = QStringLiteral("Matroska 動画 (*.mkv)");
+    const QString suggested =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::MoviesLocation))
+            .filePath(QDateTime::currentDateTime().toString(QStringLiteral("'ferio-'yyyyMMdd-hhmmss'.mp4'")));
+    QString filter = mp4;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("運賃表示器の録画"), suggested,
+                                                mp4 + QStringLiteral(";;") + mkv, &filter);
+    if (path.isEmpty()) return;
+    const QString extension = filter == mkv ? QStringLiteral(".mkv") : QStringLiteral(".mp4");
+    if (!path.endsWith(QStringLiteral(".mp4"), Qt::CaseInsensitive) &&
+        !path.endsWith(QStringLiteral(".mkv"), Qt::CaseInsensitive))
+        path += extension;
+    emit recordRequested(path);
+}
+
+void Form1::setCaption(const QString& caption) {
+    caption_ = caption;
+    setWindowTitle(recordStop_->isEnabled() ? caption_ + QStringLiteral("（録画中）") : caption_);
+}
+
+void Form1::setRecording(bool recording) {
+    recordStart_->setEnabled(!recording);
+    recordStop_->setEnabled(recording);
+    setCaption(caption_);
 }
 
 void Form1::prepareCells() {

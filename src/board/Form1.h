@@ -85,6 +85,9 @@ public:
     bool savePicture(const QString& path, QString* why = nullptr);
     // The menu that a right click on the board opens.
     QMenu* contextMenu() const { return menu_; }
+    // The window's title: the caption given, and while a recording runs, that it does.
+    void setCaption(const QString& caption);
+    void setRecording(bool recording);
 
     // The clock shows this time (what each tick does with the current time).
     void showTime(const QTime& time);
@@ -112,6 +115,9 @@ signals:
     void scaleChosen(int16_t scale);
     // The operator asked for a route to be added from an open-data feed.
     void openDataRequested();
+    // The operator chose a video file to record the board into, or asked the recording to stop.
+    void recordRequested(const QString& path);
+    void recordStopRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -129,6 +135,7 @@ private:
     QTime now() const;
     void buildMenu();
     void askAndSavePicture();
+    void askAndRecord();
     M_Degit* fare(int cell) const;
     M_Degit* small(int cell) const;
     // The clock and the stop-name display take their colours from the options on applying them
@@ -156,6 +163,9 @@ private:
     int label1Top_ = 0;        // the first ticket label's designed top and type size, which the
     int label1PointSize_ = 17; // label style changes
     QMenu* menu_ = nullptr;
+    QAction* recordStart_ = nullptr;
+    QAction* recordStop_ = nullptr;
+    QString caption_;
     int lampTestMs_ = 3000;
     QPoint dragOffset_; // where the manual move grabbed the window, while it is held
     bool dragging_ = false;

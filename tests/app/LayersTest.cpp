@@ -34,6 +34,8 @@ const std::map<QString, QStringList> MayInclude{
     // The command-line tools read and write users' data through the codecs, never a window.
     {"hy3tool", {"options/model/", "fare/", "opendata/", "reslib/Cp932.h", "reslib/Csv.h", "settings/"}},
     {"demosettings", {"options/model/", "fare/", "reslib/Cp932.h", "settings/"}},
+    // The recorder takes the mix and the running time; FFmpeg's headers stay inside it.
+    {"recording", {"fare/", "sound/AudioDevice.h", "timing/"}},
 };
 
 // The layer a source file belongs to: its folder under src/ or tools/, the options model apart.
@@ -102,6 +104,16 @@ TEST(Layers, EveryProjectIncludeNamesAFolderTheIncluderMayUse) {
         EXPECT_TRUE(i.header.startsWith(folder + "/") || startsWithAny(i.header, MayInclude.at(folder)))
             << i.file.toStdString() << " includes " << i.header.toStdString();
     }
+}
+
+TEST(Layers, OnlyTheRecorderIncludesFFmpeg) {
+    int recorder = 0;
+    for (const Include& i : includes()) {
+        if (!i.header.startsWith(QStringLiteral("libav")) && !i.header.startsWith(QStringLiteral("libsw"))) continue;
+        EXPECT_TRUE(i.file.startsWith(QStringLiteral("src/recording/"))) << i.file.toStdString();
+        ++recorder;
+    }
+    EXPECT_GT(recorder, 0) << "the recorder's includes were not found";
 }
 
 TEST(Layers, EnginesIncludeNoPaintingOrWidgetHeader) {

@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QFileDialog>
+#include <QRegularExpression>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -370,4 +372,54 @@ TEST_F(Board, TheClockShowsTheTimeAtOnceWhenTheDisplayClearEnds) {
     EXPECT_TRUE(board.clockRunning());
     EXPECT_TRUE(std::holds_alternative<qint64>(TimeDegit(board, 0)->Value())) << "a number, not the blank";
     EXPECT_TRUE(std::holds_alternative<qint64>(TimeDegit(board, 1)->Value()));
+}
+
+TEST_F(Board, TheMenuStartsAndStopsARecordingAndTheTitleSaysWhileItRuns) {
+    QAction* start = board.contextMenu()->findChild<QAction*>(QStringLiteral("actRecordStart"));
+    QAction* stop = board.contextMenu()->findChild<QAction*>(QStringLiteral("actRecordStop"));
+    ASSERT_TRUE(start && stop);
+    EXPECT_EQ(start->text(), QStringLiteral("録画を開始..."));
+    EXPECT_EQ(stop->text(), QStringLiteral("録画を停止"));
+    const QList<QAction*> items = board.contextMenu()->actions();
+    EXPECT_GT(items.indexOf(start), items.indexOf(board.contextMenu()->findChild<QAction*>("actSavePicture")));
+    EXPECT_EQ(items.indexOf(stop), items.indexOf(start) + 1);
+    QSignalSpy stopped(&board, &Form1::recordStopRequested);
+
+    board.setCaption(QStringLiteral("Ferio - 型番:A"));
+    const struct {
+        std::function<void()> act;
+        bool recording;
+        QString title;
+    } steps[] = {
+        {[] {}, false, QStringLiteral("Ferio - 型番:A")},
+        {[&] { board.setRecording(true); }, true, QStringLiteral("Ferio - 型番:A（録画中）")},
+        {[&] { board.setCaption(QStringLiteral("Ferio - 型番:B")); }, true, QStringLiteral("Ferio - 型番:B（録画中）")},
+        {[&] { board.setRecording(false); }, false, QStringLiteral("Ferio - 型番:B")},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(start->isEnabled(), !step.recording);
+        EXPECT_EQ(stop->isEnabled(), step.recording);
+        EXPECT_EQ(board.windowTitle(), step.title);
+        stop->trigger();
+    }
+    EXPECT_EQ(stopped.count(), 2); // only while recording
+
+    // Starting asks for the file, proposing an MP4 named for the moment; a name without an
+    // extension gets the chosen kind's.
+    QTemporaryDir dir;
+    QSignalSpy requested(&board, &Form1::recordRequested);
+    onModal([&](QDialog* dlg) {
+        auto* files = qobject_cast<QFileDialog*>(dlg);
+        ASSERT_NE(files, nullptr);
+        EXPECT_EQ(files->windowTitle(), QStringLiteral("運賃表示器の録画"));
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("/ferio-\\d{8}-\\d{6}\\.mp4$")).match(files->selectedFiles().value(0)).hasMatch())
+            << files->selectedFiles().value(0).toStdString();
+        files->selectNameFilter(QStringLiteral("Matroska 動画 (*.mkv)"));
+        files->selectFile(dir.filePath(QStringLiteral("ride")));
+        dlg->accept(); // QFileDialog's own accept() is not public
+    });
+    start->trigger();
+    ASSERT_EQ(requested.count(), 1);
+    EXPECT_EQ(requested[0][0].toString(), dir.filePath(QStringLiteral("ride.mkv")));
 }
