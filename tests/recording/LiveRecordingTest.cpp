@@ -1,12 +1,13 @@
 // The live recorder on a time of the test's own: which picture each frame shows, when the next
 // tick comes, the sound's length, and a failed write reported once.
 #include "recording/LiveRecording.h"
+#include "Players.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
@@ -50,14 +51,6 @@ struct TestTime : timing::Source {
     }
 };
 
-QByteArray decoded(const QString& path, const QStringList& what) {
-    QProcess p;
-    p.start("ffmpeg", QStringList{"-v", "error", "-i", path} + what + QStringList{"-"});
-    EXPECT_TRUE(p.waitForFinished(60000)) << "ffmpeg did not finish";
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    return p.readAllStandardOutput();
-}
-
 } // namespace
 
 TEST(LiveRecording, EachFrameShowsThePictureOfItsTimeAndTheSoundIsSilenceOfTheSameLength) {
@@ -96,7 +89,7 @@ TEST(LiveRecording, EachFrameShowsThePictureOfItsTimeAndTheSoundIsSilenceOfTheSa
     ASSERT_TRUE(live->finish()) << live->error();
     live.reset();
 
-    const QByteArray rgb = decoded(path, {"-f", "rawvideo", "-pix_fmt", "rgb24"});
+    const QByteArray rgb = output("ffmpeg", {"-v", "error", "-i", path, "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
     ASSERT_EQ(rgb.size(), 6 * 64 * 48 * 3) << "six frames";
     const int shown[] = {0, 1, 2, 2, 2, 3};
     for (int n = 0; n < 6; ++n) {
@@ -106,7 +99,7 @@ TEST(LiveRecording, EachFrameShowsThePictureOfItsTimeAndTheSoundIsSilenceOfTheSa
         EXPECT_NEAR(centre[1], expected.green(), 12) << "frame " << n;
         EXPECT_NEAR(centre[2], expected.blue(), 12) << "frame " << n;
     }
-    const QByteArray sound = decoded(path, {"-f", "s16le", "-ac", "2"});
+    const QByteArray sound = output("ffmpeg", {"-v", "error", "-i", path, "-f", "s16le", "-"});
     EXPECT_EQ(sound.size(), 6 * 44100 / 30 * 4) << "the sound lasts as long as the pictures";
     EXPECT_EQ(sound.count('\0'), sound.size()) << "no device: silence";
 }
@@ -129,10 +122,9 @@ TEST(LiveRecording, AFailedWriteIsReportedOnceAndTheRecordingCanEnd) {
     std::unique_ptr<LiveRecording> live;
     live = std::make_unique<LiveRecording>(
         [&] {
-            QImage picture(320, 240, QImage::Format_RGB32);
-            for (int y = 0; y < 240; ++y)
-                for (int x = 0; x < 320; ++x) picture.setPixel(x, y, random());
-            return picture;
+            QImage noise(320, 240, QImage::Format_RGB32);
+            std::generate_n(reinterpret_cast<uint32_t*>(noise.bits()), 320 * 240, random);
+            return noise;
         },
         std::move(file), time,
         [&](const std::string& why) {
