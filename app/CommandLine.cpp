@@ -127,7 +127,8 @@ std::vector<Option> options() {
          [](const QString& value, const QCommandLineParser&, CommandLine& into) -> std::optional<QString> {
              QTime time = QTime::fromString(value, QStringLiteral("H:mm:ss"));
              if (!time.isValid()) time = QTime::fromString(value, QStringLiteral("H:mm"));
-             if (!time.isValid()) return QStringLiteral("--clock takes a time of day as hh:mm or hh:mm:ss: %1\n").arg(value);
+             if (!time.isValid())
+                 return QStringLiteral("--clock takes a time of day as hh:mm or hh:mm:ss: %1\n").arg(value);
              into.recordClock = time.msecsSinceStartOfDay() / 1000;
              return {};
          }},

@@ -102,8 +102,8 @@ int RideRecording::record(Ferio& ferio) {
     kick->start(std::chrono::milliseconds(0));
 
     const bool toTheEnd = !line_.recordDuration;
-    const auto end = toTheEnd ? std::chrono::nanoseconds(std::chrono::hours(24))
-                              : std::chrono::nanoseconds(*line_.recordDuration);
+    const auto end =
+        toTheEnd ? std::chrono::nanoseconds(std::chrono::hours(24)) : std::chrono::nanoseconds(*line_.recordDuration);
     const auto done = [&] {
         if (interrupted || (started && !routeSet)) return true;
         // The last stop reached and its announcement heard to the end.

@@ -31,13 +31,20 @@ int main(int argc, char** argv) {
     for (const auto& r : runs) {
         const std::string file = (dir / ("ride" + std::to_string(r.scale) + ".mp4")).string();
         std::vector<std::string> args = {FERIO_BIN_DIR "/ferio",
-                                         "--settings", settings,
-                                         "--record", file,
-                                         "--ride", "12",
-                                         "--interval", "4",
-                                         "--duration", std::to_string(seconds),
-                                         "--scale", std::to_string(r.scale),
-                                         "--fps", std::to_string(r.fps)};
+                                         "--settings",
+                                         settings,
+                                         "--record",
+                                         file,
+                                         "--ride",
+                                         "12",
+                                         "--interval",
+                                         "4",
+                                         "--duration",
+                                         std::to_string(seconds),
+                                         "--scale",
+                                         std::to_string(r.scale),
+                                         "--fps",
+                                         std::to_string(r.fps)};
         std::vector<char*> argvOf;
         for (std::string& a : args) argvOf.push_back(a.data());
         argvOf.push_back(nullptr);

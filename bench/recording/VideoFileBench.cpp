@@ -36,8 +36,8 @@ void BM_VideoFile(benchmark::State& state) {
     const std::string path = dir.filePath(QStringLiteral("bench.mp4")).toStdString();
     for (auto _ : state) {
         std::string error;
-        auto file = recording::VideoFile::create(
-            path, {pictures[0].width(), pictures[0].height(), fps, 44100, 2}, &error);
+        auto file =
+            recording::VideoFile::create(path, {pictures[0].width(), pictures[0].height(), fps, 44100, 2}, &error);
         if (!file) {
             state.SkipWithError(error.c_str());
             return;
@@ -51,10 +51,18 @@ void BM_VideoFile(benchmark::State& state) {
     }
     const double seconds = static_cast<double>(state.iterations()) * Seconds;
     state.counters["video_s_per_s"] = benchmark::Counter(seconds, benchmark::Counter::kIsRate);
-    state.counters["bytes_per_min"] = static_cast<double>(QFileInfo(QString::fromStdString(path)).size()) * 60 / Seconds;
-    state.SetLabel(QStringLiteral("%1x%2 at %3 fps").arg(pictures[0].width()).arg(pictures[0].height()).arg(fps).toStdString());
+    state.counters["bytes_per_min"] =
+        static_cast<double>(QFileInfo(QString::fromStdString(path)).size()) * 60 / Seconds;
+    state.SetLabel(
+        QStringLiteral("%1x%2 at %3 fps").arg(pictures[0].width()).arg(pictures[0].height()).arg(fps).toStdString());
 }
-BENCHMARK(BM_VideoFile)->Args({1, 30})->Args({3, 30})->Args({4, 30})->Args({4, 60})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_VideoFile)
+    ->Args({1, 30})
+    ->Args({3, 30})
+    ->Args({4, 30})
+    ->Args({4, 60})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Argument: the board's scale.
 void BM_BoardGrab(benchmark::State& state) {

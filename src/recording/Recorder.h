@@ -16,7 +16,7 @@ namespace recording {
 class VideoFile;
 
 struct RecorderSources {
-    std::function<QImage()> frame;                          // the board's own painting, now
+    std::function<QImage()> frame;                         // the board's own painting, now
     std::function<void(std::int16_t*, std::size_t)> sound; // the next stereo frames of the mix
     std::function<void()> events;                          // lets the program handle what is pending
 };

@@ -11,10 +11,14 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -26,11 +30,16 @@ namespace {
 // conversion takes the nearest chroma: its smoother kinds cost more time than x264 itself.
 constexpr const char* VideoPreset = "veryfast";
 constexpr const char* VideoTune = "animation";
+// No B-frames and no look-ahead: at 4x, x264's look-ahead would hold some 200 MB of pictures, and
+// a file cut off loses no more than the pictures under way.
+constexpr const char* VideoParams = "bframes=0:rc-lookahead=0:sync-lookahead=0";
 constexpr const char* VideoQuality = "20"; // crf
 constexpr int AacBitRate = 192000;
 // Fragments and clusters of at most a second, in microseconds and milliseconds.
 constexpr const char* FragmentUs = "1000000";
 constexpr const char* ClusterMs = "1000";
+// Pictures waiting for the encoding thread at most.
+constexpr std::size_t MaxWaiting = 4;
 
 struct CodecFree {
     void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
@@ -44,7 +53,8 @@ struct CodecFree {
         avformat_free_context(f);
     }
 };
-template <typename T> using Owned = std::unique_ptr<T, CodecFree>;
+template <typename T>
+using Owned = std::unique_ptr<T, CodecFree>;
 
 std::string said(const char* text, const std::string& path) { return std::string(text) + "：" + path; }
 
@@ -91,16 +101,68 @@ struct VideoFile::Impl {
     Owned<AVPacket> packet{av_packet_alloc()};
     Stream video, audio;
     Owned<SwsContext> toYuv;
-    std::vector<uint8_t> padded; // the frame with its black edge, for an odd size
-    int paddedLine = 0;
     Owned<SwrContext> toSamples;
     Owned<AVAudioFifo> pending; // samples short of a whole audio frame
     int64_t framesWritten = 0, samplesWritten = 0;
+
+    // The encoding runs on a thread of its own, in the order things were given, so the caller
+    // draws the next picture meanwhile. A picture is one buffer of the even size, 4 bytes a pixel.
+    struct Work {
+        std::vector<uint8_t> picture;
+        std::vector<int16_t> samples;
+    };
+    std::mutex lock;
+    std::condition_variable changed;
+    std::deque<Work> queue;
+    std::vector<std::vector<uint8_t>> spare; // pictures encoded, to be filled again
+    bool ending = false, failed = false;
+    std::thread worker;
 
     bool fail(std::string why) {
         error = std::move(why);
         return false;
     }
+
+    void work() {
+        for (;;) {
+            Work next;
+            {
+                std::unique_lock held(lock);
+                changed.wait(held, [&] { return ending || !queue.empty(); });
+                if (queue.empty()) return;
+                next = std::move(queue.front());
+                queue.pop_front();
+            }
+            const bool done = next.picture.empty() ? writeSamples(next.samples) : writePicture(next.picture);
+            const std::lock_guard held(lock);
+            if (!next.picture.empty()) spare.push_back(std::move(next.picture));
+            failed = failed || !done;
+            changed.notify_all();
+        }
+    }
+    // Hands work to the thread; waits while a few pictures are already waiting, so memory stays
+    // bounded when the encoder is the slower. False once a write has failed.
+    bool give(Work work) {
+        std::unique_lock held(lock);
+        changed.wait(held, [&] { return failed || queue.size() < MaxWaiting; });
+        if (failed) return false;
+        queue.push_back(std::move(work));
+        changed.notify_all();
+        return true;
+    }
+    // Ends the thread after what it was given; false when a write failed.
+    bool stopWorking() {
+        {
+            const std::lock_guard held(lock);
+            ending = true;
+        }
+        changed.notify_all();
+        if (worker.joinable()) worker.join();
+        return !failed;
+    }
+
+    bool writePicture(const std::vector<uint8_t>& pixels);
+    bool writeSamples(const std::vector<int16_t>& samples);
 
     // Sends a frame (nullptr: the end) to an encoder and writes what comes out.
     bool encode(Stream& s, const AVFrame* frame) {
@@ -129,8 +191,10 @@ struct VideoFile::Impl {
     }
 };
 
-VideoFile::VideoFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
-VideoFile::~VideoFile() = default;
+VideoFile::VideoFile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
+    impl_->worker = std::thread([f = impl_.get()] { f->work(); });
+}
+VideoFile::~VideoFile() { impl_->stopWorking(); }
 
 std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const VideoFormat& format, std::string* error) {
     const auto refuse = [&](std::string why) {
@@ -159,10 +223,13 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
     out->flags |= AVFMT_FLAG_BITEXACT | AVFMT_FLAG_FLUSH_PACKETS;
 
     const int width = (format.width + 1) & ~1, height = (format.height + 1) & ~1;
+    // MP4 is for sharing: half-resolution colour, which every player and site reads. Matroska,
+    // with its lossless sound, is for editing: every pixel keeps its own colour.
+    const AVPixelFormat chroma = mp4 ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_YUV444P;
     f.video = openStream(out, "libx264", [&](AVCodecContext* c) {
         c->width = width;
         c->height = height;
-        c->pix_fmt = AV_PIX_FMT_YUV420P;
+        c->pix_fmt = chroma;
         c->time_base = {1, format.fps};
         c->framerate = {format.fps, 1};
         c->gop_size = format.fps; // every fragment can be decoded on its own
@@ -173,6 +240,7 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
         av_opt_set(c->priv_data, "preset", VideoPreset, 0);
         av_opt_set(c->priv_data, "tune", VideoTune, 0);
         av_opt_set(c->priv_data, "crf", VideoQuality, 0);
+        av_opt_set(c->priv_data, "x264-params", VideoParams, 0);
     });
     if (!f.video.codec) return refuse(said("録画の映像の符号化を始められません", path));
     f.audio = openStream(out, mp4 ? "aac" : "flac", [&](AVCodecContext* c) {
@@ -185,7 +253,7 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
     if (!f.audio.codec) return refuse(said("録画の音声の符号化を始められません", path));
 
     AVFrame* picture = f.video.frame.get();
-    picture->format = AV_PIX_FMT_YUV420P;
+    picture->format = chroma;
     picture->width = width;
     picture->height = height;
     AVFrame* sound = f.audio.frame.get();
@@ -193,11 +261,8 @@ std::unique_ptr<VideoFile> VideoFile::create(const std::string& path, const Vide
     sound->sample_rate = format.sampleRate;
     sound->nb_samples = f.audio.codec->frame_size;
     av_channel_layout_copy(&sound->ch_layout, &f.audio.codec->ch_layout);
-    if (width != format.width || height != format.height) {
-        f.paddedLine = width * 4;
-        f.padded.assign(static_cast<std::size_t>(f.paddedLine) * static_cast<std::size_t>(height), 0);
-    }
-    f.toYuv.reset(sws_getContext(width, height, AV_PIX_FMT_RGB32, width, height, AV_PIX_FMT_YUV420P, SWS_POINT, nullptr, nullptr, nullptr));
+    f.toYuv.reset(
+        sws_getContext(width, height, AV_PIX_FMT_RGB32, width, height, chroma, SWS_POINT, nullptr, nullptr, nullptr));
     SwrContext* swr = nullptr;
     AVChannelLayout interleaved;
     av_channel_layout_default(&interleaved, format.channels);
@@ -235,47 +300,70 @@ const std::string& VideoFile::error() const { return impl_->error; }
 
 bool VideoFile::addFrame(const uint8_t* pixels, int bytesPerLine) {
     Impl& f = *impl_;
-    AVFrame* picture = f.video.frame.get();
-    if (av_frame_make_writable(picture) < 0) return f.fail(writeFailure(AVERROR(ENOMEM), f.part));
-    // An odd size goes through a copy with a black edge, so that every pixel coded is one given.
-    if (!f.padded.empty()) {
-        const std::size_t row = static_cast<std::size_t>(f.format.width) * 4;
-        for (int y = 0; y < f.format.height; ++y)
-            std::memcpy(f.padded.data() + static_cast<std::size_t>(y) * f.paddedLine, pixels + y * bytesPerLine, row);
-        pixels = f.padded.data();
-        bytesPerLine = f.paddedLine;
+    const AVFrame* picture = f.video.frame.get();
+    const auto line = static_cast<std::size_t>(picture->width) * 4, row = static_cast<std::size_t>(f.format.width) * 4;
+    Impl::Work work;
+    {
+        const std::lock_guard held(f.lock);
+        if (!f.spare.empty()) {
+            work.picture = std::move(f.spare.back());
+            f.spare.pop_back();
+        }
     }
-    sws_scale(f.toYuv.get(), &pixels, &bytesPerLine, 0, picture->height, picture->data, picture->linesize);
-    picture->pts = f.framesWritten++;
-    return f.encode(f.video, picture);
+    // An odd size gets a black edge, so that every pixel coded is one given.
+    work.picture.resize(line * static_cast<std::size_t>(picture->height));
+    if (row != line || f.format.height != picture->height) std::fill(work.picture.begin(), work.picture.end(), 0);
+    for (int y = 0; y < f.format.height; ++y)
+        std::memcpy(work.picture.data() + static_cast<std::size_t>(y) * line, pixels + y * bytesPerLine, row);
+    return f.give(std::move(work));
 }
 
 bool VideoFile::addSamples(const int16_t* samples, std::size_t frames) {
     Impl& f = *impl_;
-    const int frameSize = f.audio.codec->frame_size;
+    Impl::Work work;
+    work.samples.assign(samples, samples + frames * static_cast<std::size_t>(f.format.channels));
+    return f.give(std::move(work));
+}
+
+bool VideoFile::Impl::writePicture(const std::vector<uint8_t>& pixels) {
+    AVFrame* picture = video.frame.get();
+    if (av_frame_make_writable(picture) < 0) return fail(writeFailure(AVERROR(ENOMEM), part));
+    const uint8_t* rows = pixels.data();
+    const int line = picture->width * 4;
+    sws_scale(toYuv.get(), &rows, &line, 0, picture->height, picture->data, picture->linesize);
+    picture->pts = framesWritten++;
+    return encode(video, picture);
+}
+
+bool VideoFile::Impl::writeSamples(const std::vector<int16_t>& samples) {
+    const int frameSize = audio.codec->frame_size;
+    const std::size_t frames = samples.size() / static_cast<std::size_t>(format.channels);
     // Converted a frame's worth at a time through the audio frame, then queued.
-    AVFrame* scratch = f.audio.frame.get();
+    AVFrame* scratch = audio.frame.get();
     for (std::size_t done = 0; done < frames;) {
         const int n = static_cast<int>(std::min<std::size_t>(frames - done, static_cast<std::size_t>(frameSize)));
-        const auto* in = reinterpret_cast<const uint8_t*>(samples + done * static_cast<std::size_t>(f.format.channels));
-        if (av_frame_make_writable(scratch) < 0) return f.fail(writeFailure(AVERROR(ENOMEM), f.part));
-        const int converted = swr_convert(f.toSamples.get(), scratch->data, n, &in, n);
-        if (converted < 0 || av_audio_fifo_write(f.pending.get(), reinterpret_cast<void**>(scratch->data), converted) < 0)
-            return f.fail(writeFailure(AVERROR(ENOMEM), f.part));
+        const auto* in =
+            reinterpret_cast<const uint8_t*>(samples.data() + done * static_cast<std::size_t>(format.channels));
+        if (av_frame_make_writable(scratch) < 0) return fail(writeFailure(AVERROR(ENOMEM), part));
+        const int converted = swr_convert(toSamples.get(), scratch->data, n, &in, n);
+        if (converted < 0 || av_audio_fifo_write(pending.get(), reinterpret_cast<void**>(scratch->data), converted) < 0)
+            return fail(writeFailure(AVERROR(ENOMEM), part));
         done += static_cast<std::size_t>(n);
-        while (av_audio_fifo_size(f.pending.get()) >= frameSize)
-            if (!f.encodePending(frameSize)) return false;
+        while (av_audio_fifo_size(pending.get()) >= frameSize)
+            if (!encodePending(frameSize)) return false;
     }
     return true;
 }
 
 bool VideoFile::finish() {
     Impl& f = *impl_;
+    if (!f.stopWorking()) return false;
     if (const int rest = av_audio_fifo_size(f.pending.get()); rest > 0 && !f.encodePending(rest)) return false;
     if (!f.encode(f.video, nullptr) || !f.encode(f.audio, nullptr)) return false;
     if (const int r = av_write_trailer(f.out.get()); r < 0) return f.fail(writeFailure(r, f.part));
     if (const int r = avio_closep(&f.out->pb); r < 0) return f.fail(writeFailure(r, f.part));
-    if (std::rename(f.part.c_str(), f.path.c_str()) != 0) return f.fail(said("録画のファイルを仕上げられません", f.path));
+    if (std::rename(f.part.c_str(), f.path.c_str()) != 0)
+        return f.fail(said("録画のファイルを仕上げられません", f.path));
     return true;
 }
 

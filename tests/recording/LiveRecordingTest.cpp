@@ -76,10 +76,10 @@ TEST(LiveRecording, EachFrameShowsThePictureOfItsTimeAndTheSoundIsSilenceOfTheSa
         int grabs;
         std::chrono::milliseconds next;
     } ticks[] = {
-        {0ns, 1, 34ms},         // frame 0 at the start; frame 1 is due at 33.3 ms
-        {40ms, 2, 27ms},        // frame 1, a little late
-        {150ms, 3, 17ms},       // frames 2 … 4 missed: one picture stands for them
-        {167ms, 4, 33ms},       // frame 5 in its time
+        {0ns, 1, 34ms},   // frame 0 at the start; frame 1 is due at 33.3 ms
+        {40ms, 2, 27ms},  // frame 1, a little late
+        {150ms, 3, 17ms}, // frames 2 … 4 missed: one picture stands for them
+        {167ms, 4, 33ms}, // frame 5 in its time
     };
     for (const auto& t : ticks) {
         time.moveTo(t.at);

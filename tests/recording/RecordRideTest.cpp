@@ -14,8 +14,8 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -139,16 +139,23 @@ TEST(Record, TheStepChimeAndTheNewFaresAreWithinOneFrame) {
 
         // The fare cells alone, without the stop name that scrolls and the clock.
         const int w = 519, h = 200;
-        const QByteArray video =
-            ffmpeg(file, {"-vf", QStringLiteral("crop=%1:%2:124:40").arg(w).arg(h), "-pix_fmt", "gray", "-f",
-                          "rawvideo"})
-                .out;
+        const QByteArray video = ffmpeg(file, {"-vf", QStringLiteral("crop=%1:%2:124:40").arg(w).arg(h), "-pix_fmt",
+                                               "gray", "-f", "rawvideo"})
+                                     .out;
         const int frames = video.size() / (w * h);
         ASSERT_GT(frames, 180);
         const auto frameAt = [&](int n) { return video.mid(n * w * h, w * h); };
-        std::vector<int> changes; // frames whose fares differ from the frame before
+        // Frames whose fares differ from the frame before: a digit turns hundreds of pixels from
+        // lit to dark, the encoder's noise only a few grey levels.
+        const auto changed = [&](int n) {
+            const QByteArray a = frameAt(n - 1), b = frameAt(n);
+            int moved = 0;
+            for (int i = 0; i < a.size(); ++i) moved += std::abs(uchar(a[i]) - uchar(b[i])) > 48;
+            return moved > 100;
+        };
+        std::vector<int> changes;
         for (int n = 1; n < frames; ++n)
-            if (frameAt(n) != frameAt(n - 1)) changes.push_back(n);
+            if (changed(n)) changes.push_back(n);
         ASSERT_FALSE(changes.empty());
         // FLAC is lossless and the mix is exactly 0 where nothing sounds.
         const std::vector<qint16> sound = samplesOf(file);
@@ -161,15 +168,17 @@ TEST(Record, TheStepChimeAndTheNewFaresAreWithinOneFrame) {
         const double moment = sync ? end : start;
         const auto step = std::find_if(changes.begin(), changes.end(), [&](int n) { return n / 30.0 > start - 0.5; });
         ASSERT_NE(step, changes.end()) << "the fares change at the step";
-        EXPECT_NEAR(*step / 30.0, moment, 1 / 30.0) << "chime from " << start << " s to " << end << " s";
+        QStringList seen;
+        for (const int n : changes) seen << QString::number(n);
+        EXPECT_NEAR(*step / 30.0, moment, 1 / 30.0)
+            << "chime from " << start << " s to " << end << " s; the fares change at frames "
+            << seen.join(' ').toStdString();
     }
 }
 
 TEST(Record, AFileThatCannotBeWrittenIsRefusedAtTheStartAndNothingIsLeft) {
     QTemporaryDir dir;
     const QString settings = settingsIn(dir);
-    QDir(dir.path()).mkdir(QStringLiteral("locked"));
-    QFile::setPermissions(dir.filePath(QStringLiteral("locked")), QFile::ReadOwner | QFile::ExeOwner);
     const struct {
         QString file;
         QStringList more;
@@ -177,7 +186,7 @@ TEST(Record, AFileThatCannotBeWrittenIsRefusedAtTheStartAndNothingIsLeft) {
     } rows[] = {
         {dir.filePath("ride.avi"), {"--duration", "1"}, ".avi"},
         {dir.filePath("no/such/folder/ride.mp4"), {"--duration", "1"}, "no/such/folder"},
-        {dir.filePath("locked/ride.mp4"), {"--duration", "1"}, "locked"},
+        {"/proc/ride.mp4", {"--duration", "1"}, "/proc"}, // a folder nobody writes in, root included
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.file.toStdString());
@@ -202,6 +211,7 @@ TEST(Record, ARecordingEndedBySigtermOrKilledStillPlays) {
         SCOPED_TRACE(signal == SIGTERM ? "SIGTERM" : "SIGKILL");
         const QString file = dir.filePath(QStringLiteral("cut%1.mp4").arg(signal));
         QProcess p;
+        p.setReadChannel(QProcess::StandardError); // where the progress goes
         p.start(QStringLiteral(FERIO_BIN_DIR "/ferio"),
                 {"--settings", settings, "--record", file, "--ride", "12", "--interval", "30", "--until-end"});
         // The progress line says how much is recorded; wait for 8 s of it.

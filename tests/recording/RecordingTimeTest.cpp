@@ -27,8 +27,7 @@ TEST(RecordingTime, TimersComeDueInTheOrderOfTheirTimesThenOfTheirStarts) {
     time.sleep(100ms); // a blocking wait runs no timer
     EXPECT_EQ(time.elapsed(), 100ms);
     EXPECT_EQ(fired, "");
-    while (time.runNext(2500ms)) {
-    }
+    while (time.runNext(2500ms)) {}
     EXPECT_EQ(fired, "catt");
     EXPECT_EQ(time.elapsed(), 2000ms) << "the time stops at the last timer run";
     EXPECT_EQ(time.nextDue(), 3000ms);

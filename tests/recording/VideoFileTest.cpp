@@ -47,9 +47,10 @@ std::unique_ptr<VideoFile> write(const QString& path, BoardFrames& source, int f
 
 // "codec_name=h264|codec_type=video|…" lines of every stream.
 QString probe(const QString& path) {
-    return QString::fromUtf8(output("ffprobe", {"-v", "error", "-count_frames", "-show_entries",
-                                                "stream=codec_type,codec_name,width,height,nb_read_frames,sample_rate,channels",
-                                                "-of", "compact=p=0:nk=0", path}))
+    return QString::fromUtf8(
+               output("ffprobe", {"-v", "error", "-count_frames", "-show_entries",
+                                  "stream=codec_type,codec_name,width,height,nb_read_frames,sample_rate,channels",
+                                  "-of", "compact=p=0:nk=0", path}))
         .trimmed();
 }
 
