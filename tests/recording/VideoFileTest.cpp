@@ -91,11 +91,14 @@ TEST(VideoFile, WritesWhatPlayersReadTheSameEveryTimeAndPlayableWhenCutOff) {
     const struct {
         const char* extension;
         const char* streams;
+        double rgbDb; // MP4's half-resolution colour costs single-pixel colour edges a few dB
     } containers[] = {
         {".mp4", "codec_name=h264|codec_type=video|width=644|height=240|nb_read_frames=60\n"
-                 "codec_name=aac|codec_type=audio|sample_rate=44100|channels=2|nb_read_frames=88"},
+                 "codec_name=aac|codec_type=audio|sample_rate=44100|channels=2|nb_read_frames=88",
+         29},
         {".mkv", "codec_name=h264|codec_type=video|width=644|height=240|nb_read_frames=60\n"
-                 "codec_name=flac|codec_type=audio|sample_rate=44100|channels=2|nb_read_frames=20"},
+                 "codec_name=flac|codec_type=audio|sample_rate=44100|channels=2|nb_read_frames=20",
+         35},
     };
     for (const auto& c : containers) {
         SCOPED_TRACE(c.extension);
@@ -110,12 +113,11 @@ TEST(VideoFile, WritesWhatPlayersReadTheSameEveryTimeAndPlayableWhenCutOff) {
         ASSERT_TRUE(file->finish()) << file->error();
         EXPECT_FALSE(QFile::exists(path + ".part"));
         EXPECT_EQ(probe(path).toStdString(), c.streams);
-        // The coding loses little of the board's sharp dots; 4:2:0 itself costs the colours of
-        // single-pixel edges a few dB more, but the colours stay where they were.
+        // The coding loses little of the board's sharp dots.
         for (const int n : {0, 50}) {
             const QImage given = source.frame(n); // the fares of frame n, drawn again
             EXPECT_GE(psnr(path, n, given, "yuv420p"), 35.0) << "frame " << n;
-            EXPECT_GE(psnr(path, n, given, "rgb24"), 29.0) << "frame " << n;
+            EXPECT_GE(psnr(path, n, given, "rgb24"), c.rgbDb) << "frame " << n;
         }
         // The fragments written before the end play on their own: the first second at least.
         EXPECT_TRUE(QRegularExpression(QStringLiteral("video\\|.*nb_read_frames=(3\\d|[4-5]\\d)\\b"))
