@@ -48,7 +48,8 @@ bool Ride::step() {
             controls_.nextStop();
         return true;
     }
-    return controls_.resetRoute(route_);
+    ended_ = !again_;
+    return again_ && controls_.resetRoute(route_);
 }
 
 void Ride::arrive(size_t stop) {
@@ -57,6 +58,8 @@ void Ride::arrive(size_t stop) {
         controls_.nextAnnouncement();
     if (stop + 1 < times_.size())
         waitBetween(times_[stop].arrival, times_[stop].departure, [this, stop] { leave(stop); });
+    else if (!again_)
+        ended_ = true;
     else // the terminal: a pause, then the route from its first stop again
         timer_.wait(interval_, [this] {
             if (controls_.resetRoute(route_)) arrive(0);

@@ -70,6 +70,10 @@ public:
 
     // Sets the route, reads its times and starts pressing.
     void start();
+    // At the route's end the ride stops instead of setting the route again.
+    void stopAtTheEnd() { again_ = false; }
+    // The ride stopped at the route's end (only after stopAtTheEnd()).
+    bool ended() const { return ended_; }
     // One press of a ride by the interval; false once the ride has stopped.
     bool step();
 
@@ -87,4 +91,6 @@ private:
     std::chrono::milliseconds interval_;
     double speed_;
     std::vector<fare::StopTime> times_; // empty: by the interval
+    bool again_ = true;
+    bool ended_ = false;
 };

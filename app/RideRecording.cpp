@@ -104,12 +104,9 @@ int RideRecording::record(Ferio& ferio) {
     const bool toTheEnd = !line_.recordDuration;
     const auto end =
         toTheEnd ? std::chrono::nanoseconds(std::chrono::hours(24)) : std::chrono::nanoseconds(*line_.recordDuration);
-    const auto done = [&] {
-        if (interrupted || (started && !routeSet)) return true;
-        // The last stop reached and its announcement heard to the end.
-        return toTheEnd && started && !ferio.stopAhead() && !(ferio.announcing() && ferio.announcementAhead()) &&
-               !audio::sounding();
-    };
+    if (toTheEnd) ride.stopAtTheEnd();
+    // Until the last stop is reached and its announcement heard to the end.
+    const auto done = [&] { return interrupted || (started && !routeSet) || (ride.ended() && !audio::sounding()); };
     QElapsedTimer wall;
     wall.start();
     qint64 shown = -1;

@@ -72,6 +72,7 @@ TEST(Ride, TimetabledStopsComeAtTheirCompressedTimesEachAfterItsAnnouncement) {
         double speed;
         std::vector<std::string> log;
         std::string error;
+        bool once = false; // stops at the end: the log is whole
     };
     const std::vector<Case> cases = {
         {"announced, a minute a second",
@@ -100,6 +101,14 @@ TEST(Ride, TimetabledStopsComeAtTheirCompressedTimesEachAfterItsAnnouncement) {
          60,
          {"0 reset", "8000 stop 1", "16000 stop 2", "24000 reset"},
          file + ": 2 stops for a route of 3: the ride keeps its interval\n"},
+        {"announced, once",
+         timed,
+         true,
+         60,
+         {"0 reset", "0 opening", "500 次は1", "500 stop 1", "2000 次は2", "2000 stop 2"},
+         "",
+         true},
+        {"no times, once", {}, false, 60, {"0 reset", "8000 stop 1", "16000 stop 2"}, "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -109,11 +118,13 @@ TEST(Ride, TimetabledStopsComeAtTheirCompressedTimesEachAfterItsAnnouncement) {
         FakeControls controls(timer, file);
         controls.voice = c.voice;
         Ride ride(controls, timer, QStringLiteral("7"), std::chrono::seconds(8), c.speed);
+        if (c.once) ride.stopAtTheEnd();
         testing::internal::CaptureStderr();
         ride.start();
         timer.runUntil(c.voice ? 16000 : 248000);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error);
-        if (c.log.size() < controls.log.size()) controls.log.resize(c.log.size());
+        if (!c.once && c.log.size() < controls.log.size()) controls.log.resize(c.log.size());
         EXPECT_EQ(controls.log, c.log);
+        EXPECT_EQ(ride.ended(), c.once);
     }
 }
