@@ -49,7 +49,10 @@ void Recorder::recordTo(nanoseconds to) {
     for (nanoseconds at = frameTime(frames_); at < to && !failed_; at = frameTime(frames_)) {
         soundTo(at);
         time_.moveTo(at);
-        const QImage picture = sources_.frame().convertToFormat(QImage::Format_RGB32);
+        QImage picture = sources_.frame().convertToFormat(QImage::Format_RGB32);
+        // The video keeps the size it was opened with, whatever the picture's.
+        const QSize size(file_.format().width, file_.format().height);
+        if (picture.size() != size) picture = picture.scaled(size).convertToFormat(QImage::Format_RGB32);
         failed_ = !file_.addFrame(picture.constBits(), static_cast<int>(picture.bytesPerLine()));
         ++frames_;
     }

@@ -52,9 +52,9 @@ TEST(Record, AFrameIsTheBoardsOwnPictureAtThatMoment) {
     const CommandLine line = readCommandLine(
         {"ferio", "--record", file, "--ride", "12", "--interval", "1", "--duration", "6", "--clock", "10:00"});
     ASSERT_FALSE(line.exitStatus) << line.answer.toStdString();
-    const QSize size = board::ClientSize + QSize(1, 0); // 643 px wide, padded to even
+    const QSize size = board::ClientSize + QSize(1, 0); // 643 px wide, padded to even in the file
     audio::open(audio::Output::Pulled);
-    const auto recording = RideRecording::open(line, size);
+    const auto recording = RideRecording::open(line, board::ClientSize);
     ASSERT_TRUE(recording);
     MixerCommands mixer(recording->time());
     SoundChannels sound(mixer, "FerioVer4", recording->time());
