@@ -126,7 +126,7 @@ void Ferio::startRecording(const QString& path) {
         return;
     }
     recording_ = std::make_unique<recording::LiveRecording>(
-        [this] { return board_.boardImage(); }, std::move(file), timing::systemTime(), [this](const std::string&) {
+        [this] { return board_.boardImage(); }, std::move(file), *devices_.time, [this](const std::string&) {
             // Ended from the event loop: the report comes from inside the recording's own tick.
             QTimer::singleShot(0, &board_, [this] { stopRecording(); });
         });
