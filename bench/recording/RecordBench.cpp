@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
         const auto start = std::chrono::steady_clock::now();
         const pid_t child = fork();
         if (child == 0) {
+            std::freopen("/dev/null", "w", stderr); // its progress line would break the table
             execv(argvOf[0], argvOf.data());
             _exit(127);
         }
