@@ -39,7 +39,7 @@ std::unique_ptr<RideRecording> RideRecording::open(const CommandLine& line, QSiz
     format.height = boardSize.height();
     format.fps = line.fps;
     format.sampleRate = audio::SampleRate;
-    auto file = recording::VideoFile::create(line.recordFile.toStdString(), format, &error);
+    auto file = recording::VideoFile::create(QFile::encodeName(line.recordFile).toStdString(), format, &error);
     if (!file) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return nullptr;
