@@ -69,8 +69,10 @@ TEST(CommandLine, AnswersOnTheTerminalWithTheirStatus) {
     }
     // Every option is offered, with its value's name.
     const QString help = read(QStringLiteral("--help")).answer;
-    for (const char* option : {"--settings <FILE>", "--reading <TEXT>", "--say <TEXT>", "--readings <FILE>",
-                               "--ride <ROUTE>", "--interval <SECONDS>", "--speed <X>", "--scale <N>", "--help-all"})
+    for (const char* option :
+         {"--settings <FILE>", "--reading <TEXT>", "--say <TEXT>", "--readings <FILE>", "--ride <ROUTE>",
+          "--interval <SECONDS>", "--speed <X>", "--scale <N>", "--record <FILE>", "--duration <SECONDS>",
+          "--until-end", "--fps <N>", "--clock <TIME>", "--help-all"})
         EXPECT_TRUE(help.contains(QString::fromLatin1(option))) << option;
 }
 
