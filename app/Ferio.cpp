@@ -7,6 +7,7 @@
 #include "panel/BacklightChoice.h"
 #include "reslib/ui/Messages.h"
 #include "settings/mdlIniIo.h"
+#include "sound/AudioDevice.h"
 #include "window/OnScreen.h"
 #include "window/Placement.h"
 
@@ -114,19 +115,19 @@ void Ferio::exit() {
 
 void Ferio::startRecording(const QString& path) {
     if (recording_) return;
-    const QImage first = board_.boardImage();
+    // The board's painting at the screen's resolution, and the mix as the device plays it.
+    const QSize size = board_.size() * board_.devicePixelRatio();
+    const audio::MixSpec sound = audio::mixSpec();
+    const recording::VideoFormat format{size.width(), size.height(), LiveFps, sound.rate, sound.channels};
     std::string error;
-    recording::VideoFormat format;
-    format.width = first.width();
-    format.height = first.height();
-    format.fps = LiveFps;
     auto file = recording::VideoFile::create(QFile::encodeName(path).toStdString(), format, &error);
     if (!file) {
         msg::info(&board_, QString::fromStdString(error));
         return;
     }
     recording_ = std::make_unique<recording::LiveRecording>(
-        [this] { return board_.boardImage(); }, std::move(file), *devices_.time, [this](const std::string&) {
+        [this] { return board_.boardImage(); }, std::move(file), *devices_.time,
+        [this](const std::string&) {
             // Ended from the event loop: the report comes from inside the recording's own tick.
             QTimer::singleShot(0, &board_, [this] { stopRecording(); });
         });

@@ -34,11 +34,7 @@ QString minutesAndSeconds(std::chrono::nanoseconds t) {
 
 std::unique_ptr<RideRecording> RideRecording::open(const CommandLine& line, QSize boardSize) {
     std::string error;
-    recording::VideoFormat format;
-    format.width = boardSize.width();
-    format.height = boardSize.height();
-    format.fps = line.fps;
-    format.sampleRate = audio::SampleRate;
+    const recording::VideoFormat format{boardSize.width(), boardSize.height(), line.fps, audio::SampleRate};
     auto file = recording::VideoFile::create(QFile::encodeName(line.recordFile).toStdString(), format, &error);
     if (!file) {
         std::fprintf(stderr, "%s\n", error.c_str());
@@ -81,7 +77,7 @@ int RideRecording::record(Ferio& ferio) {
     Form1& board = ferio.board();
     QImage picture(board.size(), QImage::Format_RGB32);
     std::int64_t frame = 0;
-    recording::Recorder recorder(time_, *file_, line_.fps, audio::SampleRate,
+    recording::Recorder recorder(time_, *file_,
                                  {[&] {
                                       board.render(&picture);
                                       if (watcher_) watcher_(frame, picture);

@@ -11,11 +11,9 @@ constexpr std::int64_t NsPerSecond = 1'000'000'000;
 constexpr std::size_t MixChannels = 2;
 constexpr std::size_t MixFrames = 4096; // the most pulled at once
 
-Recorder::Recorder(RecordingTime& time, VideoFile& file, int fps, int sampleRate, RecorderSources sources)
+Recorder::Recorder(RecordingTime& time, VideoFile& file, RecorderSources sources)
     : time_(time),
       file_(file),
-      fps_(fps),
-      sampleRate_(sampleRate),
       sources_(std::move(sources)),
       mix_(MixFrames * MixChannels) {
     // A blocking wait (a lamp test, a chime played to its end) holds the program, not the video.
@@ -24,7 +22,10 @@ Recorder::Recorder(RecordingTime& time, VideoFile& file, int fps, int sampleRate
 
 Recorder::~Recorder() { time_.onSleep({}); }
 
-nanoseconds Recorder::frameTime(std::int64_t n) const { return nanoseconds((n * NsPerSecond + fps_ - 1) / fps_); }
+nanoseconds Recorder::frameTime(std::int64_t n) const {
+    const std::int64_t fps = file_.format().fps;
+    return nanoseconds((n * NsPerSecond + fps - 1) / fps);
+}
 
 bool Recorder::run(nanoseconds end, const std::function<bool()>& done, const std::function<void()>& progress) {
     bool stopped = false;
@@ -61,7 +62,7 @@ void Recorder::recordTo(nanoseconds to) {
 }
 
 void Recorder::soundTo(nanoseconds to) {
-    const std::int64_t target = to.count() * sampleRate_ / NsPerSecond;
+    const std::int64_t target = to.count() * file_.format().sampleRate / NsPerSecond;
     while (samples_ < target && !failed_) {
         const auto n = static_cast<std::size_t>(std::min<std::int64_t>(target - samples_, MixFrames));
         sources_.sound(mix_.data(), n);

@@ -23,7 +23,8 @@ struct RecorderSources {
 
 class Recorder {
 public:
-    Recorder(RecordingTime& time, VideoFile& file, int fps, int sampleRate, RecorderSources sources);
+    // At the file's frame rate and sample rate.
+    Recorder(RecordingTime& time, VideoFile& file, RecorderSources sources);
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
@@ -45,8 +46,6 @@ private:
 
     RecordingTime& time_;
     VideoFile& file_;
-    int fps_;
-    int sampleRate_;
     RecorderSources sources_;
     std::int64_t frames_ = 0;
     std::int64_t samples_ = 0;

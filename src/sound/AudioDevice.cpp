@@ -30,7 +30,7 @@ struct Mix {
     std::mutex lock;
     int state = 0; // 0 not tried, 1 open, -1 failed
     Output output = Output::Device;
-    int perFrame = 2; // samples in a frame: the device's channel count
+    MixSpec spec;
     std::array<Channel, SoundChannels> channels;
     VoiceSource* voice = nullptr;
     std::vector<float> sum;
@@ -52,7 +52,7 @@ void mixLocked(Mix& m, int16_t* out, std::size_t frames) {
     const bool waitForVoice = m.output == Output::Pulled;
     while (frames > 0) {
         const std::size_t n = std::min(frames, BlockFrames);
-        const std::size_t samples = n * static_cast<std::size_t>(m.perFrame);
+        const std::size_t samples = n * static_cast<std::size_t>(m.spec.channels);
         std::fill_n(m.sum.begin(), samples, 0.0f);
         for (Channel& c : m.channels) {
             if (!c.chunk) continue;
@@ -65,7 +65,7 @@ void mixLocked(Mix& m, int16_t* out, std::size_t frames) {
             m.voice->read(m.voiceBlock.data(), n, waitForVoice);
             for (std::size_t i = 0; i < samples; ++i) m.sum[i] += m.voiceBlock[i];
         }
-        m.limiter.process(m.sum.data(), out, n, m.perFrame);
+        m.limiter.process(m.sum.data(), out, n, m.spec.channels);
         out += samples;
         frames -= n;
     }
@@ -76,8 +76,7 @@ void mixLocked(Mix& m, int16_t* out, std::size_t frames) {
 void mixToDevice(void*, Uint8* stream, int len) {
     Mix& m = mix();
     std::lock_guard lock(m.lock);
-    const std::size_t frameBytes = sizeof(int16_t) * static_cast<std::size_t>(m.perFrame);
-    mixLocked(m, reinterpret_cast<int16_t*>(stream), static_cast<std::size_t>(len) / frameBytes);
+    mixLocked(m, reinterpret_cast<int16_t*>(stream), static_cast<std::size_t>(len) / m.spec.frameBytes());
     if (m.listener) m.listener(m.listenerSelf, stream, len);
 }
 
@@ -131,10 +130,10 @@ bool open(Output output) {
     {
         std::lock_guard lock(m.lock);
         m.output = output;
-        m.perFrame = std::max(channels, 1);
-        m.sum.assign(BlockFrames * static_cast<std::size_t>(m.perFrame), 0.0f);
+        m.spec = {rate, std::max(channels, 1)};
+        m.sum.assign(BlockFrames * static_cast<std::size_t>(m.spec.channels), 0.0f);
         m.voiceBlock.assign(m.sum.size(), 0);
-        m.limiter = Limiter(SampleRate);
+        m.limiter = Limiter(rate);
         m.state = 1;
     }
     // Pulled, the dummy device's thread mixes nothing: the recording alone advances the mix.
@@ -176,7 +175,13 @@ void pull(int16_t* out, std::size_t frames) {
     if (m.state > 0 && m.output == Output::Pulled)
         mixLocked(m, out, frames);
     else
-        std::fill_n(out, frames * static_cast<std::size_t>(m.perFrame), int16_t(0));
+        std::fill_n(out, frames * static_cast<std::size_t>(m.spec.channels), int16_t(0));
+}
+
+MixSpec mixSpec() {
+    Mix& m = mix();
+    std::lock_guard lock(m.lock);
+    return m.spec;
 }
 
 bool sounding() {

@@ -51,6 +51,15 @@ void pull(int16_t* out, std::size_t frames);
 // True while a channel or the voice still has sound to play.
 bool sounding();
 
+// What the mix is made of: 16-bit samples at the rate and channel count the device accepted (a
+// sound card may differ from what was asked; a pulled mix never does).
+struct MixSpec {
+    int rate = SampleRate;
+    int channels = 2;
+    std::size_t frameBytes() const { return static_cast<std::size_t>(channels) * sizeof(int16_t); }
+};
+MixSpec mixSpec();
+
 // Sees every mix as it goes to the device, after the limiter (for recording or measuring what
 // is heard); one listener at a time, none to stop. The listener runs on the audio thread.
 using MixListener = void (*)(void* self, unsigned char* stream, int len);

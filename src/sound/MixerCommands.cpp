@@ -43,24 +43,11 @@ int mixerChannel(const std::string& alias) {
     return n >= 0 && n < audio::SoundChannels ? n : -1;
 }
 
-// What the device was opened with: 16-bit samples, the rate and channel count it accepted.
-struct MixSpec {
-    int rate = audio::SampleRate;
-    int channels = 2;
-    size_t frameBytes() const { return size_t(channels) * sizeof(Sint16); }
-};
-
-MixSpec mixSpec() {
-    MixSpec spec;
-    Mix_QuerySpec(&spec.rate, nullptr, &spec.channels);
-    return spec;
-}
-
 // A MIDI file rendered to samples ends in seconds of near-silence while the synthesiser's voices
 // die away; a blocking play should end with the last note's release, not with that tail. Cut the
 // chunk shortly after its last audible sample and fade the rest out so the cut does not click.
 void trimTail(Mix_Chunk& chunk) {
-    const MixSpec spec = mixSpec();
+    const audio::MixSpec spec = audio::mixSpec();
     const int channels = spec.channels;
     auto* samples = reinterpret_cast<Sint16*>(chunk.abuf);
     const size_t frames = chunk.alen / spec.frameBytes();
@@ -188,7 +175,7 @@ int MixerCommands::play(const std::string& alias, bool wait) {
     if (!audio::play(channel, chunk)) return CannotPlay;
     if (wait) {
         using namespace std::chrono_literals;
-        const MixSpec spec = mixSpec();
+        const audio::MixSpec spec = audio::mixSpec();
         const std::chrono::milliseconds length(std::uint64_t(chunk->alen) * 1000 / (spec.frameBytes() * spec.rate));
         const auto deadline = time_.elapsed() + length + WaitMargin;
         while (audio::playing(channel) && time_.elapsed() < deadline) time_.sleep(5ms);
